@@ -1,0 +1,76 @@
+// SocketIo: one TCP socket with time-limited connect, receive and send.
+// Every wait polls in steps of one second (poll_step_ms, shortened only by
+// tests) and gives up at the next step once a stop has been requested.
+//
+// Thread rule: one thread uses a SocketIo; only RequestStop may be called
+// from another thread.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+
+namespace q5::channel {
+
+class InBuffer;
+
+class SocketIo {
+public:
+    SocketIo() = default;
+    SocketIo(const SocketIo&) = delete;
+    SocketIo& operator=(const SocketIo&) = delete;
+    ~SocketIo();
+
+    // Both in milliseconds; stored as whole seconds (integer division).
+    void SetTimeouts(int connect_ms, int read_ms) noexcept;
+    int connect_timeout() const noexcept { return connect_timeout_; }
+    int read_timeout() const noexcept { return read_timeout_; }
+    void set_read_timeout(int seconds) noexcept { read_timeout_ = seconds; }
+
+    // Clears the stop request and creates a TCP socket, bound to local_port
+    // when it is non-zero. False when no socket could be had.
+    bool Create(int local_port);
+
+    // Resolves host (dotted IPv4 address without lookup, else the first
+    // IPv4 address of a name lookup) and connects within the connect
+    // timeout (0 = plain blocking connect). The socket stays non-blocking.
+    bool Connect(const char* host, int port);
+
+    // Waits until the socket is readable and appends what one receive
+    // delivers to `in`. Returns the number of bytes appended; 0 when the peer
+    // closed; -1 on an error, on a stop request, or once read timeout + 1
+    // polls passed without a byte (a read timeout of 0 waits without limit).
+    long ReceiveSome(InBuffer& in);
+
+    // Sends all of data, waiting for writability before each part. Returns
+    // true when every byte was taken; false on an error, a stop request, or
+    // once read timeout + 1 polls passed without progress.
+    bool SendAll(const char* data, std::size_t size);
+
+    void RequestStop() noexcept { stop_.store(true, std::memory_order_relaxed); }
+    void ClearStop() noexcept { stop_.store(false, std::memory_order_relaxed); }
+    bool stop_requested() const noexcept { return stop_.load(std::memory_order_relaxed); }
+
+    int socket() const noexcept { return fd_; }
+    // Closes the socket, if any (shut down in both directions first when
+    // `shutdown_first`).
+    void CloseSocket(bool shutdown_first = false) noexcept;
+
+    // Length of one wait step in milliseconds; 1000 in production.
+    void set_poll_step_ms(int ms) noexcept { poll_step_ms_ = ms; }
+
+private:
+    enum class Wait { ready, timeout, stopped, error };
+    // Polls for `events` in poll steps until the socket is ready, a stop is
+    // requested, or `limit_polls` steps in a row saw nothing (0 = no limit).
+    // On ready, `revents` (when given) receives what the poll reported.
+    Wait WaitFor(short events, int limit_polls, short* revents = nullptr);
+
+    int read_timeout_ = 0;
+    int connect_timeout_ = 0;
+    std::atomic<bool> stop_{false};
+    int fd_ = -1;
+    int poll_step_ms_ = 1000;
+};
+
+}  // namespace q5::channel
