@@ -1,0 +1,96 @@
+// CoQ5Client: the session object. All five interfaces work on one
+// ServerSession, which the object owns for its whole life; destroying the
+// object closes a connection still marked connected, without sending QUIT.
+//
+// Thread rule: apartment-threaded. Call an object only from the thread that
+// created it, one call at a time; the error record of a failing call is set
+// on that thread.
+#pragma once
+
+#include "channel/server_session.h"
+#include "component/com_object.h"
+#include "q5client/q5client.h"
+
+namespace q5::component {
+
+class CoQ5Client final
+    : public ComObject<CoQ5Client, IQ5Connect, IQ5Table, IQ5Admin, IQ5Util, IQ5FaxServer, ISupportErrorInfo> {
+public:
+    CoQ5Client() = default;
+    void* FindInterface(REFIID iid) noexcept;
+
+    // ISupportErrorInfo
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
+
+    // IQ5Connect
+    HRESULT STDMETHODCALLTYPE Connect(BSTR host, LONG port, LONG timeout) override;
+    HRESULT STDMETHODCALLTYPE Close() override;
+    HRESULT STDMETHODCALLTYPE Login(BSTR username, BSTR password) override;
+    HRESULT STDMETHODCALLTYPE SuLogin(BSTR user, BSTR password) override;
+    HRESULT STDMETHODCALLTYPE Quit() override;
+
+    // IQ5Table (SuLogin above serves both interfaces)
+    HRESULT STDMETHODCALLTYPE GetRecord() override;
+    HRESULT STDMETHODCALLTYPE PutRecord() override;
+    HRESULT STDMETHODCALLTYPE AddRecord() override;
+    HRESULT STDMETHODCALLTYPE OpenTable(BSTR key) override;
+    HRESULT STDMETHODCALLTYPE CloseTable() override;
+    HRESULT STDMETHODCALLTYPE NextRecord() override;
+    HRESULT STDMETHODCALLTYPE PrevRecord() override;
+    HRESULT STDMETHODCALLTYPE FirstRecord() override;
+    HRESULT STDMETHODCALLTYPE LastRecord() override;
+    HRESULT STDMETHODCALLTYPE DeleteRecord() override;
+    HRESULT STDMETHODCALLTYPE SetField(BSTR Field, BSTR value) override;
+    HRESULT STDMETHODCALLTYPE get_GetField(BSTR Field, BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE put_GetField(BSTR Field, BSTR value) override;
+    HRESULT STDMETHODCALLTYPE get_IsEof(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE get_IsBof(LONG* pVal) override;
+    HRESULT STDMETHODCALLTYPE SetTable(BSTR table) override;
+
+    // IQ5Admin
+    HRESULT STDMETHODCALLTYPE DeleteMailbox(BSTR mailbox) override;
+    HRESULT STDMETHODCALLTYPE AddMailbox(BSTR mailbox) override;
+    HRESULT STDMETHODCALLTYPE LightMWI(BSTR mailbox, BSTR mode) override;
+    HRESULT STDMETHODCALLTYPE ResetMWI() override;
+    HRESULT STDMETHODCALLTYPE SendRingEvent(LONG chan) override;
+    HRESULT STDMETHODCALLTYPE SendHangupEvent(LONG chan) override;
+    HRESULT STDMETHODCALLTYPE LoadConf(LONG k) override;
+
+    // IQ5Util
+    HRESULT STDMETHODCALLTYPE GetFile(BSTR mailbox, BSTR remotefile, BSTR localfile) override;
+    HRESULT STDMETHODCALLTYPE GetFile2(BSTR mailbox, BSTR remotefile, BSTR localfile, ISupportEvents* p) override;
+    HRESULT STDMETHODCALLTYPE PutFile(BSTR mailbox, BSTR remotefile, BSTR localfile) override;
+    HRESULT STDMETHODCALLTYPE PutFile2(BSTR mailbox, BSTR remotefile, BSTR localfile, ISupportEvents* p) override;
+    HRESULT STDMETHODCALLTYPE ConvertV2W(BSTR mailbox, BSTR remotefile) override;
+    HRESULT STDMETHODCALLTYPE ConvertW2V(BSTR mailbox, BSTR remotefile) override;
+    HRESULT STDMETHODCALLTYPE DelFile(BSTR mailbox, BSTR remotefile) override;
+    HRESULT STDMETHODCALLTYPE RenFile(BSTR mailbox, BSTR srcfile, BSTR destfile) override;
+    HRESULT STDMETHODCALLTYPE get_Uptime(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE get_Serial(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE get_Version(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE get_VLoad(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE get_VerType(BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE KeepAlive() override;
+    HRESULT STDMETHODCALLTYPE SetVValue(BSTR msgid, BSTR value) override;
+    HRESULT STDMETHODCALLTYPE SetVXValue(BSTR msgid, BSTR v_value, BSTR x_value) override;
+    HRESULT STDMETHODCALLTYPE GetAttr(BSTR name, BSTR* pVal) override;
+    HRESULT STDMETHODCALLTYPE CompileGrammar(BSTR infile, BSTR outfile) override;
+    HRESULT STDMETHODCALLTYPE GetVersion(LONG* dll, LONG* server) override;
+    HRESULT STDMETHODCALLTYPE GenDirAssistBnf(BSTR outfile, BSTR dep, BSTR opmode, LONG style) override;
+
+    // IQ5FaxServer
+    HRESULT STDMETHODCALLTYPE SendFax(LONG* JobID) override;
+    HRESULT STDMETHODCALLTYPE GetFaxStatus(BSTR mailbox, LONG JobID, LONG* status) override;
+    HRESULT STDMETHODCALLTYPE CancelFax(BSTR mailbox, LONG job) override;
+    HRESULT STDMETHODCALLTYPE EnumFaxJobs(BSTR mailbox, int* jobs, int* size) override;
+    HRESULT STDMETHODCALLTYPE RetryFax(BSTR mailbox, LONG job) override;
+    HRESULT STDMETHODCALLTYPE GetFaxAttr(BSTR mailbox, LONG job, BSTR attr, BSTR* pVal) override;
+
+private:
+    HRESULT NotYet() noexcept;
+    channel::ServerSession session_;
+
+    // ---- Table access state ----
+};
+
+}  // namespace q5::component
