@@ -194,12 +194,26 @@ public:
                                              std::initializer_list<std::string_view> args);
 
 private:
-    // Sends `line` and reads the reply; ok when a reply line arrived.
-    Outcome Exchange(const std::string& line);
-    Outcome Command(std::string_view keyword, std::initializer_list<std::string_view> args);
-    Outcome StatusRule();
-    Outcome ValueCommand(std::string_view keyword, std::string& value, bool strip_line_end);
+    using Args = std::initializer_list<std::string_view>;
+
+    // Not connected: lost. Argument problem: bad_argument. Otherwise sends
+    // the line and reads the reply; ok when a reply line arrived.
+    Outcome Exchange(std::string_view keyword, Args args);
+    // Sends an already checked line and reads the reply; ok when a reply
+    // line arrived.
+    Outcome SendAndRead(const std::string& line);
+    // Exchange, then the status rule on the reply.
+    Outcome Command(std::string_view keyword, Args args);
+    // Success unless the line buffer starts with '-'.
+    Outcome StatusRule() const noexcept;
+    // Reads one more line (connected only) and applies the status rule.
+    Outcome ReadStatus();
+    Outcome ValueCommand(std::string_view keyword, Args args, std::string& value, bool strip_line_end);
     Outcome MultiLineCommand(std::string_view keyword, std::string& value);
+    Outcome LoginAs(std::string_view keyword, const char* user, const char* password);
+    // False (argument_problem_ set) when `text` holds CR, LF or NUL.
+    bool CheckArgument(std::string_view keyword, std::size_t position, std::string_view text);
+    void StoreLine(std::string_view text) noexcept;
     void LoseConnection() noexcept;
     bool ReadMore();
 
