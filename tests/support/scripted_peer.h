@@ -3,10 +3,15 @@
 // send exact bytes, pause, close. The script runs on its own thread once
 // Start() is called; Finish() waits for it and reports every deviation.
 //
-// Thread rule: build the script and call Start/Finish from one thread.
+// Thread rule: build the script and call Start/Finish from one thread;
+// set_step_timeout only before Start. Received() may be called any time.
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -41,18 +46,38 @@ public:
     void set_step_timeout(std::chrono::milliseconds ms) { step_timeout_ = ms; }
 
 private:
-    struct Step;
+    struct Step {
+        enum class Kind { accept, expect, send, pause, close, expect_closed };
+        Kind kind;
+        std::string bytes;
+        std::chrono::milliseconds pause{0};
+    };
+    enum class Ready { yes, timeout, stopped };
+
     void Run();
-    std::vector<Step*> steps_;
+    // Plays one step; false after a deviation (the script stops there).
+    bool Play(std::size_t index, const Step& step);
+    bool PlayAccept(const std::string& where);
+    bool PlayExpect(const std::string& where, const std::string& expected);
+    bool PlaySend(const std::string& where, const std::string& bytes);
+    bool PlayExpectClosed(const std::string& where);
+    Ready WaitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) const;
+    void Deviation(std::string text);
+    void Record(const char* data, std::size_t size);
+    void CloseConn();
+
+    std::vector<Step> steps_;
     int listen_fd_ = -1;
-    int conn_fd_ = -1;
+    int conn_fd_ = -1;  // the script thread's while it runs; Finish's after
     int port_ = 0;
     std::chrono::milliseconds step_timeout_{5000};
     std::thread thread_;
-    mutable std::vector<std::string> errors_;
-    mutable std::string received_;
-    struct Shared;
-    Shared* shared_ = nullptr;
+    std::atomic<bool> stop_{false};
+    mutable std::mutex mutex_;  // guards errors_, received_, done_
+    std::condition_variable done_changed_;
+    bool done_ = false;
+    std::vector<std::string> errors_;
+    std::string received_;
 };
 
 }  // namespace q5test
