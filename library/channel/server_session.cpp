@@ -104,6 +104,10 @@ bool ServerSession::ReadLine() {
             return true;
         }
         if (!ReadMore()) {
+            // The part of the line that did arrive stays readable as the
+            // line buffer's text (callers report it as their error).
+            const std::string_view partial = in_.view().substr(0, kMaxReplyLine);
+            std::memcpy(line_, partial.data(), partial.size());
             LoseConnection();
             return false;
         }
@@ -473,6 +477,10 @@ bool ServerSession::ReadRecord(std::string& record) {
             return true;
         }
         if (!ReadMore()) {
+            // The part of the line that did arrive stays readable as the
+            // line buffer's text (callers report it as their error).
+            const std::string_view partial = in_.view().substr(0, kMaxReplyLine);
+            std::memcpy(line_, partial.data(), partial.size());
             LoseConnection();
             return false;
         }

@@ -54,7 +54,7 @@ public:
     }
 
 protected:
-    ComObject() noexcept : inner_(static_cast<Self*>(this)), controlling_(&inner_) {
+    ComObject() noexcept : inner_(this), controlling_(&inner_) {
         Module::ObjectCreated();
     }
     ~ComObject() { Module::ObjectDestroyed(); }
@@ -62,7 +62,9 @@ protected:
 private:
     class Inner final : public IUnknown {
     public:
-        explicit Inner(Self* self) noexcept : self_(self) {}
+        // Keeps the base: the object is converted to Self only once it is
+        // fully built, when a query or the last release arrives.
+        explicit Inner(ComObject* owner) noexcept : owner_(owner) {}
         HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
             if (!ppv) return E_POINTER;
             *ppv = nullptr;
@@ -71,7 +73,7 @@ private:
                 AddRef();
                 return S_OK;
             }
-            void* found = self_->FindInterface(iid);
+            void* found = static_cast<Self*>(owner_)->FindInterface(iid);
             if (!found) return E_NOINTERFACE;
             *ppv = found;
             // Through the interface, so an aggregated object counts on the outer.
@@ -83,12 +85,12 @@ private:
         }
         ULONG STDMETHODCALLTYPE Release() override {
             ULONG left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
-            if (left == 0) delete self_;
+            if (left == 0) delete static_cast<Self*>(owner_);
             return left;
         }
 
     private:
-        Self* self_;
+        ComObject* owner_;
         std::atomic<ULONG> refs_{0};
     };
 
