@@ -10,6 +10,7 @@
 #include "channel/server_session.h"
 #include "component/com_object.h"
 #include "q5client/q5client.h"
+#include "records/record_transfer.h"
 
 namespace q5::component {
 
@@ -91,6 +92,19 @@ private:
     channel::ServerSession session_;
 
     // ---- Table access state ----
+    // The result of GetRecord, PutRecord or AddRecord.
+    HRESULT RecordTransferResult(const records::TransferResult& result);
+    // E_INVALIDARG (with its error record) when `text` cannot go on a command
+    // line of a connected session because it holds a NUL byte; else S_OK.
+    HRESULT RefuseNul(std::string_view text, std::string_view what);
+    // A cursor command on the current table (CLOSE, FIRST, LAST, DELETE):
+    // S_OK, or `failure` by the code rule.
+    HRESULT TableCommand(channel::Outcome (channel::ServerSession::*command)(const char*),
+                         std::u16string_view failure);
+
+    records::RecordSet records_;  // one record object per table name
+    LONG eof_ = 0;                // 1 after a NextRecord that failed
+    LONG bof_ = 0;                // 1 after a PrevRecord that failed
 };
 
 }  // namespace q5::component
