@@ -1,6 +1,10 @@
 #include "channel/server_session.h"
 
+#include <sys/socket.h>
+#include <sys/types.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -55,6 +59,23 @@ std::optional<std::int32_t> SizeWord(std::string_view line) {
 
 std::int32_t ToInt32(long value) {
     return static_cast<std::int32_t>(value);
+}
+
+// Raw reads of at least this many bytes skip the InBuffer while it is empty.
+constexpr std::size_t kDirectReadMin = 16384;
+
+// One receive of at most `size` bytes without waiting: the count, 0 when no
+// data is there yet, -1 when the peer closed, the socket failed or a stop was
+// requested.
+long ReceiveDirect(const SocketIo& io, char* out, std::size_t size) {
+    if (io.socket() < 0 || io.stop_requested()) return -1;
+    for (;;) {
+        const ssize_t n = ::recv(io.socket(), out, size, MSG_DONTWAIT);
+        if (n > 0) return static_cast<long>(n);
+        if (n == 0) return -1;
+        if (errno == EINTR) continue;
+        return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
+    }
 }
 
 }  // namespace
@@ -493,7 +514,24 @@ std::size_t ServerSession::ReadRaw(char* out, std::size_t size) {
     std::size_t got = 0;
     while (got < size) {
         got += in_.TakeBytes(out + got, size - got);
-        if (got < size && !ReadMore()) {
+        if (got == size) break;
+        // Nothing is buffered now and every byte still wanted belongs to this
+        // reader: a large rest is received straight into the caller's memory,
+        // never more than was asked for, so whatever follows stays in the
+        // socket for the next reader exactly as if it had passed through the
+        // InBuffer. Only waiting for data goes through the buffer.
+        if (size - got >= kDirectReadMin) {
+            const long direct = ReceiveDirect(io_, out + got, size - got);
+            if (direct > 0) {
+                got += static_cast<std::size_t>(direct);
+                continue;
+            }
+            if (direct < 0) {
+                LoseConnection();
+                break;
+            }
+        }
+        if (!ReadMore()) {
             LoseConnection();
             break;
         }

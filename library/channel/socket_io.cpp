@@ -163,14 +163,17 @@ bool SocketIo::SendAll(const char* data, std::size_t size) {
     if (fd_ < 0) return false;
     const int limit = read_timeout_ > 0 ? read_timeout_ + 1 : 0;
     std::size_t sent = 0;
+    // The socket is nearly always writable: try first and wait only when the
+    // send buffer is full (one system call per part instead of two).
     while (sent < size) {
-        if (WaitFor(POLLOUT, limit) != Wait::ready) return false;
+        if (stop_requested()) return false;
         const ssize_t rc = ::send(fd_, data + sent, size - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (rc > 0) {
             sent += static_cast<std::size_t>(rc);
-        } else if (rc < 0 && !WouldBlock(errno)) {
-            return false;
+            continue;
         }
+        if (rc < 0 && !WouldBlock(errno)) return false;
+        if (WaitFor(POLLOUT, limit) != Wait::ready) return false;
     }
     return true;
 }

@@ -1,9 +1,32 @@
 // CoEvents: the event object, which runs the status log and the Q5 event
-// log in the background, each on a connection of its own.
+// log in the background, each on a connection of its own with a worker
+// thread of its own.
 //
-// Thread rule: apartment-threaded like CoQ5Client; the log workers (once
-// they run) call sinks from their own threads.
+// A Begin method connects, logs in and sends the event command on the log's
+// ServerSession, then hands the session to a new worker, which reads the
+// event stream through it (without a read time limit, in one-second polls
+// that watch the stop request) until the log is ended or the connection
+// fails. The status worker reports to its sink; the Q5 worker reports to its
+// sink, or, without one, fills the EventQueue that GetQ5Event drains.
+//
+// Thread rule: apartment-threaded like CoQ5Client: Begin, End and GetQ5Event
+// come from the creating thread, one at a time. Sinks are called from the
+// workers' threads. Each log's lock guards its running flag and worker state;
+// the queue lock guards the queue. No lock is held during I/O, a sink call or
+// a pause, and no two locks are held together. While a worker runs, only it
+// touches its log's session (the stop request excepted); the caller's thread
+// touches the session again only after joining the worker. Destroying the
+// object ends both logs first.
 #pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "channel/server_session.h"
 #include "component/com_object.h"
@@ -14,6 +37,7 @@ namespace q5::component {
 class CoEvents final : public ComObject<CoEvents, ICoEvents, ISupportErrorInfo> {
 public:
     CoEvents() = default;
+    ~CoEvents();
     void* FindInterface(REFIID iid) noexcept;
 
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override;
@@ -26,9 +50,41 @@ public:
     HRESULT STDMETHODCALLTYPE EndQ5Log() override;
     HRESULT STDMETHODCALLTYPE GetQ5Event(LONG* id, BSTR* data1, BSTR* data2, BSTR* data3) override;
 
+    // One Q5 event as it came off the wire (8-bit text).
+    struct QueuedEvent {
+        std::int32_t id = 0;
+        std::string data1, data2, data3;
+    };
+
 private:
-    channel::ServerSession status_session_;
-    channel::ServerSession q5_session_;
+    enum class Kind { status, q5 };
+
+    struct Log {
+        channel::ServerSession session;
+        std::mutex lock;               // guards running and finished
+        std::condition_variable wake;  // ends a worker's pause early
+        bool running = false;          // the log should go on
+        bool finished = true;          // the worker has done its last step
+        std::thread worker;            // the caller's thread starts and joins it
+    };
+
+    HRESULT Begin(Log& log, Kind kind, BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass,
+                  ISupportEvents* sink);
+    void End(Log& log) noexcept;
+
+    void StatusWorker(ISupportEvents* sink);
+    void Q5Worker(ISupportEvents* sink);
+    // Last step of every worker: closes the connection and marks it finished.
+    static void Finish(Log& log) noexcept;
+    static bool Running(Log& log);
+    // Waits `pause` unless the log is ended first; false once it is ended.
+    static bool Pause(Log& log, std::chrono::milliseconds pause);
+    void Enqueue(std::vector<QueuedEvent>& batch);
+
+    Log status_;
+    Log q5_;
+    std::mutex queue_lock_;  // guards queue_
+    std::deque<QueuedEvent> queue_;
 };
 
 }  // namespace q5::component

@@ -1,0 +1,432 @@
+// Throughput of the client library against a fast local server, each figure
+// next to a plain socket client doing the same work on the same server:
+//
+//   getfile   GETFILE through IQ5Util::GetFile  vs  recv(64 KiB) -> write
+//   putfile   PUTFILE through IQ5Util::PutFile  vs  read(64 KiB) -> send
+//   noop      KeepAlive round trips             vs  blocking send + recv
+//   q5events  Q5 log records queued and polled  vs  the 1,000,000 records/s goal
+//
+// Each pair runs interleaved Q5BENCH_ROUNDS times (default 5); one line per
+// figure: name, median, unit, ratio (library / baseline). Sizes:
+// Q5BENCH_MIB (file size, default 256), Q5BENCH_NOOPS (default 20000),
+// Q5BENCH_EVENTS (default 2000000); Q5BENCH_ONLY names one figure. Files go to $TMPDIR or /tmp; the server
+// listens on 127.0.0.1 only.
+#include <arpa/inet.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "q5client/q5client.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long EnvNumber(const char* name, long fallback) {
+    const char* text = std::getenv(name);
+    if (!text || !*text) return fallback;
+    const long value = std::strtol(text, nullptr, 10);
+    return value > 0 ? value : fallback;
+}
+
+[[noreturn]] void Die(const std::string& what) {
+    std::fprintf(stderr, "q5bench: %s: %s\n", what.c_str(), std::strerror(errno));
+    std::exit(1);
+}
+
+bool SendAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Reads one line (up to '\n') through a small buffer of its own.
+class LineReader {
+public:
+    explicit LineReader(int fd) : fd_(fd) {}
+    bool ReadLine(std::string& line) {
+        line.clear();
+        for (;;) {
+            if (pos_ < len_) {
+                const char* start = buf_ + pos_;
+                const void* nl = std::memchr(start, '\n', len_ - pos_);
+                const std::size_t n =
+                    nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - start) + 1 : len_ - pos_;
+                line.append(start, n);
+                pos_ += n;
+                if (nl) return true;
+            }
+            const ssize_t got = ::recv(fd_, buf_, sizeof buf_, 0);
+            if (got <= 0) return false;
+            pos_ = 0;
+            len_ = static_cast<std::size_t>(got);
+        }
+    }
+    // Bytes already buffered past the last line.
+    std::size_t TakeBuffered(char* out, std::size_t max) {
+        const std::size_t n = std::min(max, len_ - pos_);
+        std::memcpy(out, buf_ + pos_, n);
+        pos_ += n;
+        return n;
+    }
+
+private:
+    int fd_;
+    char buf_[4096];
+    std::size_t pos_ = 0, len_ = 0;
+};
+
+// ---- The server ----------------------------------------------------------------------
+
+// Answers one connection at a time: greeting, then USER/PASS/NOOP with +OK,
+// GETFILE with the whole file, PUTFILE by taking the bytes, EVENT_Q5 with the
+// prepared event stream followed by a close.
+class Server {
+public:
+    Server(std::size_t file_size, std::string events) : file_(file_size), events_(std::move(events)) {
+        for (std::size_t i = 0; i < file_.size(); ++i) file_[i] = static_cast<char>(i * 131);
+        listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (listen_ < 0 || ::bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+            ::listen(listen_, 8) != 0) {
+            Die("listen");
+        }
+        socklen_t len = sizeof addr;
+        ::getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len);
+        port_ = ntohs(addr.sin_port);
+        thread_ = std::thread([this] { Run(); });
+    }
+    ~Server() {
+        stop_ = true;
+        ::shutdown(listen_, SHUT_RDWR);
+        ::close(listen_);
+        thread_.join();
+    }
+    int port() const { return port_; }
+    std::size_t file_size() const { return file_.size(); }
+
+private:
+    void Run() {
+        while (!stop_) {
+            const int fd = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (fd < 0) return;
+            Serve(fd);
+            ::close(fd);
+        }
+    }
+
+    void Serve(int fd) {
+        static const std::string kOk = "+OK\r\n";
+        if (!SendAll(fd, "+OK 7 bench server\r\n", 20)) return;
+        LineReader reader(fd);
+        std::string line;
+        std::vector<char> sink(1 << 16);
+        while (reader.ReadLine(line)) {
+            if (line.rfind("GETFILE", 0) == 0) {
+                const std::string head = "+OK " + std::to_string(file_.size()) + "\r\n";
+                if (!SendAll(fd, head.data(), head.size()) || !SendAll(fd, file_.data(), file_.size()) ||
+                    !SendAll(fd, kOk.data(), kOk.size())) {
+                    return;
+                }
+            } else if (line.rfind("PUTFILE", 0) == 0) {
+                const std::size_t size = std::strtoul(line.c_str() + line.rfind(' ') + 1, nullptr, 10);
+                if (!SendAll(fd, kOk.data(), kOk.size())) return;
+                std::size_t got = reader.TakeBuffered(sink.data(), size);
+                while (got < size) {
+                    const ssize_t n = ::recv(fd, sink.data(), std::min(sink.size(), size - got), 0);
+                    if (n <= 0) return;
+                    got += static_cast<std::size_t>(n);
+                }
+                if (!SendAll(fd, kOk.data(), kOk.size())) return;
+            } else if (line.rfind("EVENT_Q5", 0) == 0) {
+                if (SendAll(fd, kOk.data(), kOk.size())) SendAll(fd, events_.data(), events_.size());
+                return;
+            } else if (!SendAll(fd, kOk.data(), kOk.size())) {
+                return;
+            }
+        }
+    }
+
+    std::vector<char> file_;
+    std::string events_;
+    int listen_ = -1;
+    int port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// ---- Plain clients (the baselines) ------------------------------------------------------
+
+int PlainConnect(int port, LineReader*& reader) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<std::uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) Die("connect");
+    reader = new LineReader(fd);
+    std::string greeting;
+    if (!reader->ReadLine(greeting)) Die("greeting");
+    return fd;
+}
+
+void PlainGetFile(int port, const std::string& path) {
+    LineReader* reader = nullptr;
+    const int fd = PlainConnect(port, reader);
+    const std::string command = "GETFILE 100 bench.bin\r\n";
+    std::string line;
+    if (!SendAll(fd, command.data(), command.size()) || !reader->ReadLine(line)) Die("GETFILE");
+    const std::size_t size = std::strtoul(line.c_str() + 4, nullptr, 10);
+    const int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    std::vector<char> buf(1 << 16);
+    std::size_t got = reader->TakeBuffered(buf.data(), std::min(size, buf.size()));
+    if (got > 0 && ::write(out, buf.data(), got) != static_cast<ssize_t>(got)) Die("write");
+    while (got < size) {
+        const ssize_t n = ::recv(fd, buf.data(), std::min(buf.size(), size - got), 0);
+        if (n <= 0) Die("recv");
+        if (::write(out, buf.data(), static_cast<std::size_t>(n)) != n) Die("write");
+        got += static_cast<std::size_t>(n);
+    }
+    if (!reader->ReadLine(line)) Die("final line");
+    ::close(out);
+    ::close(fd);
+    delete reader;
+}
+
+void PlainPutFile(int port, const std::string& path, std::size_t size) {
+    LineReader* reader = nullptr;
+    const int fd = PlainConnect(port, reader);
+    const std::string command = "PUTFILE 100 bench.bin " + std::to_string(size) + "\r\n";
+    std::string line;
+    if (!SendAll(fd, command.data(), command.size()) || !reader->ReadLine(line)) Die("PUTFILE");
+    const int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    std::vector<char> buf(1 << 16);
+    for (;;) {
+        const ssize_t n = ::read(in, buf.data(), buf.size());
+        if (n < 0) Die("read");
+        if (n == 0) break;
+        if (!SendAll(fd, buf.data(), static_cast<std::size_t>(n))) Die("send");
+    }
+    if (!reader->ReadLine(line)) Die("final line");
+    ::close(in);
+    ::close(fd);
+    delete reader;
+}
+
+void PlainNoops(int port, long count) {
+    LineReader* reader = nullptr;
+    const int fd = PlainConnect(port, reader);
+    std::string line;
+    for (long i = 0; i < count; ++i) {
+        if (!SendAll(fd, "NOOP\r\n", 6) || !reader->ReadLine(line)) Die("NOOP");
+    }
+    ::close(fd);
+    delete reader;
+}
+
+// ---- The library ------------------------------------------------------------------------
+
+ComPtr<IClassFactory> Factory(REFCLSID clsid) {
+    void* library = ::dlopen(Q5CLIENT_LIBRARY, RTLD_NOW);
+    if (!library) {
+        std::fprintf(stderr, "q5bench: %s\n", ::dlerror());
+        std::exit(1);
+    }
+    auto get = reinterpret_cast<PFN_DllGetClassObject>(::dlsym(library, "DllGetClassObject"));
+    ComPtr<IClassFactory> factory;
+    if (!get || FAILED(get(clsid, IID_IClassFactory, factory.AsOut()))) Die("DllGetClassObject");
+    return factory;
+}
+
+template <class T>
+ComPtr<T> Create(REFCLSID clsid, REFIID iid) {
+    ComPtr<T> object;
+    if (FAILED(Factory(clsid)->CreateInstance(nullptr, iid, object.AsOut()))) Die("CreateInstance");
+    return object;
+}
+
+BStr Wide(const std::string& text) {
+    std::u16string wide(text.begin(), text.end());
+    return BStr(wide.c_str(), static_cast<UINT>(wide.size()));
+}
+
+ComPtr<IQ5Util> ConnectedUtil(int port) {
+    auto connect = Create<IQ5Connect>(CLSID_CoQ5Client, IID_IQ5Connect);
+    if (connect->Connect(Wide("127.0.0.1").Get(), port, 0) != S_OK) Die("library Connect");
+    ComPtr<IQ5Util> util;
+    connect.As(IID_IQ5Util, util);
+    return util;
+}
+
+void LibraryGetFile(int port, const std::string& path) {
+    auto util = ConnectedUtil(port);
+    if (util->GetFile(Wide("100").Get(), Wide("bench.bin").Get(), Wide(path).Get()) != S_OK) Die("GetFile");
+}
+
+void LibraryPutFile(int port, const std::string& path) {
+    auto util = ConnectedUtil(port);
+    if (util->PutFile(Wide("100").Get(), Wide("bench.bin").Get(), Wide(path).Get()) != S_OK) Die("PutFile");
+}
+
+void LibraryNoops(int port, long count) {
+    auto util = ConnectedUtil(port);
+    for (long i = 0; i < count; ++i) {
+        if (util->KeepAlive() != S_OK) Die("KeepAlive");
+    }
+}
+
+// Starts the Q5 log without a sink and polls until every event arrived.
+void LibraryEvents(int port, long count) {
+    auto events = Create<ICoEvents>(CLSID_CoEvents, IID_ICoEvents);
+    if (events->BeginQ5Log(Wide("127.0.0.1").Get(), port, 5, Wide("100").Get(), Wide("1234").Get(),
+                           nullptr) != S_OK) {
+        Die("BeginQ5Log");
+    }
+    long seen = 0;
+    while (seen < count) {
+        LONG id = 0;
+        BStr d1, d2, d3;
+        events->GetQ5Event(&id, d1.ReleaseAndGetAddressOf(), d2.ReleaseAndGetAddressOf(),
+                           d3.ReleaseAndGetAddressOf());
+        if (id != 0) {
+            ++seen;
+        } else {
+            std::this_thread::yield();
+        }
+    }
+    events->EndQ5Log();
+}
+
+// ---- Measurement ----------------------------------------------------------------------------
+
+double Seconds(const std::function<void()>& work) {
+    const auto start = Clock::now();
+    work();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Runs baseline and library alternately (which goes first alternates too)
+// and prints both medians as rates of `amount` per second. Each round is made
+// of `slices` alternations of a slice each (amount / slices of work), so a
+// short measurement sees the same load on the machine for both sides.
+void Pair(const char* name, const char* unit, double amount, int rounds, int slices,
+          const std::function<void()>& baseline, const std::function<void()>& library) {
+    std::vector<double> base_rates, lib_rates;
+    for (int round = 0; round < rounds; ++round) {
+        double base_time = 0, lib_time = 0;
+        for (int slice = 0; slice < slices; ++slice) {
+            if ((round + slice) % 2 == 0) {
+                base_time += Seconds(baseline);
+                lib_time += Seconds(library);
+            } else {
+                lib_time += Seconds(library);
+                base_time += Seconds(baseline);
+            }
+        }
+        base_rates.push_back(amount / base_time);
+        lib_rates.push_back(amount / lib_time);
+    }
+    const double base = Median(base_rates);
+    const double lib = Median(lib_rates);
+    std::printf("%s_plain %.1f %s 1.000\n", name, base, unit);
+    std::printf("%s_library %.1f %s %.3f\n", name, lib, unit, lib / base);
+    std::fflush(stdout);
+}
+
+std::string EventStream(long count) {
+    std::string stream;
+    stream.reserve(static_cast<std::size_t>(count) * 24);
+    for (long i = 1; i <= count; ++i) {
+        stream += std::to_string(i % 1000 + 1);
+        stream += ";CALL;4711;0815 555 12 34.";
+    }
+    return stream;
+}
+
+}  // namespace
+
+// NOOP rounds are short; they alternate in this many slices.
+constexpr int kNoopSlices = 10;
+
+int main() {
+    const int rounds = static_cast<int>(EnvNumber("Q5BENCH_ROUNDS", 5));
+    const std::size_t file_size = static_cast<std::size_t>(EnvNumber("Q5BENCH_MIB", 256)) << 20;
+    const long noops = EnvNumber("Q5BENCH_NOOPS", 20000);
+    const long events = EnvNumber("Q5BENCH_EVENTS", 2000000);
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string folder = tmp && *tmp ? tmp : "/tmp";
+    const std::string download = folder + "/q5bench-" + std::to_string(::getpid()) + "-down.bin";
+    const std::string upload = folder + "/q5bench-" + std::to_string(::getpid()) + "-up.bin";
+
+    Server server(file_size, EventStream(events));
+    {
+        const int out = ::open(upload.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        std::vector<char> block(1 << 20, 'x');
+        for (std::size_t done = 0; done < file_size; done += block.size()) {
+            const std::size_t n = std::min(block.size(), file_size - done);
+            if (::write(out, block.data(), n) != static_cast<ssize_t>(n)) Die("write " + upload);
+        }
+        ::close(out);
+    }
+    const int port = server.port();
+    const double mib = static_cast<double>(file_size) / (1 << 20);
+
+    // Q5BENCH_ONLY=getfile (or putfile, noop, q5events) runs one figure.
+    const char* only_env = std::getenv("Q5BENCH_ONLY");
+    const std::string only = only_env ? only_env : "";
+    auto wanted = [&](const char* name) { return only.empty() || only == name; };
+
+    std::printf("# name median unit ratio (%d rounds, %.0f MiB files, %ld noops, %ld events)\n", rounds, mib,
+                noops, events);
+    if (wanted("getfile"))
+        Pair(
+            "getfile", "MiB/s", mib, rounds, 1, [&] { PlainGetFile(port, download); },
+            [&] { LibraryGetFile(port, download); });
+    if (wanted("putfile"))
+        Pair(
+            "putfile", "MiB/s", mib, rounds, 1, [&] { PlainPutFile(port, upload, file_size); },
+            [&] { LibraryPutFile(port, upload); });
+    if (wanted("noop"))
+        Pair(
+            "noop", "round-trips/s", static_cast<double>(noops), rounds, kNoopSlices,
+            [&] { PlainNoops(port, noops / kNoopSlices); }, [&] { LibraryNoops(port, noops / kNoopSlices); });
+
+    // The Q5 log has a goal rather than a baseline: a million records a second.
+    if (wanted("q5events")) {
+        std::vector<double> rates;
+        for (int round = 0; round < rounds; ++round) {
+            rates.push_back(static_cast<double>(events) / Seconds([&] { LibraryEvents(port, events); }));
+        }
+        std::printf("q5events_library %.0f records/s %.3f\n", Median(rates), Median(rates) / 1e6);
+    }
+
+    ::unlink(download.c_str());
+    ::unlink(upload.c_str());
+    return 0;
+}

@@ -1,0 +1,11 @@
+#include "calls/frm_properties.h"
+
+#include "ui_frm_properties.h"
+
+namespace q5 {
+
+frmProperties::frmProperties() : ui_(new Ui::frmProperties) { ui_->setupUi(this); }
+
+frmProperties::~frmProperties() { delete ui_; }
+
+}  // namespace q5

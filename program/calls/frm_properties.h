@@ -1,0 +1,26 @@
+// frmProperties: the properties window (PIM client, pop-up screen and sound), a window of its own.
+//
+// Thread rule: UI thread only.
+#pragma once
+
+#include <QWidget>
+
+namespace Ui {
+class frmProperties;
+}
+
+namespace q5 {
+
+class frmProperties : public QWidget {
+    Q_OBJECT
+
+public:
+    frmProperties();
+    ~frmProperties() override;
+    Ui::frmProperties* ui() const { return ui_; }
+
+private:
+    Ui::frmProperties* ui_;
+};
+
+}  // namespace q5

@@ -1,0 +1,60 @@
+#include "shell/command_line.h"
+
+#include <QCommandLineParser>
+
+namespace q5::shell {
+
+QString VersionLine() { return QStringLiteral("q5client 2.0 (build " Q5CLIENT_VERSION ")"); }
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    CommandLine result;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Q5Client desktop program: log in to a mailbox of a Q5Server, watch and steer its calls\n"
+                       "and edit its settings."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the program's version and exit."));
+    const QCommandLineOption host(QStringLiteral("host"),
+                                  QStringLiteral("Server for the login dialog: HOST (port 1008) or HOST:PORT."),
+                                  QStringLiteral("host"));
+    const QCommandLineOption user(QStringLiteral("user"),
+                                  QStringLiteral("User name (mailbox number) for the login dialog."),
+                                  QStringLiteral("name"));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addOption(host);
+    parser.addOption(user);
+    if (!parser.parse(arguments)) {
+        result.exit_now = true;
+        result.exit_code = 2;
+        result.output = parser.errorText() + QStringLiteral("\nTry 'q5client --help'.\n");
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.exit_now = true;
+        result.exit_code = 2;
+        result.output = QStringLiteral("Unexpected argument: %1\nTry 'q5client --help'.\n")
+                            .arg(parser.positionalArguments().first());
+        return result;
+    }
+    if (parser.isSet(help)) {
+        result.exit_now = true;
+        // Without an application object Qt cannot name the program itself.
+        result.output = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("q5client"));
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.exit_now = true;
+        result.output = VersionLine() + QLatin1Char('\n');
+        return result;
+    }
+    result.host_given = parser.isSet(host);
+    result.host = parser.value(host);
+    result.user_given = parser.isSet(user);
+    result.user = parser.value(user);
+    return result;
+}
+
+}  // namespace q5::shell

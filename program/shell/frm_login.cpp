@@ -1,0 +1,247 @@
+#include "shell/frm_login.h"
+
+#include <QCloseEvent>
+#include <QHideEvent>
+
+#include "shell/busy_cursor.h"
+#include "shell/frm_main.h"
+#include "shell/message_service.h"
+#include "shell/resolve_captions.h"
+#include "shell/secret_store.h"
+#include "shell/session_state.h"
+#include "shell/shell_logic.h"
+#include "shell/windows.h"
+#include "ui_frm_login.h"
+
+namespace q5 {
+
+namespace {
+
+QString g_prefill_host;
+QString g_prefill_user;
+bool g_no_secret_store_told = false;
+
+const QString kUserKey = QStringLiteral("&User Name:");
+const QString kPasswordKey = QStringLiteral("&Password:");
+const QString kHostKey = QStringLiteral("Host");
+const QString kSaveKey = QStringLiteral("SaveSettings");
+
+BStr ToBStr(const QString& text) {
+    return BStr(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<UINT>(text.size()));
+}
+
+}  // namespace
+
+void frmLogin::SetPrefill(const QString& host, const QString& user) {
+    g_prefill_host = host;
+    g_prefill_user = user;
+}
+
+void frmLogin::ResetSecretStoreNotice() { g_no_secret_store_told = false; }
+
+QString frmLogin::PasswordSecretKey() { return QStringLiteral("Login/") + kPasswordKey; }
+
+frmLogin::frmLogin() : ui_(new Ui::frmLogin) {
+    ui_->setupUi(this);
+    lblLabels = {ui_->lblLabels_0, ui_->lblLabels_1};
+    connect(ui_->cmdOK, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
+    connect(ui_->cmdCancel, &QPushButton::clicked, this, &frmLogin::cmdCancel_Click);
+    Form_Load();
+}
+
+frmLogin::~frmLogin() { delete ui_; }
+
+void frmLogin::Form_Load() {
+    shell::ResolveCaptions(this);
+    ui_->txtUserName->setText(QString());
+    ui_->Text1->setText(QStringLiteral("localhost"));
+    mQ5Client.SetAppname(QString::fromLatin1(shell::kAppTitle));
+    mQ5Client.SetSection(QStringLiteral("Login"));
+    mQ5Client.SetKey(kSaveKey);
+    mQ5Client.RegGet();
+    // Only a stored number sets the box; anything else leaves it unchecked.
+    bool numeric = false;
+    const int saved = shell::TrimBlanks(mQ5Client.Setting()).toInt(&numeric);
+    ui_->Check1->setChecked(numeric && saved == 1);
+    if (ui_->Check1->isChecked()) {
+        mQ5Client.SetKey(kUserKey);
+        mQ5Client.RegGet();
+        ui_->txtUserName->setText(mQ5Client.Setting());
+        // Files written before the password moved to the secret store may
+        // still hold it; the next login clears it there.
+        mQ5Client.SetKey(kPasswordKey);
+        mQ5Client.RegGet();
+        QString password = mQ5Client.Setting();
+        if (password.isEmpty()) password = shell::SecretStore::Read(PasswordSecretKey()).value_or(QString());
+        ui_->txtPassword->setText(password);
+        mQ5Client.SetKey(kHostKey);
+        mQ5Client.RegGet();
+        ui_->Text1->setText(mQ5Client.Setting());
+    }
+    if (!g_prefill_host.isEmpty()) ui_->Text1->setText(g_prefill_host);
+    if (!g_prefill_user.isEmpty()) {
+        if (ui_->txtUserName->text() != g_prefill_user) ui_->txtPassword->clear();
+        ui_->txtUserName->setText(g_prefill_user);
+    }
+    if (!ui_->txtUserName->text().isEmpty()) ui_->txtPassword->setFocus();
+}
+
+void frmLogin::ShowModal() {
+    if (isVisible()) hide();
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmLogin::ShowNonModal() {
+    if (isVisible() && windowModality() == Qt::NonModal) {
+        raise();
+        activateWindow();
+        return;
+    }
+    if (isVisible()) hide();
+    setWindowModality(Qt::NonModal);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmLogin::cmdOK_Click() {
+    if (in_click_) return;
+    in_click_ = true;
+    const QPointer<frmLogin> self(this);
+    {
+        // Scope 1: the connection.
+        HRESULT hr;
+        {
+            shell::BusyCursor busy;
+            const shell::HostAndPort target = shell::ParseHostBox(ui_->Text1->text());
+            BStr host = ToBStr(target.host);
+            hr = gConnect ? gConnect->Connect(host.Get(), target.port, 0) : E_POINTER;
+        }
+        if (FAILED(hr)) {
+            OnConnectFailed(hr);
+        } else {
+            gHost = shell::TrimBlanks(ui_->Text1->text());
+            gUserName = shell::TrimBlanks(ui_->txtUserName->text());
+            gPassword = shell::TrimBlanks(ui_->txtPassword->text());
+            // Scope 2: the login.
+            {
+                shell::BusyCursor busy;
+                BStr user = ToBStr(gUserName);
+                BStr password = ToBStr(gPassword);
+                hr = gConnect->Login(user.Get(), password.Get());
+            }
+            if (FAILED(hr)) {
+                shell::ErrorOf(hr);  // the record is not shown; drop it
+                shell::MessageRequest request;
+                request.text = QStringLiteral("Incorrect Username or Password");
+                request.title = QStringLiteral("Login Failed");
+                request.icon = shell::MsgIcon::warning;
+                shell::MessageService::Show(request, this);
+            } else {
+                const bool was_modal = windowModality() != Qt::NonModal;
+                hide();
+                gLoggedIn = true;
+                RememberSettings();
+                // From the start-up, the start-up routine opens the main
+                // window; a later login opens it here if it is not open.
+                if (!was_modal && !windows::ProgramEnding() && !windows::Loaded<frmMain>()) {
+                    windows::Load<frmMain>().show();
+                }
+            }
+        }
+    }
+    if (!self) return;
+    in_click_ = false;
+    if (dismissed_pending_) {
+        dismissed_pending_ = false;
+        emit Dismissed();
+    }
+}
+
+void frmLogin::OnConnectFailed(HRESULT hr) {
+    const shell::ErrorDetails error = shell::ErrorOf(hr);
+    if (hr == E_CONNECTION_LOST) {
+        hide();
+        shell::MessageRequest request;
+        request.text = QStringLiteral(
+            "Can not establish connection with Q5Server. Please verify that Q5 is running before re-attempting to "
+            "log in");
+        request.title = QStringLiteral("No Connection");
+        request.buttons = shell::MsgButtons::ok_cancel;
+        if (shell::MessageService::Show(request) == shell::MsgAnswer::ok) {
+            windows::UnloadAllWindows();
+            windows::Load<frmLogin>().ShowNonModal();
+        } else {
+            windows::EndProgram(0);
+        }
+        return;
+    }
+    shell::MessageRequest request;
+    request.text = error.description + shell::ErrorNumberText(hr);
+    shell::MessageService::Show(request, this);
+}
+
+void frmLogin::RememberSettings() {
+    const bool save = ui_->Check1->isChecked();
+    mQ5Client.SetKey(kUserKey);
+    mQ5Client.SetSetting(save ? ui_->txtUserName->text() : QString());
+    mQ5Client.RegSave();
+    // The settings file keeps the key, empty: the password itself goes to
+    // the secret store, or nowhere when there is none.
+    mQ5Client.SetKey(kPasswordKey);
+    mQ5Client.SetSetting(QString());
+    mQ5Client.RegSave();
+    const QString password = ui_->txtPassword->text();
+    if (save && !password.isEmpty()) {
+        QString why;
+        if (!shell::SecretStore::Write(PasswordSecretKey(), password, &why) && !g_no_secret_store_told) {
+            g_no_secret_store_told = true;
+            shell::MessageRequest request;
+            request.text = QStringLiteral(
+                               "The password is not remembered: no secret store (keyring) is running on this "
+                               "desktop. The user name and host are remembered.\n\n%1")
+                               .arg(why);
+            request.title = QString::fromLatin1(shell::kAppTitle);
+            request.icon = shell::MsgIcon::information;
+            shell::MessageService::Show(request);
+        }
+    } else {
+        shell::SecretStore::Remove(PasswordSecretKey());
+    }
+    mQ5Client.SetKey(kHostKey);
+    mQ5Client.SetSetting(save ? ui_->Text1->text() : QString());
+    mQ5Client.RegSave();
+    mQ5Client.SetKey(kSaveKey);
+    mQ5Client.SetSetting(save ? QStringLiteral("1") : QStringLiteral("0"));
+    mQ5Client.RegSave();
+}
+
+void frmLogin::cmdCancel_Click() { windows::EndProgram(0); }
+
+void frmLogin::reject() { cmdCancel_Click(); }
+
+void frmLogin::closeEvent(QCloseEvent* event) {
+    // Closing the window: over a running main window it only goes away;
+    // without one there is nothing left, so the program ends.
+    event->accept();
+    if (windows::Loaded<frmMain>() || windows::ProgramEnding()) {
+        hide();
+    } else {
+        windows::EndProgram(0);
+    }
+}
+
+void frmLogin::hideEvent(QHideEvent* event) {
+    QDialog::hideEvent(event);
+    if (event->spontaneous()) return;
+    if (in_click_) {
+        dismissed_pending_ = true;
+    } else {
+        emit Dismissed();
+    }
+}
+
+}  // namespace q5

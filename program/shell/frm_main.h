@@ -1,0 +1,84 @@
+// frmMain: the main window, an MDI frame. It shows the call control,
+// greeting manager, call-out settings, conversion table and advanced
+// settings windows as its children and opens the mailbox editor, PIM setup
+// and properties windows on their own; keeps the server session alive
+// every 64 seconds; saves its geometry (in twips) and ends the server
+// session when it closes.
+//
+// Thread rule: UI thread only.
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QTimer>
+
+#include "q5client/com.h"
+
+namespace Ui {
+class frmMain;
+}
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace q5 {
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    frmMain();
+    ~frmMain() override;
+
+    Ui::frmMain* ui() const { return ui_; }
+    QMdiArea* mdiArea() const;
+
+    QTimer Timer1;  // keep-alive, every 64 s from load
+
+    // Show operations: children of the MDI area, or windows of their own.
+    void ShowCallControl();
+    void ShowGreeting();
+    void ShowCallOut();
+    void ShowConversionTable();
+    void ShowAdvanced();
+    void ShowMbx();
+    void ShowPIMSetup();
+    void ShowProperties();
+    void ShowAbout();
+
+    // The window's unload: geometry saved unless minimised, then Quit and
+    // Close on the session. Runs once.
+    void Form_Unload();
+    // Leave without the unload steps (the program ends at once).
+    void SkipShutdown() { unloaded_ = true; }
+
+    // Geometry as stored: left, top, width, height in twips.
+    static void StoredGeometry(int& left, int& top, int& width, int& height);
+
+public slots:
+    void Timer1_Timer();
+    void mnuStartCallControl_Click() { ShowCallControl(); }
+    void mnuPIMSetup_Click() { ShowPIMSetup(); }
+    void mnuHelpAbout_Click() { ShowAbout(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void ShowChild(QWidget* form);
+    void ShowOwn(QWidget* form);
+    void UpdateClock();
+    void ReadScreening();
+    double Dpi() const;
+
+    Ui::frmMain* ui_;
+    QLabel* status_panel_ = nullptr;
+    QLabel* date_panel_ = nullptr;
+    QLabel* time_panel_ = nullptr;
+    QTimer clock_;
+    bool unloaded_ = false;
+    bool in_keep_alive_ = false;
+};
+
+}  // namespace q5

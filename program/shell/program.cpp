@@ -1,0 +1,80 @@
+#include "shell/program.h"
+
+#include "shell/frm_login.h"
+#include "shell/frm_main.h"
+#include "shell/library_registration.h"
+#include "shell/message_service.h"
+#include "shell/session_state.h"
+#include "shell/shell_logic.h"
+#include "shell/windows.h"
+
+namespace q5 {
+
+int AskSave() {
+    shell::MessageRequest request;
+    request.text = QStringLiteral("Fields have been changed. Do you want to save?");
+    request.title = QStringLiteral("Fields changed");
+    request.buttons = shell::MsgButtons::yes_no_cancel;
+    request.default_button = shell::MsgAnswer::no;
+    request.icon = shell::MsgIcon::warning;
+    switch (shell::MessageService::Show(request)) {
+        case shell::MsgAnswer::yes: return 0;
+        case shell::MsgAnswer::no: return 1;
+        default: return 2;
+    }
+}
+
+bool Program::Start(const Options& options) {
+    if (!lock_.TryLock()) {
+        shell::MessageRequest request;
+        request.text = QStringLiteral("Q5Controller is already running");
+        request.title = QStringLiteral("Duplicate");
+        request.icon = shell::MsgIcon::warning;
+        shell::MessageService::Show(request);
+        exit_code_ = 1;
+        return false;
+    }
+
+    const shell::RegistrationResult registration = shell::EnsureClientClassRegistered(options.program_dir);
+    if (!registration.ok) {
+        shell::MessageRequest request;
+        request.text = registration.problem +
+                       QStringLiteral("\n\nRegister the library for this user with\n    q5regsvr %1\nand start "
+                                      "the program again.")
+                           .arg(registration.library.isEmpty() ? QStringLiteral("/path/to/libq5client.so")
+                                                               : registration.library);
+        request.icon = shell::MsgIcon::critical;
+        shell::MessageService::Show(request);
+        exit_code_ = 1;
+        return false;
+    }
+
+    if (const HRESULT hr = CreateSession(); FAILED(hr)) {
+        const shell::ErrorDetails error = shell::ErrorOf(hr);
+        shell::MessageRequest request;
+        request.text = QStringLiteral("The Q5Client session object could not be created (error %1). %2")
+                           .arg(shell::ErrorNumberText(hr), error.description);
+        request.icon = shell::MsgIcon::critical;
+        shell::MessageService::Show(request);
+        exit_code_ = 1;
+        return false;
+    }
+
+    frmLogin::SetPrefill(options.host, options.user);
+    frmLogin& login = windows::Load<frmLogin>();
+    startup_login_ = &login;
+    connect(&login, &frmLogin::Dismissed, this, &Program::AfterStartupLogin, Qt::SingleShotConnection);
+    login.ShowModal();
+    return true;
+}
+
+void Program::AfterStartupLogin() {
+    if (windows::ProgramEnding()) return;
+    if (gLoggedIn) {
+        if (!windows::Loaded<frmMain>()) windows::Load<frmMain>().show();
+        return;
+    }
+    windows::Load<frmLogin>().ShowNonModal();
+}
+
+}  // namespace q5

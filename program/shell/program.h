@@ -1,0 +1,51 @@
+// Program: the start-up routine of the desktop program and the module
+// operations the windows share (AskSave).
+//
+// Start(): refuses a second instance ("Q5Controller is already running"),
+// registers the library next to the program when the per-user registry
+// does not know CoQ5Client yet, creates the session, and shows the login
+// dialog modally. When that dialog goes, the main window opens if the login
+// succeeded, else the login dialog is shown again, not modal.
+//
+// Thread rule: UI thread only.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "shell/instance_lock.h"
+
+namespace q5 {
+
+class frmLogin;
+
+// "Fields have been changed. Do you want to save?": 0 Yes, 1 No, 2 Cancel.
+int AskSave();
+
+class Program : public QObject {
+    Q_OBJECT
+
+public:
+    struct Options {
+        QString host;         // --host: pre-fills the host box
+        QString user;         // --user: pre-fills the user-name box
+        QString program_dir;  // where the library is looked for first
+    };
+
+    // Runs the start-up steps up to the modal login dialog. False when the
+    // program must end at once (exit_code() tells with which status).
+    bool Start(const Options& options);
+    int exit_code() const { return exit_code_; }
+
+    shell::InstanceLock& lock() { return lock_; }
+
+private:
+    void AfterStartupLogin();
+
+    shell::InstanceLock lock_;
+    int exit_code_ = 0;
+    QPointer<frmLogin> startup_login_;
+};
+
+}  // namespace q5

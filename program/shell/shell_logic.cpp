@@ -1,0 +1,105 @@
+#include "shell/shell_logic.h"
+
+#include <cmath>
+
+#include "q5client/q5client.h"
+
+namespace q5::shell {
+
+namespace {
+
+struct CaptionEntry {
+    int number;
+    const char16_t* text;
+};
+
+// Entries 20 and 21 (font name and size) are absent: the fonts stay.
+constexpr CaptionEntry kCaptions[] = {
+    {1012, u"&Help"},      {1015, u"&About "},          {1025, u"Login"},        {1026, u"&User Name:"},
+    {1027, u"&Password:"}, {1028, u"OK"},               {1029, u"Cancel"},       {3000, u"&Administration"},
+    {3001, u"Greetings"},  {3002, u"Name"},             {3003, u"Greeting Key Press"},
+    {3004, u"&Notification"}, {3005, u"Out Call Settings"}, {3006, u"Wake Up "}, {3007, u"Advanced "},
+};
+
+}  // namespace
+
+std::optional<QString> CaptionText(int number) {
+    for (const CaptionEntry& entry : kCaptions) {
+        if (entry.number == number) return QString::fromUtf16(entry.text);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> CaptionText(const QString& key) {
+    bool numeric = false;
+    const int number = key.trimmed().toInt(&numeric);
+    if (!numeric) return std::nullopt;
+    return CaptionText(number);
+}
+
+ErrorDetails ErrorOf(HRESULT hr) {
+    ErrorDetails details;
+    details.number = hr;
+    IErrorInfo* info = nullptr;
+    if (GetErrorInfo(0, &info) == S_OK && info) {
+        BStr text;
+        if (SUCCEEDED(info->GetDescription(text.ReleaseAndGetAddressOf()))) {
+            const std::u16string_view view = text.View();
+            details.description = QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size()));
+        }
+        info->Release();
+    }
+    return details;
+}
+
+QString ErrorNumberText(HRESULT hr) { return QString::number(static_cast<qint32>(hr)); }
+
+KeepAliveAction KeepAliveActionFor(HRESULT hr) {
+    if (SUCCEEDED(hr) || hr == E_FAIL) return KeepAliveAction::nothing;
+    if (hr == E_CONNECTION_LOST) return KeepAliveAction::offer_reconnect;
+    return KeepAliveAction::show_error;
+}
+
+QString TrimBlanks(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' ')) ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' ')) --end;
+    return text.mid(begin, end - begin);
+}
+
+HostAndPort ParseHostBox(const QString& text) {
+    HostAndPort result;
+    result.host = text;
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    // More than one colon is an IPv6-looking text: not ours to split.
+    if (colon <= 0 || text.indexOf(QLatin1Char(':')) != colon) return result;
+    const QString port_text = TrimBlanks(text.mid(colon + 1));
+    bool numeric = false;
+    const int port = port_text.toInt(&numeric);
+    if (!numeric || port < 1 || port > 65535) return result;
+    for (QChar c : port_text) {
+        if (!c.isDigit()) return result;  // "+80" and the like are not ports
+    }
+    result.host = text.left(colon);
+    result.port = port;
+    return result;
+}
+
+int TwipsToPixels(int twips, double dpi) {
+    if (dpi <= 0) dpi = 96.0;
+    return static_cast<int>(std::lround(twips * dpi / 1440.0));
+}
+
+int PixelsToTwips(int pixels, double dpi) {
+    if (dpi <= 0) dpi = 96.0;
+    return static_cast<int>(std::lround(pixels * 1440.0 / dpi));
+}
+
+int StoredInt(const QString& text, int fallback) {
+    bool numeric = false;
+    const int value = TrimBlanks(text).toInt(&numeric);
+    return numeric ? value : fallback;
+}
+
+}  // namespace q5::shell

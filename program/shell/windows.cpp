@@ -1,0 +1,82 @@
+#include "shell/windows.h"
+
+#include <QApplication>
+#include <QMdiSubWindow>
+
+#include "calls/frm_call_control.h"
+#include "calls/frm_pim_setup.h"
+#include "calls/frm_properties.h"
+#include "greetings/frm_greeting.h"
+#include "mailbox/frm_advanced.h"
+#include "mailbox/frm_call_out.h"
+#include "mailbox/frm_conversion_table.h"
+#include "mailbox/frm_mbx.h"
+#include "shell/frm_about.h"
+#include "shell/frm_login.h"
+#include "shell/frm_main.h"
+
+namespace q5::windows {
+
+namespace {
+
+bool g_ending = false;
+int g_exit_code = 0;
+
+}  // namespace
+
+void detail::Dispose(QWidget* form) {
+    // A child of the main window's MDI area goes with its frame.
+    QWidget* outer = form;
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget())) outer = frame;
+    outer->hide();
+    outer->deleteLater();
+}
+
+void UnloadAllWindows() {
+    Unload<frmAdvanced>();
+    Unload<frmAbout>();
+    Unload<frmCallControl>();
+    Unload<frmCallOut>();
+    Unload<frmConversionTable>();
+    Unload<frmGreeting>();
+    Unload<frmLogin>();
+    if (frmMain* main = Loaded<frmMain>()) main->Form_Unload();
+    Unload<frmMain>();
+    Unload<frmMbx>();
+    Unload<frmProperties>();
+}
+
+void EndProgram(int code) {
+    if (g_ending) return;
+    g_ending = true;
+    g_exit_code = code;
+    // No shutdown steps: the main window leaves without saving or Quit.
+    if (frmMain* main = Loaded<frmMain>()) main->SkipShutdown();
+    for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+    QCoreApplication::exit(code);
+}
+
+bool ProgramEnding() { return g_ending; }
+
+int ProgramExitCode() { return g_exit_code; }
+
+void DestroyAllWindows() {
+    if (frmMain* main = Loaded<frmMain>()) main->SkipShutdown();
+    delete Loaded<frmPIMSetup>();
+    delete Loaded<frmAdvanced>();
+    delete Loaded<frmAbout>();
+    delete Loaded<frmCallControl>();
+    delete Loaded<frmCallOut>();
+    delete Loaded<frmConversionTable>();
+    delete Loaded<frmGreeting>();
+    delete Loaded<frmLogin>();
+    delete Loaded<frmMain>();
+    delete Loaded<frmMbx>();
+    delete Loaded<frmProperties>();
+    // Windows unloaded earlier may still wait for their deferred delete.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    g_ending = false;
+    g_exit_code = 0;
+}
+
+}  // namespace q5::windows

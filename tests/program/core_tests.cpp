@@ -1,0 +1,259 @@
+// The shell's logic without windows: settings store, local paths, instance
+// lock, library registration, host box, keep-alive outcomes, captions and
+// the command line.
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+
+#include "q5client/q5client.h"
+#include "temp_home.h"
+#include "shell/command_line.h"
+#include "shell/instance_lock.h"
+#include "shell/library_registration.h"
+#include "shell/local_paths.h"
+#include "shell/registry.h"
+#include "shell/shell_logic.h"
+
+namespace q5test {
+namespace {
+
+using q5::shell::Registry;
+
+class CoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { home_ = std::make_unique<TempHome>(); }
+    void TearDown() override { home_.reset(); }
+    Registry LoginRegistry() {
+        Registry r;
+        r.SetAppname(QStringLiteral("Q5Client"));
+        r.SetSection(QStringLiteral("Login"));
+        return r;
+    }
+    std::unique_ptr<TempHome> home_;
+};
+
+// ---- settings store -----------------------------------------------------------
+
+TEST_F(CoreTest, RegGetOfAnUnwrittenKeyClearsAnEarlierSetting) {
+    Registry r = LoginRegistry();
+    r.SetKey(QStringLiteral("SaveSettings"));
+    r.SetSetting(QStringLiteral("stale"));
+    r.RegGet();
+    EXPECT_EQ(r.Setting(), QString());
+    r.SetSetting(QStringLiteral("1"));
+    r.RegSave();
+    r.SetKey(QStringLiteral("Host"));
+    r.SetSetting(QStringLiteral("stale"));
+    r.RegGet();
+    EXPECT_EQ(r.Setting(), QString()) << "a file that exists but lacks the key";
+}
+
+TEST_F(CoreTest, KeysWithAmpersandColonAndBlanksRoundTripAndStayApart) {
+    Registry r = LoginRegistry();
+    r.SetKey(QStringLiteral("&User Name:"));
+    r.SetSetting(QStringLiteral(" 101 "));
+    r.RegSave();
+    r.SetKey(QStringLiteral("&Password:"));
+    r.SetSetting(QStringLiteral("x"));
+    r.RegSave();
+    Registry other = LoginRegistry();
+    other.SetKey(QStringLiteral("&User Name:"));
+    other.RegGet();
+    EXPECT_EQ(other.Setting(), QStringLiteral(" 101 "));
+    // The same key in another section is another address.
+    EXPECT_EQ(Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Settings"), QStringLiteral("&User Name:")),
+              QString());
+}
+
+TEST_F(CoreTest, EmptyValueIsStoredAndReadBackEmptyAndRegDelRemovesTheKey) {
+    Registry r = LoginRegistry();
+    r.SetKey(QStringLiteral("Host"));
+    r.SetSetting(QStringLiteral("server"));
+    r.RegSave();
+    r.SetSetting(QString());
+    r.RegSave();
+    r.SetSetting(QStringLiteral("x"));
+    r.RegGet();
+    EXPECT_EQ(r.Setting(), QString());
+    EXPECT_EQ(Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Login"), QStringLiteral("Host"),
+                             QStringLiteral("fallback")),
+              QString())
+        << "an empty value is a value, not an absence";
+    r.RegDel();
+    EXPECT_EQ(Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Login"), QStringLiteral("Host"),
+                             QStringLiteral("fallback")),
+              QStringLiteral("fallback"));
+}
+
+TEST_F(CoreTest, SettingsFileAndFolderAreOwnerOnlyEvenUnderAPermissiveUmask) {
+    const mode_t old = umask(0);
+    Registry::Write(QStringLiteral("Q5Client"), QStringLiteral("Settings"), QStringLiteral("MainLeft"),
+                    QStringLiteral("1000"));
+    Registry::Write(QStringLiteral("Q5Client"), QStringLiteral("Settings"), QStringLiteral("MainTop"),
+                    QStringLiteral("1000"));
+    umask(old);
+    const QString path = Registry::FilePath(QStringLiteral("Q5Client"));
+    EXPECT_TRUE(path.startsWith(QString::fromStdString(home_->path() + "/config/")));
+    struct stat file {};
+    ASSERT_EQ(stat(path.toLocal8Bit().constData(), &file), 0);
+    EXPECT_EQ(file.st_mode & 0777, 0600u);
+    struct stat dir {};
+    ASSERT_EQ(stat(QFileInfo(path).absolutePath().toLocal8Bit().constData(), &dir), 0);
+    EXPECT_EQ(dir.st_mode & 0077, 0u);
+}
+
+// ---- local paths --------------------------------------------------------------
+
+TEST_F(CoreTest, LocalFoldersLiveUnderDataHomeUnlessQ5ClientHomeIsSet) {
+    const QString data = QString::fromStdString(home_->path() + "/data/q5client");
+    EXPECT_EQ(q5::shell::LocalPath(q5::shell::LocalFolder::vox), data + QStringLiteral("/vox"));
+    EXPECT_EQ(q5::shell::LocalPath(q5::shell::LocalFolder::temp, QStringLiteral("a.wav")),
+              data + QStringLiteral("/temp/a.wav"));
+    EXPECT_EQ(q5::shell::LocalPath(q5::shell::LocalFolder::call_log), data + QStringLiteral("/q5clientLog.txt"));
+    setenv("Q5CLIENT_HOME", (home_->path() + "/own/").c_str(), 1);
+    EXPECT_EQ(q5::shell::LocalPath(q5::shell::LocalFolder::base), QString::fromStdString(home_->path() + "/own"));
+    EXPECT_TRUE(q5::shell::EnsureWorkingFolders());
+    EXPECT_TRUE(QDir(QString::fromStdString(home_->path() + "/own/vox")).exists());
+    EXPECT_TRUE(QDir(QString::fromStdString(home_->path() + "/own/temp")).exists());
+    unsetenv("Q5CLIENT_HOME");
+}
+
+// ---- instance lock --------------------------------------------------------------
+
+TEST_F(CoreTest, SecondLockIsRefusedUntilTheFirstIsReleased) {
+    q5::shell::InstanceLock first;
+    ASSERT_TRUE(first.TryLock());
+    EXPECT_TRUE(q5::shell::InstanceLock::LockPath().startsWith(QString::fromStdString(home_->path() + "/runtime")));
+    q5::shell::InstanceLock second;
+    EXPECT_FALSE(second.TryLock());
+    first.Unlock();
+    EXPECT_TRUE(second.TryLock());
+}
+
+TEST_F(CoreTest, LockLeftByADeadProcessDoesNotBlockTheNextStart) {
+    // A child takes the lock and dies without releasing it.
+    const pid_t child = fork();
+    if (child == 0) {
+        QLockFile lock(q5::shell::InstanceLock::LockPath());
+        _exit(lock.tryLock(0) ? (lock.setStaleLockTime(0), 0) : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(QFile::exists(q5::shell::InstanceLock::LockPath())) << "the child left its lock behind";
+    q5::shell::InstanceLock next;
+    EXPECT_TRUE(next.TryLock());
+}
+
+// ---- library registration -------------------------------------------------------
+
+TEST_F(CoreTest, UnregisteredClassIsRegisteredFromTheLibraryFile) {
+    ASSERT_FALSE(q5::shell::IsClientClassRegistered());
+    const q5::shell::RegistrationResult result = q5::shell::EnsureClientClassRegistered(QString());
+    ASSERT_TRUE(result.ok) << result.problem.toStdString();
+    EXPECT_TRUE(result.registered_now);
+    EXPECT_TRUE(q5::shell::IsClientClassRegistered());
+    ComPtr<IUnknown> object;
+    EXPECT_EQ(CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.AsOut()), S_OK);
+    // Registered already: nothing runs again.
+    EXPECT_FALSE(q5::shell::EnsureClientClassRegistered(QString()).registered_now);
+}
+
+TEST_F(CoreTest, RegistrationNamingAVanishedFileIsRenewed) {
+    ASSERT_TRUE(q5::shell::EnsureClientClassRegistered(QString()).ok);
+    OLECHAR text[40];
+    StringFromGUID2(CLSID_CoQ5Client, text, 40);
+    const std::string key = "CLSID\\" + QString::fromUtf16(text).toStdString() + "\\InprocServer32";
+    ASSERT_EQ(Q5RegSetValue(key.c_str(), "", (home_->path() + "/gone.so").c_str()), S_OK);
+    EXPECT_FALSE(q5::shell::IsClientClassRegistered());
+    const q5::shell::RegistrationResult result = q5::shell::EnsureClientClassRegistered(QString());
+    EXPECT_TRUE(result.ok);
+    EXPECT_TRUE(result.registered_now);
+}
+
+// ---- rules ------------------------------------------------------------------------
+
+TEST(ShellRules, HostBoxTakesAnOptionalPortAndKeepsOddTextWhole) {
+    using q5::shell::ParseHostBox;
+    EXPECT_EQ(ParseHostBox(QStringLiteral("localhost")).port, 1008);
+    EXPECT_EQ(ParseHostBox(QStringLiteral("localhost")).host, QStringLiteral("localhost"));
+    EXPECT_EQ(ParseHostBox(QStringLiteral("10.0.0.5:4008")).host, QStringLiteral("10.0.0.5"));
+    EXPECT_EQ(ParseHostBox(QStringLiteral("10.0.0.5:4008")).port, 4008);
+    for (const char* odd : {"host:", "host:0", "host:70000", "host:+80", "host:8x", ":80", "fe80::1"}) {
+        EXPECT_EQ(ParseHostBox(QString::fromLatin1(odd)).host, QString::fromLatin1(odd)) << odd;
+        EXPECT_EQ(ParseHostBox(QString::fromLatin1(odd)).port, 1008) << odd;
+    }
+}
+
+TEST(ShellRules, KeepAliveRefusalIsIgnoredLostConnectionAsksOthersShow) {
+    using q5::shell::KeepAliveAction;
+    using q5::shell::KeepAliveActionFor;
+    EXPECT_EQ(KeepAliveActionFor(S_OK), KeepAliveAction::nothing);
+    EXPECT_EQ(KeepAliveActionFor(E_FAIL), KeepAliveAction::nothing);
+    EXPECT_EQ(KeepAliveActionFor(E_CONNECTION_LOST), KeepAliveAction::offer_reconnect);
+    EXPECT_EQ(KeepAliveActionFor(E_INVALIDARG), KeepAliveAction::show_error);
+    EXPECT_EQ(KeepAliveActionFor(E_FILE_OPEN), KeepAliveAction::show_error);
+}
+
+TEST(ShellRules, ErrorNumbersShowAsSignedDecimal) {
+    EXPECT_EQ(q5::shell::ErrorNumberText(E_CONNECTION_LOST), QStringLiteral("-2147221488"));
+    EXPECT_EQ(q5::shell::ErrorNumberText(E_FAIL), QStringLiteral("-2147467259"));
+}
+
+TEST(ShellRules, TrimmingRemovesBlanksOnly) {
+    EXPECT_EQ(q5::shell::TrimBlanks(QStringLiteral("  101 ")), QStringLiteral("101"));
+    EXPECT_EQ(q5::shell::TrimBlanks(QStringLiteral("\t101\t")), QStringLiteral("\t101\t"));
+    EXPECT_EQ(q5::shell::TrimBlanks(QStringLiteral("   ")), QString());
+}
+
+TEST(ShellRules, TwipsConvertWithTheScreenDpiAndStoredTextFallsBack) {
+    EXPECT_EQ(q5::shell::TwipsToPixels(1440, 96.0), 96);
+    EXPECT_EQ(q5::shell::TwipsToPixels(6500, 96.0), 433);
+    EXPECT_EQ(q5::shell::PixelsToTwips(433, 96.0), 6495);
+    EXPECT_EQ(q5::shell::TwipsToPixels(1440, 0.0), 96) << "no screen: 96 DPI";
+    EXPECT_EQ(q5::shell::StoredInt(QStringLiteral(" 1200 "), 1000), 1200);
+    EXPECT_EQ(q5::shell::StoredInt(QStringLiteral(""), 1000), 1000);
+    EXPECT_EQ(q5::shell::StoredInt(QStringLiteral("12ab"), 1000), 1000);
+}
+
+TEST(ShellRules, CaptionTableHasTheShellEntriesAndNoFontEntries) {
+    EXPECT_EQ(q5::shell::CaptionText(1015).value_or(QString()), QStringLiteral("&About "));
+    EXPECT_EQ(q5::shell::CaptionText(QStringLiteral("1026")).value_or(QString()), QStringLiteral("&User Name:"));
+    EXPECT_EQ(q5::shell::CaptionText(3006).value_or(QString()), QStringLiteral("Wake Up "));
+    EXPECT_FALSE(q5::shell::CaptionText(20).has_value());
+    EXPECT_FALSE(q5::shell::CaptionText(21).has_value());
+    EXPECT_FALSE(q5::shell::CaptionText(QStringLiteral("Call Control")).has_value());
+}
+
+TEST(CommandLineTest, HostAndUserPrefillAndHelpVersionAndMistakesEndAtOnce) {
+    using q5::shell::ParseCommandLine;
+    const auto normal = ParseCommandLine({QStringLiteral("q5client"), QStringLiteral("--host"),
+                                          QStringLiteral("127.0.0.1:4100"), QStringLiteral("--user=101")});
+    EXPECT_FALSE(normal.exit_now);
+    EXPECT_EQ(normal.host, QStringLiteral("127.0.0.1:4100"));
+    EXPECT_EQ(normal.user, QStringLiteral("101"));
+    const auto help = ParseCommandLine({QStringLiteral("q5client"), QStringLiteral("--help")});
+    EXPECT_TRUE(help.exit_now);
+    EXPECT_EQ(help.exit_code, 0);
+    EXPECT_TRUE(help.output.contains(QStringLiteral("--host")));
+    EXPECT_TRUE(help.output.contains(QStringLiteral("q5client")));
+    const auto version = ParseCommandLine({QStringLiteral("q5client"), QStringLiteral("--version")});
+    EXPECT_TRUE(version.exit_now);
+    EXPECT_TRUE(version.output.startsWith(QStringLiteral("q5client 2.0")));
+    for (const char* wrong : {"--bogus", "stray", "--host"}) {
+        const auto bad = ParseCommandLine({QStringLiteral("q5client"), QString::fromLatin1(wrong)});
+        EXPECT_TRUE(bad.exit_now) << wrong;
+        EXPECT_EQ(bad.exit_code, 2) << wrong;
+    }
+}
+
+}  // namespace
+}  // namespace q5test
