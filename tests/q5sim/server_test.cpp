@@ -1,0 +1,276 @@
+// q5sim sessions in process, spoken to byte by byte: what the library never
+// sends (broken transfers, junk, other mailboxes) must not hurt the server.
+#include "server.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "line_client.h"
+#include "records/record_stream.h"
+#include "seed.h"
+#include "store.h"
+
+namespace q5sim {
+namespace {
+
+namespace fs = std::filesystem;
+using q5test::LineClient;
+
+class ServerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char dir_template[] = "/tmp/q5sim-server-XXXXXX";
+        ASSERT_NE(mkdtemp(dir_template), nullptr);
+        dir_ = dir_template;
+        ASSERT_TRUE(SeedDemo(dir_));
+        ServerConfig config;
+        config.host = "127.0.0.1";
+        config.port = 0;
+        config.data_dir = dir_;
+        config.superusers["admin"] = "secret";
+        config.transfer_limit = std::chrono::seconds(2);
+        config.timing.linger_seconds = 1;
+        server_ = std::make_unique<Server>(config);
+        port_ = server_->Start();
+        thread_ = std::thread([this] { server_->Run(); });
+    }
+    void TearDown() override {
+        if (server_) server_->RequestStop();
+        if (thread_.joinable()) thread_.join();
+        server_.reset();
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+    // A client logged in as mailbox 101 (or the superuser).
+    void Open(LineClient& client, bool superuser = false) {
+        std::string greeting;
+        ASSERT_TRUE(client.Connect(port_, &greeting));
+        ASSERT_EQ(greeting.substr(0, 6), "+OK 5 ") << "version at the fifth character";
+        ASSERT_TRUE(superuser ? client.Login("admin", "secret", true) : client.Login("101", "1234"));
+    }
+    std::string LastName() {
+        Store store(dir_);
+        return store.MailboxField("101", "LAST_N").value_or("?");
+    }
+    fs::path Folder(const std::string& box) { return dir_ / "mailboxes" / box; }
+    static std::string Sign(const std::string& reply) { return reply.substr(0, 1); }
+
+    fs::path dir_;
+    std::unique_ptr<Server> server_;
+    std::thread thread_;
+    int port_ = 0;
+};
+
+TEST_F(ServerTest, JunkLinesAreRefusedAndTheSessionGoesOn) {
+    LineClient client;
+    Open(client);
+    EXPECT_EQ(Sign(client.Command(std::string(3000, 'A'))), "-");
+    EXPECT_EQ(Sign(client.Command("FROBNICATE now")), "-");
+    EXPECT_EQ(Sign(client.Command(std::string("GET BOX\x01", 8))), "-");
+    EXPECT_EQ(Sign(client.Command("GET NO_SUCH_TABLE")), "-");
+    EXPECT_EQ(Sign(client.Command("box")), "-");
+    EXPECT_EQ(client.Command("NOOP"), "+OK");
+}
+
+TEST_F(ServerTest, NothingButLoginAndNoopBeforeLogin) {
+    LineClient client;
+    ASSERT_TRUE(client.Connect(port_));
+    EXPECT_EQ(Sign(client.Command("GET BOX")), "-");
+    EXPECT_EQ(Sign(client.Command("GETFILE 101 greet.vox")), "-");
+    EXPECT_EQ(Sign(client.Command("PASS 1234")), "-") << "PASS without USER";
+    EXPECT_EQ(Sign(client.Command("USER 101")), "+");
+    EXPECT_EQ(Sign(client.Command("PASS 9999")), "-");
+    EXPECT_EQ(Sign(client.Command("GET BOX")), "-");
+    EXPECT_EQ(client.Command("NOOP"), "+OK");
+}
+
+TEST_F(ServerTest, MailboxSessionReachesNoOtherMailboxOrFilesOutsideItsFolder) {
+    LineClient client;
+    Open(client);
+    EXPECT_EQ(Sign(client.Command("GETFILE 102 greet.vox")), "-");
+    EXPECT_EQ(Sign(client.Command("GETFILE 101 ../102/greet.vox")), "-");
+    EXPECT_EQ(Sign(client.Command("GETFILE 101 ../../q5sim.db")), "-");
+    EXPECT_EQ(Sign(client.Command("PUTFILE 101 a/b 3")), "-");
+    EXPECT_EQ(Sign(client.Command("RENFILE 101 greet.vox ../x")), "-");
+    EXPECT_EQ(Sign(client.Command("DELFILE 102 greet.vox")), "-");
+    EXPECT_TRUE(fs::exists(Folder("102") / "greet.vox"));
+    EXPECT_EQ(Sign(client.Command("OPEN BOX 102")), "-");
+    EXPECT_EQ(Sign(client.Command("MAILBOX DEL 102")), "-");
+    EXPECT_EQ(Sign(client.Command("GETFAXSTATUS 102 1")), "-");
+}
+
+TEST_F(ServerTest, MailboxSessionCannotMoveItsRowToAnotherMailbox) {
+    // "BOX_EMAIL2" carries its NUM in the unprivileged form too.
+    LineClient client;
+    Open(client);
+    ASSERT_EQ(Sign(client.Command("PUT BOX_EMAIL2")), "+");
+    q5::records::RecordWriter record;
+    record.WriteString("102");
+    for (int i = 1; i < 21; ++i) record.WriteString("v" + std::to_string(i));
+    ASSERT_TRUE(client.Send(record.bytes()));
+    EXPECT_EQ(Sign(client.ReadLine()), "+");
+    Store store(dir_);
+    const TableDef& table = *FindTable("BOX_EMAIL2");
+    const auto mine = store.FindByKey(table, "101");
+    ASSERT_TRUE(mine);
+    EXPECT_EQ((*store.Read(table, *mine))[1], "v1");
+    EXPECT_EQ(store.Count(table), 2) << "102's row is untouched and no row was added";
+}
+
+TEST_F(ServerTest, ClientVanishingMidRecordChangesNothing) {
+    {
+        LineClient client;
+        Open(client);
+        ASSERT_EQ(Sign(client.Command("PUT BOX")), "+");
+        q5::records::RecordWriter record;
+        record.WriteString("EXT1");
+        record.WriteString("EXT2");
+        ASSERT_TRUE(client.Send(record.bytes()));
+    }  // closed after 2 of 59 fields
+    LineClient other;
+    Open(other);
+    EXPECT_EQ(other.Command("NOOP"), "+OK");
+    EXPECT_EQ(LastName(), "Whitfield");
+}
+
+TEST_F(ServerTest, MalformedOrStalledRecordDropsOnlyThatConnection) {
+    LineClient stalled;
+    Open(stalled);
+    ASSERT_EQ(Sign(stalled.Command("PUT BOX")), "+");
+    ASSERT_TRUE(
+        stalled.Send("\x03"
+                     "abc"));  // then silence
+
+    // Another connection is served meanwhile.
+    LineClient other;
+    Open(other);
+    EXPECT_EQ(other.Command("NOOP"), "+OK");
+
+    LineClient malformed;
+    Open(malformed);
+    ASSERT_EQ(Sign(malformed.Command("PUT BOX")), "+");
+    // A 32-bit length of about 4 GiB.
+    ASSERT_TRUE(malformed.Send(std::string("\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 7)));
+    EXPECT_TRUE(malformed.WaitClosed(std::chrono::seconds(5)));
+    EXPECT_TRUE(stalled.WaitClosed(std::chrono::seconds(5))) << "the transfer limit is 2 s";
+    EXPECT_EQ(LastName(), "Whitfield");
+    EXPECT_EQ(other.Command("NOOP"), "+OK");
+}
+
+TEST_F(ServerTest, UploadBrokenOffKeepsTheOldFileAndLeavesNoPart) {
+    const std::string before = [&] {
+        std::ifstream in(Folder("101") / "greet.vox", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    {
+        LineClient client;
+        Open(client);
+        ASSERT_EQ(Sign(client.Command("PUTFILE 101 greet.vox 100000")), "+");
+        ASSERT_TRUE(client.Send(std::string(5000, 'x')));
+    }
+    LineClient other;
+    Open(other);
+    EXPECT_EQ(other.Command("NOOP"), "+OK");  // the broken session has been noticed by now or soon
+    for (int i = 0; i < 50 && std::distance(fs::directory_iterator(Folder("101")), {}) != 4; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::ifstream in(Folder("101") / "greet.vox", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), before);
+    for (const auto& entry : fs::directory_iterator(Folder("101"))) {
+        EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos) << entry.path();
+    }
+}
+
+TEST_F(ServerTest, FileRepliesCarryTheSizeAndDeleteOfAMissingFileSucceeds) {
+    LineClient client;
+    Open(client);
+    ASSERT_EQ(client.Command("PUTFILE 101 note.txt 5").substr(0, 3), "+OK");
+    ASSERT_TRUE(client.Send("hello"));
+    EXPECT_EQ(client.ReadLine().substr(0, 3), "+OK");
+    const std::string reply = client.Command("GETFILE 101 note.txt");
+    EXPECT_EQ(reply.substr(0, 6), "+OK 5 ") << "the size is the second word";
+    EXPECT_EQ(client.ReadBytes(5), "hello");
+    EXPECT_EQ(Sign(client.ReadLine()), "+");
+    EXPECT_EQ(Sign(client.Command("PUTFILE 101 neg.txt -1")), "-");
+    EXPECT_EQ(Sign(client.Command("PUTFILE 101 big.txt 99999999999")), "-");
+    EXPECT_EQ(Sign(client.Command("DELFILE 101 never-was.txt")), "+");
+    EXPECT_EQ(Sign(client.Command("RENFILE 101 note.txt greet.vox")), "+") << "replaces the target";
+    EXPECT_EQ(fs::file_size(Folder("101") / "greet.vox"), 5u);
+}
+
+TEST_F(ServerTest, FaxJobListEndsWithAStatusLine) {
+    LineClient client;
+    Open(client);
+    const std::string first = client.Command("SENDFAX");
+    const std::string second = client.Command("SENDFAX");
+    ASSERT_EQ(first.substr(0, 4), "+OK ");
+    ASSERT_TRUE(client.Send("ENUMFAXJOBS 101\r\n"));
+    EXPECT_EQ(client.ReadLine(), first.substr(4));
+    EXPECT_EQ(client.ReadLine(), second.substr(4));
+    EXPECT_EQ(Sign(client.ReadLine()), "+");
+    EXPECT_EQ(client.Command("GETFAXSTATUS 101 " + first.substr(4)), "+OK 0");
+    EXPECT_EQ(client.Command("GETFAXATTR 101 " + first.substr(4) + " status"), "+OK QUEUED");
+    EXPECT_EQ(Sign(client.Command("CANCELFAX 101 " + first.substr(4))), "+");
+    EXPECT_EQ(client.Command("GETFAXSTATUS 101 " + first.substr(4)), "+OK 4");
+    EXPECT_EQ(Sign(client.Command("GETFAXSTATUS 101 999")), "-");
+}
+
+TEST_F(ServerTest, VValueForAnUnknownCallIsRefusedBeforeItsRecord) {
+    LineClient client;
+    Open(client);
+    EXPECT_EQ(Sign(client.Command("SEND_Q5_EVENT 00199999")), "-");
+    // The client sends no record after a refusal, so the next line is a command.
+    EXPECT_EQ(client.Command("NOOP"), "+OK");
+}
+
+TEST_F(ServerTest, ScreenedCallRecordsTheNameBeforeAnnouncingIt) {
+    LineClient watcher;
+    Open(watcher);
+    ASSERT_EQ(Sign(watcher.Command("EVENT_Q5")), "+");
+    LineClient admin;
+    Open(admin, true);
+    const std::string reply = admin.Command("SIM_CALL 101 5550100 JOHN Q. PUBLIC");
+    ASSERT_EQ(reply.substr(0, 4), "+OK ");
+    const std::string key = reply.substr(4);
+    bool ok = false;
+    const std::string event = watcher.ReadLine(&ok);
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(event, "1;" + key + ";5550100;JOHN Q  PUBLIC.");
+    EXPECT_TRUE(fs::exists(Folder("101") / ("VS" + std::to_string(std::stoi(key.substr(0, 3))))));
+
+    // The superuser steers any call; an unknown value is refused.
+    ASSERT_EQ(Sign(admin.Command("SEND_Q5_EVENT " + key)), "+");
+    ASSERT_TRUE(admin.Send("20;9;  ."));
+    EXPECT_EQ(Sign(admin.ReadLine()), "-");
+    ASSERT_EQ(Sign(admin.Command("SEND_Q5_EVENT " + key)), "+");
+    ASSERT_TRUE(admin.Send("20;4;101 ."));
+    EXPECT_EQ(admin.ReadLine(), "+OK");
+    EXPECT_EQ(watcher.ReadLine(), "5;" + key + ";5550100;JOHN Q  PUBLIC.");
+    EXPECT_EQ(watcher.ReadLine(), "10;" + key + ";5550100;JOHN Q  PUBLIC.");
+}
+
+TEST_F(ServerTest, MailboxAddedAndDeletedByTheSuperuser) {
+    LineClient admin;
+    Open(admin, true);
+    EXPECT_EQ(Sign(admin.Command("MAILBOX ADD 12a")), "-");
+    EXPECT_EQ(Sign(admin.Command("MAILBOX ADD 400")), "+");
+    EXPECT_EQ(Sign(admin.Command("MAILBOX ADD 400")), "-");
+    EXPECT_EQ(Sign(admin.Command("LIGHT_MWI 400 O")), "+");
+    EXPECT_EQ(Store(dir_).MailboxField("400", "MWI_ON"), "Y");
+    EXPECT_EQ(Sign(admin.Command("RESET_MWI")), "+");
+    EXPECT_EQ(Store(dir_).MailboxField("400", "MWI_ON"), "N");
+    LineClient owner;
+    ASSERT_TRUE(owner.Connect(port_));
+    EXPECT_TRUE(owner.Login("400", "400"));
+    EXPECT_EQ(Sign(admin.Command("MAILBOX DEL 400")), "+");
+    EXPECT_EQ(Sign(admin.Command("MAILBOX DEL 400")), "-");
+    EXPECT_FALSE(fs::exists(Folder("400")));
+    EXPECT_EQ(Sign(owner.Command("GET BOX")), "-") << "its row is gone";
+}
+
+}  // namespace
+}  // namespace q5sim

@@ -1,0 +1,148 @@
+#include "connection.h"
+
+#include <poll.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace q5sim {
+
+namespace {
+constexpr int kPollStepMs = 200;
+constexpr std::size_t kChunk = 64 * 1024;
+}  // namespace
+
+Connection::Connection(asio::ip::tcp::socket socket, const std::atomic<bool>& stop)
+    : socket_(std::move(socket)), stop_(stop) {
+    asio::error_code ignored;
+    socket_.non_blocking(true, ignored);
+    socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
+    const auto endpoint = socket_.remote_endpoint(ignored);
+    if (!ignored) peer_ = endpoint.address().to_string() + ":" + std::to_string(endpoint.port());
+}
+
+Io Connection::Wait(short events, Seconds idle) {
+    const auto deadline = std::chrono::steady_clock::now() + idle;
+    while (true) {
+        if (stop_.load(std::memory_order_relaxed)) return Io::stopped;
+        pollfd fd{socket_.native_handle(), events, 0};
+        const int n = ::poll(&fd, 1, kPollStepMs);
+        if (n > 0) {
+            if (fd.revents & (events | POLLHUP | POLLERR | POLLNVAL)) return Io::ok;
+        } else if (n < 0 && errno != EINTR) {
+            return Io::closed;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) return Io::timeout;
+    }
+}
+
+Io Connection::Fill(Seconds idle) {
+    if (position_ > 0 && position_ == buffer_.size()) {
+        buffer_.clear();
+        position_ = 0;
+    }
+    while (true) {
+        const Io waited = Wait(POLLIN, idle);
+        if (waited != Io::ok) return waited;
+        char chunk[kChunk];
+        asio::error_code error;
+        const std::size_t n = socket_.read_some(asio::buffer(chunk), error);
+        if (error == asio::error::would_block || error == asio::error::try_again ||
+            error == asio::error::interrupted) {
+            continue;
+        }
+        if (error || n == 0) return Io::closed;
+        buffer_.append(chunk, n);
+        return Io::ok;
+    }
+}
+
+Io Connection::ReadLine(std::string& line, std::size_t max, Seconds idle) {
+    line.clear();
+    bool overlong = false;
+    while (true) {
+        const std::size_t lf = buffer_.find('\n', position_);
+        const std::size_t end = lf == std::string::npos ? buffer_.size() : lf + 1;
+        if (!overlong) line.append(buffer_, position_, end - position_);
+        position_ = end;
+        if (line.size() > max) {
+            overlong = true;
+            line.clear();
+        }
+        if (lf != std::string::npos) break;
+        const Io filled = Fill(idle);
+        if (filled != Io::ok) return filled;
+    }
+    if (overlong) return Io::too_long;
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return Io::ok;
+}
+
+Io Connection::ReadSome(char* out, std::size_t size, std::size_t& got, Seconds idle) {
+    got = 0;
+    if (size == 0) return Io::ok;
+    if (position_ == buffer_.size()) {
+        const Io filled = Fill(idle);
+        if (filled != Io::ok) return filled;
+    }
+    got = std::min(size, buffer_.size() - position_);
+    std::memcpy(out, buffer_.data() + position_, got);
+    position_ += got;
+    return Io::ok;
+}
+
+Io Connection::ReadExact(char* out, std::size_t size, Seconds idle) {
+    std::size_t done = 0;
+    while (done < size) {
+        std::size_t got = 0;
+        const Io read = ReadSome(out + done, size - done, got, idle);
+        if (read != Io::ok) return read;
+        done += got;
+    }
+    return Io::ok;
+}
+
+Io Connection::ReadUntilDot(std::string& record, std::size_t max, Seconds idle) {
+    record.clear();
+    while (true) {
+        while (position_ < buffer_.size()) {
+            const char c = buffer_[position_++];
+            record += c;
+            if (c == '.' || record.size() >= max) return Io::ok;
+        }
+        const Io filled = Fill(idle);
+        if (filled != Io::ok) return filled;
+    }
+}
+
+Io Connection::Write(std::string_view data, Seconds idle) {
+    while (!data.empty()) {
+        asio::error_code error;
+        const std::size_t n = socket_.write_some(asio::buffer(data.data(), data.size()), error);
+        if (error == asio::error::would_block || error == asio::error::try_again ||
+            error == asio::error::interrupted) {
+            const Io waited = Wait(POLLOUT, idle);
+            if (waited != Io::ok) return waited;
+            continue;
+        }
+        if (error) return Io::closed;
+        data.remove_prefix(n);
+    }
+    return Io::ok;
+}
+
+bool Connection::StillOpen() {
+    pollfd fd{socket_.native_handle(), POLLIN, 0};
+    if (::poll(&fd, 1, 0) <= 0) return true;
+    if (fd.revents & (POLLERR | POLLNVAL)) return false;
+    char chunk[4096];
+    asio::error_code error;
+    const std::size_t n = socket_.read_some(asio::buffer(chunk), error);
+    if (error == asio::error::would_block || error == asio::error::try_again) return true;
+    if (error || n == 0) return false;
+    if (buffer_.size() - position_ < 64 * 1024) buffer_.append(chunk, n);
+    return true;
+}
+
+}  // namespace q5sim

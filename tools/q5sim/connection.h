@@ -1,0 +1,70 @@
+// Connection: one accepted TCP connection with the reads and writes a q5sim
+// session needs. Every wait polls in short steps, so it gives up once the
+// server stops, the peer goes away, or the peer stays silent (or stops
+// reading) for longer than the given idle limit. The socket is non-blocking;
+// a peer that never reads cannot hold a session thread for ever.
+//
+// Bytes that arrive ahead of the reader (a record behind its command line)
+// stay in the connection's own buffer for the next read.
+//
+// Thread rule: one thread uses a Connection (its session's).
+#pragma once
+
+#include <asio.hpp>
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace q5sim {
+
+enum class Io {
+    ok,
+    closed,   // the peer closed its side, or the connection failed
+    timeout,  // the idle limit passed without progress
+    stopped,  // the server is shutting down
+    too_long  // ReadLine: the line was longer than allowed (it was skipped)
+};
+
+class Connection {
+public:
+    using Seconds = std::chrono::seconds;
+
+    // `stop` is the server's shutdown flag; it outlives the connection.
+    Connection(asio::ip::tcp::socket socket, const std::atomic<bool>& stop);
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // One line up to LF, without CR LF. A line longer than `max` bytes (line
+    // end included) is read to its end and dropped: too_long.
+    Io ReadLine(std::string& line, std::size_t max, Seconds idle);
+    // Exactly `size` bytes.
+    Io ReadExact(char* out, std::size_t size, Seconds idle);
+    // Up to `size` bytes (at least one) into `out`; `got` receives the count.
+    Io ReadSome(char* out, std::size_t size, std::size_t& got, Seconds idle);
+    // Up to and including the next '.', at most `max` characters.
+    Io ReadUntilDot(std::string& record, std::size_t max, Seconds idle);
+    Io Write(std::string_view data, Seconds idle);
+
+    // Without waiting: false once the peer has closed or the connection has
+    // failed. Bytes that arrived are kept for later reads (an event stream
+    // peer sends none; whatever it sends is dropped beyond a small limit).
+    bool StillOpen();
+
+    std::string peer() const { return peer_; }
+
+private:
+    // Waits until a poll reports `events`; ok, timeout, stopped or closed.
+    Io Wait(short events, Seconds idle);
+    // Appends what one receive brings to the buffer.
+    Io Fill(Seconds idle);
+
+    asio::ip::tcp::socket socket_;
+    const std::atomic<bool>& stop_;
+    std::string buffer_;
+    std::size_t position_ = 0;
+    std::string peer_;
+};
+
+}  // namespace q5sim
