@@ -68,6 +68,15 @@ TEST_F(AudioTest, WavToVoxAndBackKeepsLengthRateAndFormat) {
     EXPECT_EQ(info.frames, 16000);
 }
 
+TEST_F(AudioTest, OddSampleCountStillConvertsToVox) {
+    // 8001 samples: VOX stores two per byte, so the last one needs padding.
+    WriteTone(dir_ / "odd.wav", 8000, 1, 8001.5 / 8000.0);
+    ASSERT_EQ(Info(dir_ / "odd.wav").frames, 8001);
+    std::string error;
+    ASSERT_TRUE(WavToVox(dir_ / "odd.wav", dir_ / "odd.vox", error)) << error;
+    EXPECT_EQ(fs::file_size(dir_ / "odd.vox"), 4001u);
+}
+
 TEST_F(AudioTest, StereoAtAnotherRateIsMixedAndResampledToTheVoiceRate) {
     WriteTone(dir_ / "cd.wav", 44100, 2, 1.0);
     std::string error;

@@ -50,8 +50,17 @@ bool WriteMono(const fs::path& target, int format, const std::vector<short>& sam
             error = std::string("cannot write: ") + sf_strerror(nullptr);
             return false;
         }
-        const auto count = static_cast<sf_count_t>(samples.size());
-        if (sf_write_short(out.get(), samples.data(), count) != count || !out.Close()) {
+        // VOX ADPCM packs two samples into a byte and cannot take an odd
+        // count: pad such a sound with one silent sample.
+        std::vector<short> padded;
+        const std::vector<short>* data = &samples;
+        if ((format & SF_FORMAT_SUBMASK) == SF_FORMAT_VOX_ADPCM && samples.size() % 2 != 0) {
+            padded = samples;
+            padded.push_back(0);
+            data = &padded;
+        }
+        const auto count = static_cast<sf_count_t>(data->size());
+        if (sf_write_short(out.get(), data->data(), count) != count || !out.Close()) {
             error = "write failed";
             std::error_code ignored;
             fs::remove(temp, ignored);
