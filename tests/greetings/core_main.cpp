@@ -1,0 +1,10 @@
+// The core tests run the control's timers on a plain application object.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
