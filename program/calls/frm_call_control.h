@@ -1,9 +1,28 @@
-// frmCallControl: the call control window, a child of the main window's MDI area: the calls of the logged-in mailbox and the actions on them.
+// frmCallControl: the call control window, a child of the main window's MDI
+// area: the calls of the logged-in mailbox and the actions on them. It
+// starts its own Q5 event log (no sink) when it loads, takes one event per
+// second from it (Timer1), advances the elapsed time of every call that has
+// not ended (Timer2), and ends the log when it unloads. When the log's own
+// connection ends, the window says so and starts the log again with a
+// growing pause (1 s, 2 s, 4 s … 60 s) while the main session is logged in.
 //
-// Thread rule: UI thread only.
+// Thread rule: UI thread only (the event log's worker only fills the queue
+// that Timer1 drains).
 #pragma once
 
+#include <QDateTime>
+#include <QTimer>
 #include <QWidget>
+
+#include <array>
+#include <memory>
+
+#include "calls/call_logic.h"
+#include "q5client/q5client.h"
+
+class QPushButton;
+class QRadioButton;
+class QTreeWidgetItem;
 
 namespace Ui {
 class frmCallControl;
@@ -11,16 +30,80 @@ class frmCallControl;
 
 namespace q5 {
 
+namespace calls {
+class NamePlayer;
+}
+
 class frmCallControl : public QWidget {
     Q_OBJECT
 
 public:
+    // Columns of ListView1.
+    enum Column { colName = 0, colNumber, colStatus, colStart, colElapsed, colNameRecorded, kColumns };
+
     frmCallControl();
     ~frmCallControl() override;
     Ui::frmCallControl* ui() const { return ui_; }
 
+    std::array<QPushButton*, 5> Command1{};
+    std::array<QRadioButton*, 2> Option1{};
+    QTimer Timer1;  // event poll, every second
+    QTimer Timer2;  // elapsed tick, every second
+
+    // The row of a call key, or nullptr.
+    QTreeWidgetItem* RowOf(const QString& key) const;
+    // The event log state as shown in the window's status line.
+    QString LogStatus() const;
+    bool LogRunning() const { return log_running_; }
+
+    // Window state, as the event poll leaves it.
+    LONG mEventId = 0;
+    QString mCallKey;
+    QString mCallerNumber;
+    QString mCallerName;
+    QString mNameFile;
+    QString mLocalNameFile;
+    QString mPlayFile;
+
+public slots:
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Command1_Click(int index);
+    void ListView1_DblClick();
+
 private:
+    void Form_Load();
+    void Form_Unload();
+    // One event poll: the log's health, then at most one event.
+    void Poll();
+    // Starts the event log; true when it runs.
+    bool StartLog();
+    // Starts (or restarts) the event log; on failure the next attempt
+    // waits for the back-off pause.
+    // Keeps the event log alive: notices a log whose connection ended and
+    // restarts it after the back-off pause.
+    void SuperviseLog();
+    void SetLogStatus(const QString& text);
+    // Handles a failed call of the event poll as the poll's error table says.
+    void PollError(HRESULT hr);
+    void NewCall(const QDateTime& now);
+    void CallEnded(const QDateTime& now);
+    void FetchName(QTreeWidgetItem* row);
+    void WriteCallLog(const QDateTime& now, QTreeWidgetItem* row);
+    void RaiseMainWindow();
+    void ButtonError(HRESULT hr);
+
     Ui::frmCallControl* ui_;
+    ComPtr<ICoEvents> mEvents;
+    std::unique_ptr<calls::NamePlayer> player_;
+    bool unloaded_ = false;
+    bool polling_ = false;
+    bool log_running_ = false;
+    int restart_wait_ = 0;  // poll ticks until the next restart attempt
+    bool lost_ = false;     // the log ran and its connection ended
+    calls::RestartBackOff back_off_;
+    bool log_error_shown_ = false;
+    QString log_status_;
 };
 
 }  // namespace q5

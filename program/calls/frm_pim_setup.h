@@ -1,9 +1,14 @@
-// frmPIMSetup: the PIM setup window (the contacts' telephone number pattern), a window of its own.
+// frmPIMSetup: the PIM setup window (the contacts' telephone number pattern
+// and the contacts folder), a window of its own. The pattern in effect is
+// the text of its pattern box: filled from the settings store when the
+// window is loaded, and kept as typed (saved or not) while it stays loaded.
 //
 // Thread rule: UI thread only.
 #pragma once
 
 #include <QWidget>
+
+#include "shell/registry.h"
 
 namespace Ui {
 class frmPIMSetup;
@@ -19,8 +24,18 @@ public:
     ~frmPIMSetup() override;
     Ui::frmPIMSetup* ui() const { return ui_; }
 
+    QString PatternInEffect() const;
+    QString ContactsFolderInEffect() const;
+
+public slots:
+    void Command1_Click();  // Save
+    void Command2_Click();  // Cancel
+    void Command3_Click();  // Browse for the contacts folder
+
 private:
+    void Form_Load();
     Ui::frmPIMSetup* ui_;
+    shell::Registry mQ5Client;
 };
 
 }  // namespace q5

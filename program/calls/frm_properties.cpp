@@ -4,7 +4,11 @@
 
 namespace q5 {
 
-frmProperties::frmProperties() : ui_(new Ui::frmProperties) { ui_->setupUi(this); }
+frmProperties::frmProperties() : ui_(new Ui::frmProperties) {
+    ui_->setupUi(this);
+    ui_->Combo1->addItems({QStringLiteral("Microsoft Outlook"), QStringLiteral("Microsoft Outlook Express"),
+                           QStringLiteral("ACT")});
+}
 
 frmProperties::~frmProperties() { delete ui_; }
 

@@ -1,4 +1,6 @@
-// frmProperties: the properties window (PIM client, pop-up screen and sound), a window of its own.
+// frmProperties: the properties window (PIM client, pop-up screen and
+// sound), a window of its own. It reads and stores nothing; its choices
+// change nothing elsewhere.
 //
 // Thread rule: UI thread only.
 #pragma once

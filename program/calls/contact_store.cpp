@@ -1,0 +1,176 @@
+// The vCard library's headers come first: GLib names struct members
+// "signals", which Qt defines as a keyword macro.
+#include <libebook-contacts/libebook-contacts.h>
+
+#include "calls/contact_store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QUuid>
+
+#include <memory>
+
+namespace q5::calls {
+namespace {
+
+constexpr EContactField kPhoneFields[kPhoneFieldCount] = {
+    E_CONTACT_PHONE_BUSINESS,  E_CONTACT_PHONE_BUSINESS_2, E_CONTACT_PHONE_BUSINESS_FAX,
+    E_CONTACT_PHONE_CALLBACK,  E_CONTACT_PHONE_COMPANY,    E_CONTACT_PHONE_HOME_FAX,
+    E_CONTACT_PHONE_HOME,      E_CONTACT_PHONE_HOME_2,     E_CONTACT_PHONE_MOBILE,
+    E_CONTACT_PHONE_OTHER,     E_CONTACT_PHONE_RADIO,
+};
+
+constexpr const char* kFieldNames[kPhoneFieldCount] = {
+    "BusinessTelephoneNumber",  "Business2TelephoneNumber",   "BusinessFaxNumber",
+    "CallbackTelephoneNumber",  "CompanyMainTelephoneNumber", "HomeFaxNumber",
+    "HomeTelephoneNumber",      "Home2TelephoneNumber",       "MobileTelephoneNumber",
+    "OtherTelephoneNumber",     "RadioTelephoneNumber",
+};
+
+constexpr const char* kFieldLabels[kPhoneFieldCount] = {
+    "Business", "Business 2", "Business fax", "Callback", "Company main", "Home fax",
+    "Home",     "Home 2",     "Mobile",       "Other",    "Radio",
+};
+
+struct ObjectUnref {
+    void operator()(EContact* contact) const { g_object_unref(contact); }
+};
+using ContactPtr = std::unique_ptr<EContact, ObjectUnref>;
+
+QString Text(EContact* contact, EContactField field) {
+    gchar* value = static_cast<gchar*>(e_contact_get(contact, field));
+    QString text = value ? QString::fromUtf8(value) : QString();
+    g_free(value);
+    return text;
+}
+
+void SetText(EContact* contact, EContactField field, const QString& value) {
+    if (value.isEmpty()) {
+        e_contact_set(contact, field, nullptr);
+    } else {
+        const QByteArray utf8 = value.toUtf8();
+        e_contact_set(contact, field, utf8.constData());
+    }
+}
+
+bool LooksLikeVCard(const QByteArray& text) {
+    const QByteArray trimmed = text.trimmed().toUpper();
+    return trimmed.startsWith("BEGIN:VCARD") && trimmed.contains("END:VCARD");
+}
+
+ContactPtr ParseCard(const QByteArray& text) {
+    if (!LooksLikeVCard(text)) return nullptr;
+    return ContactPtr(e_contact_new_from_vcard(text.constData()));
+}
+
+}  // namespace
+
+QString PhoneFieldName(int field) {
+    return field >= 0 && field < kPhoneFieldCount ? QString::fromLatin1(kFieldNames[field]) : QString();
+}
+
+QString PhoneFieldLabel(int field) {
+    return field >= 0 && field < kPhoneFieldCount ? QString::fromLatin1(kFieldLabels[field]) : QString();
+}
+
+QString Contact::DisplayName() const {
+    if (!fullName.trimmed().isEmpty()) return fullName.trimmed();
+    if (!organisation.trimmed().isEmpty()) return organisation.trimmed();
+    return email.trimmed();
+}
+
+std::optional<Contact> ContactStore::FindFirst(int field, const QString& text) {
+    if (field < 0 || field >= kPhoneFieldCount) return std::nullopt;
+    for (Contact& contact : Contacts()) {
+        if (contact.phones[static_cast<std::size_t>(field)] == text) return std::move(contact);
+    }
+    return std::nullopt;
+}
+
+std::optional<Contact> VCardFolderStore::Parse(const QByteArray& text) {
+    const ContactPtr card = ParseCard(text);
+    if (!card) return std::nullopt;
+    Contact contact;
+    contact.fullName = Text(card.get(), E_CONTACT_FULL_NAME);
+    contact.organisation = Text(card.get(), E_CONTACT_ORG);
+    contact.email = Text(card.get(), E_CONTACT_EMAIL_1);
+    contact.notes = Text(card.get(), E_CONTACT_NOTE);
+    for (int i = 0; i < kPhoneFieldCount; ++i) {
+        contact.phones[static_cast<std::size_t>(i)] = Text(card.get(), kPhoneFields[i]);
+    }
+    contact.vcard = text;
+    return contact;
+}
+
+QByteArray VCardFolderStore::Serialize(const Contact& contact) {
+    ContactPtr card = ParseCard(contact.vcard);
+    if (!card) card.reset(e_contact_new());
+    if (Text(card.get(), E_CONTACT_UID).isEmpty()) {
+        SetText(card.get(), E_CONTACT_UID, QUuid::createUuid().toString(QUuid::WithoutBraces));
+    }
+    SetText(card.get(), E_CONTACT_FULL_NAME, contact.fullName);
+    SetText(card.get(), E_CONTACT_ORG, contact.organisation);
+    SetText(card.get(), E_CONTACT_EMAIL_1, contact.email);
+    SetText(card.get(), E_CONTACT_NOTE, contact.notes);
+    for (int i = 0; i < kPhoneFieldCount; ++i) {
+        SetText(card.get(), kPhoneFields[i], contact.phones[static_cast<std::size_t>(i)]);
+    }
+    gchar* text = e_vcard_to_string(E_VCARD(card.get()), EVC_FORMAT_VCARD_30);
+    QByteArray out(text);
+    g_free(text);
+    return out;
+}
+
+std::vector<Contact> VCardFolderStore::Contacts() {
+    std::vector<Contact> contacts;
+    const QDir dir(folder_);
+    if (folder_.isEmpty() || !dir.exists()) return contacts;
+    const QStringList names =
+        dir.entryList({QStringLiteral("*.vcf"), QStringLiteral("*.VCF")}, QDir::Files | QDir::Readable, QDir::Name);
+    for (const QString& name : names) {
+        QFile file(dir.filePath(name));
+        // Cards are small; anything huge is not one of ours to parse.
+        if (file.size() > 1024 * 1024 || !file.open(QIODevice::ReadOnly)) continue;
+        std::optional<Contact> contact = Parse(file.readAll());
+        if (!contact) continue;
+        contact->id = name;
+        contacts.push_back(std::move(*contact));
+    }
+    return contacts;
+}
+
+bool VCardFolderStore::Save(Contact& contact, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error) *error = why;
+        return false;
+    };
+    if (folder_.isEmpty()) return fail(QStringLiteral("No contacts folder is set"));
+    if (!QDir().mkpath(folder_)) return fail(QStringLiteral("Cannot create the contacts folder %1").arg(folder_));
+    QByteArray text = Serialize(contact);
+    QString id = contact.id;
+    if (id.isEmpty()) {
+        ContactPtr card = ParseCard(text);
+        QString uid = card ? Text(card.get(), E_CONTACT_UID) : QString();
+        // The UID becomes a file name: keep it to safe characters.
+        uid.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
+        if (uid.isEmpty() || uid.startsWith(QLatin1Char('.'))) uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        id = uid + QStringLiteral(".vcf");
+    }
+    if (id.contains(QLatin1Char('/')) || id.startsWith(QLatin1Char('.'))) {
+        return fail(QStringLiteral("Invalid contact file name %1").arg(id));
+    }
+    QSaveFile file(QDir(folder_).filePath(id));
+    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+    if (file.write(text) != text.size()) {
+        file.cancelWriting();
+        return fail(file.errorString());
+    }
+    if (!file.commit()) return fail(file.errorString());
+    contact.id = id;
+    contact.vcard = text;
+    return true;
+}
+
+}  // namespace q5::calls

@@ -1,0 +1,80 @@
+#include "calls/frm_contact.h"
+
+#include <QApplication>
+
+#include "ui_frm_contact.h"
+
+namespace q5 {
+namespace {
+
+std::vector<QPointer<frmContact>>& Open() {
+    static std::vector<QPointer<frmContact>> open;
+    return open;
+}
+
+}  // namespace
+
+frmContact::frmContact(std::unique_ptr<calls::ContactStore> store, calls::Contact contact)
+    : QWidget(nullptr, Qt::Window), store_(std::move(store)), contact_(std::move(contact)), ui_(new Ui::frmContact) {
+    ui_->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    for (int i = 0; i < calls::kPhoneFieldCount; ++i) {
+        txtPhone[static_cast<std::size_t>(i)] = findChild<QLineEdit*>(QStringLiteral("txtPhone_%1").arg(i));
+    }
+    connect(ui_->cmdSave, &QPushButton::clicked, this, &frmContact::cmdSave_Click);
+    connect(ui_->cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    ShowContact();
+    Open().emplace_back(this);
+}
+
+frmContact::~frmContact() {
+    std::erase_if(Open(), [this](const QPointer<frmContact>& p) { return !p || p.data() == this; });
+    delete ui_;
+}
+
+void frmContact::ShowContact() {
+    ui_->txtFullName->setText(contact_.fullName);
+    ui_->txtOrganisation->setText(contact_.organisation);
+    for (int i = 0; i < calls::kPhoneFieldCount; ++i) {
+        txtPhone[static_cast<std::size_t>(i)]->setText(contact_.phones[static_cast<std::size_t>(i)]);
+    }
+    ui_->txtEmail->setText(contact_.email);
+    ui_->txtNotes->setPlainText(contact_.notes);
+    const QString name = contact_.DisplayName();
+    setWindowTitle(isNewContact() ? QStringLiteral("New Contact")
+                                  : (name.isEmpty() ? QStringLiteral("Contact") : name + QStringLiteral(" - Contact")));
+}
+
+bool frmContact::cmdSave_Click() {
+    calls::Contact edited = contact_;
+    edited.fullName = ui_->txtFullName->text();
+    edited.organisation = ui_->txtOrganisation->text();
+    for (int i = 0; i < calls::kPhoneFieldCount; ++i) {
+        edited.phones[static_cast<std::size_t>(i)] = txtPhone[static_cast<std::size_t>(i)]->text();
+    }
+    edited.email = ui_->txtEmail->text();
+    edited.notes = ui_->txtNotes->toPlainText();
+    QString error;
+    if (!store_ || !store_->Save(edited, &error)) {
+        ui_->lblStatus->setText(QStringLiteral("Not saved: ") + error);
+        return false;
+    }
+    contact_ = std::move(edited);
+    ShowContact();
+    ui_->lblStatus->setText(QStringLiteral("Saved"));
+    return true;
+}
+
+std::vector<frmContact*> frmContact::OpenWindows() {
+    std::vector<frmContact*> windows;
+    for (const QPointer<frmContact>& p : Open()) {
+        if (p) windows.push_back(p.data());
+    }
+    return windows;
+}
+
+void frmContact::CloseAll() {
+    for (frmContact* window : OpenWindows()) delete window;
+}
+
+}  // namespace q5

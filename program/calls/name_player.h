@@ -1,0 +1,42 @@
+// NamePlayer: plays a caller's recorded name. The call control window only
+// needs "play this file, or say why not"; the default player hands the file
+// to the desktop's command-line sound player (paplay, pw-play or aplay,
+// whichever is installed) and can be replaced by the program's multimedia
+// control through SetNamePlayerFactory.
+//
+// Thread rule: UI thread only.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QProcess;
+
+namespace q5::calls {
+
+class NamePlayer {
+public:
+    virtual ~NamePlayer() = default;
+    // Stops what plays and starts `path`; false with a reason when it cannot.
+    virtual bool Play(const QString& path, QString* error) = 0;
+};
+
+class CommandNamePlayer : public NamePlayer {
+public:
+    CommandNamePlayer();
+    ~CommandNamePlayer() override;
+    bool Play(const QString& path, QString* error) override;
+
+private:
+    QProcess* process_ = nullptr;
+};
+
+using NamePlayerFactory = std::function<std::unique_ptr<NamePlayer>()>;
+// The player each new call control window gets; an empty factory restores
+// the default. Returns the previous factory.
+NamePlayerFactory SetNamePlayerFactory(NamePlayerFactory factory);
+std::unique_ptr<NamePlayer> MakeNamePlayer();
+
+}  // namespace q5::calls

@@ -1,0 +1,50 @@
+#include "calls/pim.h"
+
+#include <QDir>
+#include <QLineEdit>
+
+#include "calls/frm_contact.h"
+#include "calls/frm_pim_setup.h"
+#include "calls/pim_logic.h"
+#include "shell/local_paths.h"
+#include "shell/windows.h"
+
+namespace q5::calls {
+
+QString ContactsFolder() {
+    const QString chosen = windows::Load<frmPIMSetup>().ContactsFolderInEffect().trimmed();
+    if (!chosen.isEmpty()) return chosen;
+    return QDir(shell::LocalPath(shell::LocalFolder::base)).filePath(QStringLiteral("contacts"));
+}
+
+std::unique_ptr<ContactStore> OpenContactStore() { return std::make_unique<VCardFolderStore>(ContactsFolder()); }
+
+QString FormatCallerNumber(const QString& number) {
+    return FormatWithPattern(number, windows::Load<frmPIMSetup>().PatternInEffect());
+}
+
+QString LookupContactName(const QString& number) {
+    const std::unique_ptr<ContactStore> store = OpenContactStore();
+    const std::optional<ContactMatch> match = FindContact(*store, FormatCallerNumber(number));
+    return match ? match->contact.DisplayName() : QString();
+}
+
+bool PopUpContact(const QString& number, QString* error) {
+    const QString formatted = FormatCallerNumber(number);
+    std::unique_ptr<ContactStore> store = OpenContactStore();
+    std::optional<ContactMatch> match = FindContact(*store, formatted);
+    Contact contact;
+    if (match) {
+        contact = std::move(match->contact);
+    } else {
+        contact.phones[BusinessTelephoneNumber] = formatted;
+    }
+    auto* window = new frmContact(std::move(store), std::move(contact));
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (error) error->clear();
+    return true;
+}
+
+}  // namespace q5::calls

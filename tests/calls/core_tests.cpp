@@ -1,0 +1,233 @@
+// The contact store, the number pattern, the contact lookup and the call
+// control window's rules, without widgets.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "calls/call_logic.h"
+#include "calls/contact_store.h"
+#include "calls/pim_logic.h"
+
+namespace {
+
+using namespace q5::calls;
+
+void WriteFile(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+QByteArray Card(const char* name, const char* phones) {
+    return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:") + name + "\r\n" + phones + "END:VCARD\r\n";
+}
+
+class ContactStoreTest : public ::testing::Test {
+protected:
+    void Add(const QString& file, const QByteArray& card) { WriteFile(dir_.filePath(file), card); }
+    QTemporaryDir dir_;
+};
+
+// ---- the number pattern -------------------------------------------------
+
+TEST(FormatWithPatternTest, TenDigitsTakeTheAreaCodeForm) {
+    EXPECT_EQ(FormatWithPattern(QStringLiteral("  2125550142 "), QStringLiteral("(###) ###-####")),
+              QStringLiteral("(212) 555-0142"));
+}
+
+TEST(FormatWithPatternTest, EmptyPatternOrNonNumberGivesTheTrimmedTextUnchanged) {
+    EXPECT_EQ(FormatWithPattern(QStringLiteral(" 2125550142 "), QString()), QStringLiteral("2125550142"));
+    EXPECT_EQ(FormatWithPattern(QStringLiteral(" +1 555 123 "), QStringLiteral("###-###")),
+              QStringLiteral("+1 555 123"));
+    EXPECT_EQ(FormatWithPattern(QStringLiteral("-12"), QStringLiteral("###")), QStringLiteral("-12"));
+}
+
+TEST(FormatWithPatternTest, ShortNumberDropsLeftPlaceholdersButKeepsLiterals) {
+    EXPECT_EQ(FormatWithPattern(QStringLiteral("5550142"), QStringLiteral("(###) ###-####")),
+              QStringLiteral("() 555-0142"));
+}
+
+TEST(FormatWithPatternTest, ExtraDigitsGoInFrontOfTheFirstPlacedDigit) {
+    EXPECT_EQ(FormatWithPattern(QStringLiteral("15551234567"), QStringLiteral("(###) ###-####")),
+              QStringLiteral("(1555) 123-4567"));
+    EXPECT_EQ(FormatWithPattern(QStringLiteral("0042"), QStringLiteral("x##")), QStringLiteral("x0042"));
+}
+
+// ---- the vCard folder -----------------------------------------------------
+
+TEST_F(ContactStoreTest, ReadsTheElevenTelephoneFieldsFromTheirVCardTypes) {
+    Add(QStringLiteral("a.vcf"),
+        Card("Ann", "TEL;TYPE=WORK,VOICE:1\r\nTEL;TYPE=WORK,FAX:3\r\nTEL;TYPE=X-EVOLUTION-CALLBACK:4\r\n"
+                    "TEL;TYPE=X-EVOLUTION-COMPANY:5\r\nTEL;TYPE=HOME,FAX:6\r\nTEL;TYPE=HOME,VOICE:7\r\n"
+                    "TEL;TYPE=CELL:9\r\nTEL;TYPE=VOICE:10\r\nTEL;TYPE=X-EVOLUTION-RADIO:11\r\n"));
+    VCardFolderStore store(dir_.path());
+    const std::vector<Contact> contacts = store.Contacts();
+    ASSERT_EQ(contacts.size(), 1u);
+    const Contact& c = contacts[0];
+    EXPECT_EQ(c.id, QStringLiteral("a.vcf"));
+    EXPECT_EQ(c.DisplayName(), QStringLiteral("Ann"));
+    EXPECT_EQ(c.phones[BusinessTelephoneNumber], QStringLiteral("1"));
+    EXPECT_EQ(c.phones[BusinessFaxNumber], QStringLiteral("3"));
+    EXPECT_EQ(c.phones[CallbackTelephoneNumber], QStringLiteral("4"));
+    EXPECT_EQ(c.phones[CompanyMainTelephoneNumber], QStringLiteral("5"));
+    EXPECT_EQ(c.phones[HomeFaxNumber], QStringLiteral("6"));
+    EXPECT_EQ(c.phones[HomeTelephoneNumber], QStringLiteral("7"));
+    EXPECT_EQ(c.phones[MobileTelephoneNumber], QStringLiteral("9"));
+    EXPECT_EQ(c.phones[OtherTelephoneNumber], QStringLiteral("10"));
+    EXPECT_EQ(c.phones[RadioTelephoneNumber], QStringLiteral("11"));
+}
+
+TEST_F(ContactStoreTest, EveryTelephoneFieldSurvivesSaveAndReadBackOnItsOwn) {
+    VCardFolderStore store(dir_.path());
+    Contact contact;
+    contact.fullName = QStringLiteral("All Fields");
+    for (int i = 0; i < kPhoneFieldCount; ++i) contact.phones[static_cast<std::size_t>(i)] = QString::number(100 + i);
+    ASSERT_TRUE(store.Save(contact, nullptr));
+    const Contact back = store.Contacts().at(0);
+    for (int i = 0; i < kPhoneFieldCount; ++i) {
+        EXPECT_EQ(back.phones[static_cast<std::size_t>(i)], QString::number(100 + i)) << PhoneFieldName(i).toStdString();
+    }
+}
+
+TEST_F(ContactStoreTest, MissingFolderHasNoContactsAndBrokenCardsAreSkippedNotDeleted) {
+    VCardFolderStore missing(dir_.filePath(QStringLiteral("nowhere")));
+    EXPECT_TRUE(missing.Contacts().empty());
+    EXPECT_FALSE(FindContact(missing, QStringLiteral("2125550142")).has_value());
+
+    Add(QStringLiteral("a-broken.vcf"), "this is not a card\n");
+    Add(QStringLiteral("b-empty.vcf"), "");
+    Add(QStringLiteral("c-good.vcf"), Card("Bob", "TEL;TYPE=WORK:2125550142\r\n"));
+    VCardFolderStore store(dir_.path());
+    const std::optional<ContactMatch> match = FindContact(store, QStringLiteral("2125550142"));
+    ASSERT_TRUE(match.has_value());
+    EXPECT_EQ(match->contact.DisplayName(), QStringLiteral("Bob"));
+    EXPECT_TRUE(QFile::exists(dir_.filePath(QStringLiteral("a-broken.vcf"))));
+    EXPECT_TRUE(QFile::exists(dir_.filePath(QStringLiteral("b-empty.vcf"))));
+}
+
+TEST_F(ContactStoreTest, SavingANewContactWritesACardThatReadsBackAndLeavesNoTempFiles) {
+    VCardFolderStore store(dir_.filePath(QStringLiteral("made/here")));
+    Contact contact;
+    contact.fullName = QStringLiteral("Zoë Ng");
+    contact.phones[BusinessTelephoneNumber] = QStringLiteral("(212) 555-0199");
+    contact.notes = QStringLiteral("line one\nline; two, three");
+    QString error;
+    ASSERT_TRUE(store.Save(contact, &error)) << error.toStdString();
+    EXPECT_TRUE(contact.id.endsWith(QStringLiteral(".vcf")));
+    const QStringList files = QDir(store.folder()).entryList(QDir::Files);
+    EXPECT_EQ(files, QStringList{contact.id});
+    const std::vector<Contact> contacts = store.Contacts();
+    ASSERT_EQ(contacts.size(), 1u);
+    EXPECT_EQ(contacts[0].fullName, QStringLiteral("Zoë Ng"));
+    EXPECT_EQ(contacts[0].notes, contact.notes);
+    EXPECT_EQ(contacts[0].phones[BusinessTelephoneNumber], QStringLiteral("(212) 555-0199"));
+}
+
+TEST_F(ContactStoreTest, SavingAnEditedContactKeepsPropertiesTheWindowDoesNotShow) {
+    Add(QStringLiteral("k.vcf"), Card("Kim", "TEL;TYPE=CELL:1\r\nBDAY:1990-01-02\r\nUID:kim-1\r\n"));
+    VCardFolderStore store(dir_.path());
+    Contact kim = store.Contacts().at(0);
+    kim.phones[MobileTelephoneNumber] = QStringLiteral("2");
+    ASSERT_TRUE(store.Save(kim, nullptr));
+    EXPECT_EQ(kim.id, QStringLiteral("k.vcf"));
+    QFile file(dir_.filePath(QStringLiteral("k.vcf")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.contains("BDAY")) << text.constData();
+    EXPECT_TRUE(text.contains("kim-1"));
+    EXPECT_EQ(store.Contacts().at(0).phones[MobileTelephoneNumber], QStringLiteral("2"));
+}
+
+// ---- the lookup -------------------------------------------------------------
+
+TEST_F(ContactStoreTest, FieldOrderWinsOverContactOrder) {
+    Add(QStringLiteral("a.vcf"), Card("Mobile Match", "TEL;TYPE=CELL:(212) 555-0142\r\n"));
+    Add(QStringLiteral("b.vcf"), Card("Business Match", "TEL;TYPE=WORK,VOICE:(212) 555-0142\r\n"));
+    VCardFolderStore store(dir_.path());
+    const std::optional<ContactMatch> match = FindContact(store, QStringLiteral("(212) 555-0142"));
+    ASSERT_TRUE(match.has_value());
+    EXPECT_EQ(match->contact.DisplayName(), QStringLiteral("Business Match"));
+    EXPECT_EQ(match->field, BusinessTelephoneNumber);
+}
+
+TEST_F(ContactStoreTest, ExactTextWinsOverAnEarlierFieldWithTheSameDigits) {
+    Add(QStringLiteral("a.vcf"), Card("Digits Only", "TEL;TYPE=WORK,VOICE:212.555.0142\r\n"));
+    Add(QStringLiteral("b.vcf"), Card("Exact Radio", "TEL;TYPE=X-EVOLUTION-RADIO:(212) 555-0142\r\n"));
+    VCardFolderStore store(dir_.path());
+    const std::optional<ContactMatch> match = FindContact(store, QStringLiteral("(212) 555-0142"));
+    ASSERT_TRUE(match.has_value());
+    EXPECT_EQ(match->contact.DisplayName(), QStringLiteral("Exact Radio"));
+    EXPECT_EQ(match->kind, MatchKind::exact);
+}
+
+TEST_F(ContactStoreTest, DifferentlyFormattedNumbersFindTheSameContact) {
+    Add(QStringLiteral("a.vcf"), Card("Pat", "TEL;TYPE=HOME,VOICE:(555) 123-4567\r\n"));
+    Add(QStringLiteral("b.vcf"), Card("Short", "TEL;TYPE=HOME,VOICE:4567\r\n"));
+    VCardFolderStore store(dir_.path());
+    for (const char* number : {"(555) 123-4567", "5551234567", "+1 555 123 4567"}) {
+        const std::optional<ContactMatch> match = FindContact(store, QString::fromLatin1(number));
+        ASSERT_TRUE(match.has_value()) << number;
+        EXPECT_EQ(match->contact.DisplayName(), QStringLiteral("Pat")) << number;
+    }
+    EXPECT_EQ(FindContact(store, QStringLiteral("+1 555 123 4567"))->kind, MatchKind::last8);
+    // Fewer than eight digits never match by their tail.
+    EXPECT_FALSE(FindContact(store, QStringLiteral("99 4567")).has_value());
+    EXPECT_FALSE(FindContact(store, QStringLiteral("unknown")).has_value());
+}
+
+// ---- call control rules -------------------------------------------------------
+
+TEST(CallKeyTest, OnlyLettersAndDigitsUpTo32MakeFileNames) {
+    EXPECT_TRUE(IsSafeCallKey(QStringLiteral("00712345")));
+    EXPECT_TRUE(IsSafeCallKey(QString(32, QLatin1Char('a'))));
+    EXPECT_FALSE(IsSafeCallKey(QString(33, QLatin1Char('a'))));
+    EXPECT_FALSE(IsSafeCallKey(QString()));
+    for (const char* bad : {"../../x", "a/b", "a b", "a.wav", "k\\e", "ключ"}) {
+        EXPECT_FALSE(IsSafeCallKey(QString::fromUtf8(bad))) << bad;
+    }
+}
+
+TEST(CallKeyTest, RecordingNumberIsTheValueOfTheFirstThreeCharacters) {
+    EXPECT_EQ(NameRecordingFile(QStringLiteral("00712345")), QStringLiteral("VS7"));
+    EXPECT_EQ(NameRecordingFile(QStringLiteral("12345678")), QStringLiteral("VS123"));
+    EXPECT_EQ(NameRecordingFile(QStringLiteral("0a9")), QStringLiteral("VS0"));
+}
+
+TEST(ElapsedTest, EachTickAddsOneSecondAndSixtyFiveTicksGiveOneMinuteFive) {
+    QString elapsed = QStringLiteral("00:00:00");
+    for (int i = 0; i < 65; ++i) elapsed = NextElapsed(elapsed).value();
+    EXPECT_EQ(elapsed, QStringLiteral("00:01:05"));
+    EXPECT_EQ(NextElapsed(QStringLiteral("00:59:59")), QStringLiteral("01:00:00"));
+    EXPECT_EQ(NextElapsed(QStringLiteral("23:59:59")), QStringLiteral("00:00:00"));
+    EXPECT_FALSE(NextElapsed(QStringLiteral("")).has_value());
+    EXPECT_FALSE(NextElapsed(QStringLiteral("1:99:00")).has_value());
+}
+
+TEST(CallLogTest, LineHasHashedDateThenThreeQuotedFieldsAndCrLf) {
+    const QDateTime at(QDate(2026, 3, 4), QTime(5, 6, 7));
+    EXPECT_EQ(CallLogLine(at, QStringLiteral("(212) 555-0142"), QStringLiteral("09:10:11"), QStringLiteral("00:01:05")),
+              QByteArray("#2026-03-04 05:06:07#,\"(212) 555-0142\",\"09:10:11\",\"00:01:05\"\r\n"));
+}
+
+TEST(CallEventTest, StatusesOfEventsTwoToFiveAndTenOnly) {
+    EXPECT_EQ(StatusForEvent(2), QStringLiteral("On Hold"));
+    EXPECT_EQ(StatusForEvent(3), QStringLiteral("Transfer"));
+    EXPECT_EQ(StatusForEvent(4), QStringLiteral("In Transit"));
+    EXPECT_EQ(StatusForEvent(5), QStringLiteral("Leaving Message"));
+    EXPECT_EQ(StatusForEvent(10), QStringLiteral("Disconnect"));
+    for (int other : {0, 1, 6, 9, 11, 100}) EXPECT_FALSE(StatusForEvent(other).has_value()) << other;
+}
+
+TEST(RestartBackOffTest, DoublesFromOneSecondUpToAMinuteAndResets) {
+    RestartBackOff back_off;
+    std::vector<int> delays;
+    for (int i = 0; i < 9; ++i) delays.push_back(back_off.NextDelaySeconds());
+    EXPECT_EQ(delays, (std::vector<int>{1, 2, 4, 8, 16, 32, 60, 60, 60}));
+    back_off.Reset();
+    EXPECT_EQ(back_off.NextDelaySeconds(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,551 @@
+// The call control window, the contact pop-up and the PIM setup and
+// properties windows, offscreen, against q5sim (started with a superuser
+// that starts and ends calls) and a temporary vCard folder. The timers are
+// stopped and driven by calling their slots; only the arrival of events
+// from the network is waited for.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "calls/call_logic.h"
+#include "calls/frm_call_control.h"
+#include "calls/frm_contact.h"
+#include "calls/frm_pim_setup.h"
+#include "calls/frm_properties.h"
+#include "calls/name_player.h"
+#include "calls/pim.h"
+#include "program_fixture.h"
+#include "scripted_peer.h"
+#include "shell/local_paths.h"
+#include "shell/registry.h"
+#include "shell/session_state.h"
+#include "shell/windows.h"
+#include "sim_control.h"
+#include "ui_frm_call_control.h"
+#include "ui_frm_pim_setup.h"
+#include "ui_frm_properties.h"
+
+namespace q5test {
+namespace {
+
+using q5::frmCallControl;
+using q5::frmContact;
+using q5::frmPIMSetup;
+namespace windows = q5::windows;
+using Col = frmCallControl::Column;
+
+QString ContactsDir() { return q5::shell::LocalPath(q5::shell::LocalFolder::base) + QStringLiteral("/contacts"); }
+
+void WriteCard(const QString& file, const QByteArray& card) {
+    QDir().mkpath(ContactsDir());
+    QFile out(ContactsDir() + QLatin1Char('/') + file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(card);
+}
+
+QByteArray Card(const char* name, const char* tel) {
+    return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:") + name + "\r\n" + tel + "END:VCARD\r\n";
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class RecordingPlayer : public q5::calls::NamePlayer {
+public:
+    explicit RecordingPlayer(std::vector<QString>* played) : played_(played) {}
+    bool Play(const QString& path, QString*) override {
+        played_->push_back(path);
+        return true;
+    }
+
+private:
+    std::vector<QString>* played_;
+};
+
+class CallControlTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        previous_player_ = q5::calls::SetNamePlayerFactory(
+            [this] { return std::make_unique<RecordingPlayer>(&played_); });
+        sim_ = std::make_unique<CallSim>(Q5SIM_TOOL, home_->path());
+        ASSERT_GT(sim_->port(), 0) << "q5sim did not start";
+        ConnectSession();
+        q5::gHost = QStringLiteral("127.0.0.1:%1").arg(sim_->port());
+    }
+    void TearDown() override {
+        frmContact::CloseAll();
+        ProgramTest::TearDown();
+        q5::calls::SetNamePlayerFactory(std::move(previous_player_));
+        sim_.reset();
+    }
+
+    // The main session, logged in to mailbox 101 as the login dialog leaves it.
+    void ConnectSession() {
+        BStr host(u"127.0.0.1"), user(u"101"), password(u"1234");
+        ASSERT_EQ(q5::gConnect->Connect(host.Get(), sim_->port(), 5), S_OK);
+        ASSERT_EQ(q5::gConnect->Login(user.Get(), password.Get()), S_OK);
+        q5::gUserName = QStringLiteral("101");
+        q5::gPassword = QStringLiteral("1234");
+        q5::gLoggedIn = true;
+    }
+
+    frmCallControl& Open() {
+        frmCallControl& cc = windows::Load<frmCallControl>();
+        cc.Timer1.stop();
+        cc.Timer2.stop();
+        return cc;
+    }
+
+    // Polls once per turn until `done` holds (events come over the network).
+    static bool PollUntil(frmCallControl& cc, const std::function<bool()>& done, int limit_ms = 10000) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
+        while (std::chrono::steady_clock::now() < deadline) {
+            cc.Timer1_Timer();
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+    static QTreeWidgetItem* WaitForRow(frmCallControl& cc, const QString& key, const QString& status = QString()) {
+        QTreeWidgetItem* row = nullptr;
+        PollUntil(cc, [&] {
+            row = cc.RowOf(key);
+            return row && (status.isEmpty() || row->text(Col::colStatus) == status);
+        });
+        return row && (status.isEmpty() || row->text(Col::colStatus) == status) ? row : nullptr;
+    }
+    QString Call(const char* number) {
+        const std::string key = sim_->StartCall("101", number);
+        EXPECT_FALSE(key.empty()) << "SIM_CALL refused";
+        return QString::fromStdString(key);
+    }
+    static void Select(frmCallControl& cc, QTreeWidgetItem* row) {
+        cc.ui()->ListView1->clearSelection();
+        row->setSelected(true);
+    }
+
+    std::unique_ptr<CallSim> sim_;
+    std::vector<QString> played_;
+    q5::calls::NamePlayerFactory previous_player_;
+};
+
+// ---- the window ------------------------------------------------------------------
+
+TEST_F(CallControlTest, LoadShowsSixColumnsInternalSelectedAndTheMailboxAsTransferTarget) {
+    frmCallControl& cc = Open();
+    EXPECT_EQ(cc.windowTitle(), QStringLiteral("Call Control"));
+    QTreeWidgetItem* header = cc.ui()->ListView1->headerItem();
+    ASSERT_EQ(cc.ui()->ListView1->columnCount(), 6);
+    const QStringList expected = {QStringLiteral("Calling name"), QStringLiteral("Calling number"),
+                                  QStringLiteral("Status"),       QStringLiteral("Start"),
+                                  QStringLiteral("Elapsed"),      QStringLiteral("Name Recorded")};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(header->text(i), expected[i]);
+    EXPECT_TRUE(cc.Option1[0]->isChecked());
+    EXPECT_EQ(cc.ui()->Text1->text(), QStringLiteral("101"));
+    EXPECT_EQ(cc.Command1[3]->text(), QStringLiteral("Transfer to..."));
+    EXPECT_TRUE(cc.LogRunning()) << cc.LogStatus().toStdString();
+}
+
+TEST_F(CallControlTest, NewCallWithoutNameTakesTheNameOfTheDemoContactCard) {
+    const std::string demo_card = sim_->data_dir() + "/demo-contacts/alice-ramirez.vcf";
+    ASSERT_TRUE(std::filesystem::exists(demo_card));
+    QDir().mkpath(ContactsDir());
+    std::filesystem::copy_file(demo_card, (ContactsDir() + QStringLiteral("/alice.vcf")).toStdString());
+    frmCallControl& cc = Open();
+    const QString key = Call("2125550142");
+    QTreeWidgetItem* row = WaitForRow(cc, key);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->text(Col::colName), QStringLiteral("Alice Ramirez"));
+    EXPECT_EQ(row->text(Col::colStatus), QStringLiteral("New Call"));
+    EXPECT_EQ(row->text(Col::colElapsed), QStringLiteral("00:00:00"));
+    EXPECT_FALSE(row->text(Col::colStart).isEmpty());
+}
+
+TEST_F(CallControlTest, NewCallWithoutMatchingContactKeepsAnEmptyNameAndFormatsTheNumber) {
+    windows::Load<frmPIMSetup>().ui()->Text2->setText(QStringLiteral("(###) ###-####"));
+    frmCallControl& cc = Open();
+    const QString key = Call("2125550142");
+    QTreeWidgetItem* row = WaitForRow(cc, key);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->text(Col::colName), QString());
+    EXPECT_EQ(row->text(Col::colNumber), QStringLiteral("(212) 555-0142"));
+}
+
+// ---- the contact pop-up ---------------------------------------------------------
+
+TEST_F(CallControlTest, PopUpShowsOnlyTheBusinessMatchWhenAnotherContactHasItAsMobile) {
+    WriteCard(QStringLiteral("a-mobile.vcf"), Card("Mobile Person", "TEL;TYPE=CELL:2125550142\r\n"));
+    WriteCard(QStringLiteral("b-business.vcf"), Card("Business Person", "TEL;TYPE=WORK,VOICE:2125550142\r\n"));
+    frmCallControl& cc = Open();
+    QTreeWidgetItem* row = WaitForRow(cc, Call("2125550142"));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->text(Col::colName), QStringLiteral("Business Person"));
+    Select(cc, row);
+    cc.Command1[4]->click();
+    const std::vector<frmContact*> shown = frmContact::OpenWindows();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0]->contact().DisplayName(), QStringLiteral("Business Person"));
+    EXPECT_TRUE(shown[0]->isVisible());
+}
+
+TEST_F(CallControlTest, PopUpShowsARadioOnlyMatchAndCreatesNoContact) {
+    WriteCard(QStringLiteral("r.vcf"), Card("Radio Person", "TEL;TYPE=X-EVOLUTION-RADIO:2125550142\r\n"));
+    frmCallControl& cc = Open();
+    QTreeWidgetItem* row = WaitForRow(cc, Call("2125550142"));
+    ASSERT_NE(row, nullptr);
+    Select(cc, row);
+    cc.Command1[4]->click();
+    const std::vector<frmContact*> shown = frmContact::OpenWindows();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_FALSE(shown[0]->isNewContact());
+    EXPECT_EQ(shown[0]->contact().DisplayName(), QStringLiteral("Radio Person"));
+    EXPECT_EQ(QDir(ContactsDir()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(CallControlTest, PopUpWithoutMatchOpensANewContactWithTheFormattedNumberAndSaveWritesIt) {
+    windows::Load<frmPIMSetup>().ui()->Text2->setText(QStringLiteral("(###) ###-####"));
+    frmCallControl& cc = Open();
+    QTreeWidgetItem* row = WaitForRow(cc, Call("2125550142"));
+    ASSERT_NE(row, nullptr);
+    Select(cc, row);
+    cc.Command1[4]->click();
+    std::vector<frmContact*> shown = frmContact::OpenWindows();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0]->isNewContact());
+    EXPECT_EQ(shown[0]->txtPhone[q5::calls::BusinessTelephoneNumber]->text(), QStringLiteral("(212) 555-0142"));
+
+    shown[0]->findChild<QLineEdit*>(QStringLiteral("txtFullName"))->setText(QStringLiteral("New Caller"));
+    ASSERT_TRUE(shown[0]->cmdSave_Click());
+    const QStringList files = QDir(ContactsDir()).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(ReadAll(ContactsDir() + QLatin1Char('/') + files[0]).contains("New Caller"));
+    // The next call from the number finds the saved contact.
+    EXPECT_EQ(q5::calls::LookupContactName(QStringLiteral("2125550142")), QStringLiteral("New Caller"));
+}
+
+// ---- buttons and server state ----------------------------------------------------------
+
+TEST_F(CallControlTest, EveryButtonWithoutASelectedRowAsksToSelectACall) {
+    frmCallControl& cc = Open();
+    for (QPushButton* button : cc.Command1) button->click();
+    ASSERT_EQ(asked().size(), 5u);
+    for (const auto& request : asked()) EXPECT_EQ(request.text, QStringLiteral("please select a call in progress"));
+    EXPECT_TRUE(frmContact::OpenWindows().empty());
+}
+
+TEST_F(CallControlTest, AnswerHoldSendToMailboxAndTransferChangeTheCallInQ5sim) {
+    frmCallControl& cc = Open();
+    QTreeWidgetItem* answered = WaitForRow(cc, Call("5550001"));
+    ASSERT_NE(answered, nullptr);
+    Select(cc, answered);
+    cc.Command1[0]->click();
+    EXPECT_NE(WaitForRow(cc, answered->data(0, Qt::UserRole).toString(), QStringLiteral("In Transit")), nullptr);
+
+    QTreeWidgetItem* held = WaitForRow(cc, Call("5550002"));
+    ASSERT_NE(held, nullptr);
+    Select(cc, held);
+    cc.Command1[2]->click();
+    EXPECT_EQ(held->text(Col::colStatus), QStringLiteral("Ask to hold..."));
+    EXPECT_NE(WaitForRow(cc, held->data(0, Qt::UserRole).toString(), QStringLiteral("On Hold")), nullptr);
+
+    QTreeWidgetItem* voicemail = WaitForRow(cc, Call("5550003"));
+    ASSERT_NE(voicemail, nullptr);
+    Select(cc, voicemail);
+    cc.Command1[1]->click();
+    EXPECT_NE(WaitForRow(cc, voicemail->data(0, Qt::UserRole).toString(), QStringLiteral("Leaving Message")),
+              nullptr);
+
+    QTreeWidgetItem* transferred = WaitForRow(cc, Call("5550004"));
+    ASSERT_NE(transferred, nullptr);
+    Select(cc, transferred);
+    cc.Option1[1]->setChecked(true);
+    cc.ui()->Text1->setText(QStringLiteral("  5551234  "));
+    cc.Command1[3]->click();
+    EXPECT_NE(WaitForRow(cc, transferred->data(0, Qt::UserRole).toString(), QStringLiteral("Transfer")), nullptr);
+    EXPECT_TRUE(asked().empty()) << asked()[0].text.toStdString();
+}
+
+TEST_F(CallControlTest, HoldOnAnEndedCallSendsTheRequestButKeepsDisconnect) {
+    frmCallControl& cc = Open();
+    const QString key = Call("5550005");
+    ASSERT_NE(WaitForRow(cc, key), nullptr);
+    sim_->Command("SIM_HANGUP " + key.toStdString());
+    QTreeWidgetItem* row = WaitForRow(cc, key, QStringLiteral("Disconnect"));
+    ASSERT_NE(row, nullptr);
+    Select(cc, row);
+    cc.Command1[2]->click();
+    EXPECT_EQ(row->text(Col::colStatus), QStringLiteral("Disconnect"));
+    // The server refuses a request for an ended call.
+    ASSERT_EQ(asked().size(), 1u);
+    EXPECT_EQ(asked()[0].text, QStringLiteral("please select a call in progress"));
+}
+
+// ---- elapsed time and the call log ------------------------------------------------------
+
+TEST_F(CallControlTest, EndedCallIsLoggedWithElapsedOneMinuteFiveAfter65TicksAndStopsTicking) {
+    windows::Load<frmPIMSetup>().ui()->Text2->setText(QStringLiteral("(###) ###-####"));
+    QDir(q5::shell::LocalPath(q5::shell::LocalFolder::base)).removeRecursively();  // the log folder is made
+    frmCallControl& cc = Open();
+    const QString ended = Call("2125550142");
+    const QString going = Call("5550006");
+    QTreeWidgetItem* row = WaitForRow(cc, ended);
+    QTreeWidgetItem* other = WaitForRow(cc, going);
+    ASSERT_NE(row, nullptr);
+    ASSERT_NE(other, nullptr);
+    for (int i = 0; i < 65; ++i) cc.Timer2_Timer();
+    EXPECT_EQ(row->text(Col::colElapsed), QStringLiteral("00:01:05"));
+    sim_->Command("SIM_HANGUP " + ended.toStdString());
+    ASSERT_NE(WaitForRow(cc, ended, QStringLiteral("Disconnect")), nullptr);
+
+    const QByteArray log = ReadAll(q5::shell::LocalPath(q5::shell::LocalFolder::call_log));
+    const QByteArray expected_tail = "\"(212) 555-0142\",\"" + row->text(Col::colStart).toUtf8() + "\",\"00:01:05\"\r\n";
+    EXPECT_TRUE(log.startsWith('#') && log.endsWith(expected_tail)) << log.constData();
+    EXPECT_EQ(log.count('\n'), 1);
+
+    cc.Timer2_Timer();
+    EXPECT_EQ(row->text(Col::colElapsed), QStringLiteral("00:01:05"));
+    EXPECT_EQ(other->text(Col::colElapsed), QStringLiteral("00:01:06"));
+}
+
+TEST_F(CallControlTest, CallLogThatCannotBeWrittenIsReportedOnceNotOnEveryCall) {
+    // A folder where the log file should be: every append fails.
+    ASSERT_TRUE(QDir().mkpath(q5::shell::LocalPath(q5::shell::LocalFolder::call_log)));
+    frmCallControl& cc = Open();
+    for (const char* number : {"5550007", "5550008"}) {
+        const QString key = Call(number);
+        ASSERT_NE(WaitForRow(cc, key), nullptr);
+        sim_->Command("SIM_HANGUP " + key.toStdString());
+        ASSERT_NE(WaitForRow(cc, key, QStringLiteral("Disconnect")), nullptr);
+    }
+    ASSERT_EQ(asked().size(), 1u);
+    EXPECT_TRUE(asked()[0].text.startsWith(QStringLiteral("The call log"))) << asked()[0].text.toStdString();
+}
+
+// ---- recorded names -----------------------------------------------------------------------
+
+TEST_F(CallControlTest, ScreenedCallFetchesItsRecordedNameIntoTempAndDoubleClickPlaysIt) {
+    frmCallControl& cc = Open();
+    const QString key = Call("5550009");
+    QTreeWidgetItem* row = WaitForRow(cc, key);
+    ASSERT_NE(row, nullptr);
+    EXPECT_TRUE(q5::gNameScreening);
+    EXPECT_EQ(cc.mNameFile, q5::calls::NameRecordingFile(key));
+    const QString local = q5::shell::LocalPath(q5::shell::LocalFolder::temp, key + QStringLiteral(".wav"));
+    EXPECT_EQ(cc.mLocalNameFile, local);
+    const QByteArray wav = ReadAll(local);
+    EXPECT_TRUE(wav.startsWith("RIFF")) << "no sound file at " << local.toStdString();
+    EXPECT_EQ(row->text(Col::colNameRecorded), QStringLiteral("Yes"));
+    // The converted copy on the server is removed again.
+    EXPECT_FALSE(std::filesystem::exists(sim_->data_dir() + "/mailboxes/101/" + cc.mNameFile.toStdString() + ".wav"));
+    EXPECT_TRUE(asked().empty()) << asked()[0].text.toStdString();
+
+    Select(cc, row);
+    cc.ListView1_DblClick();
+    ASSERT_EQ(played_.size(), 1u);
+    EXPECT_EQ(played_[0], local);
+    EXPECT_EQ(cc.mPlayFile, local);
+}
+
+// ---- events the emulator never sends --------------------------------------------------------
+
+class ScriptedEventsTest : public CallControlTest {
+protected:
+    // Serves the event log of mailbox 101 from a script; the main session
+    // stays on q5sim.
+    void ServeEvents(const std::string& records) {
+        peer_.set_step_timeout(std::chrono::seconds(60));
+        peer_.Accept()
+            .Send("+OK Q5Server ready\r\n")
+            .Expect("USER 101\r\n")
+            .Send("+OK\r\n")
+            .Expect("PASS 1234\r\n")
+            .Send("+OK\r\n")
+            .Expect("EVENT_Q5\r\n")
+            .Send("+OK events follow\r\n")
+            .Send(records)
+            .ExpectClosed();
+        peer_.Start();
+        q5::gHost = QStringLiteral("127.0.0.1:%1").arg(peer_.port());
+    }
+    ScriptedPeer peer_;
+};
+
+TEST_F(ScriptedEventsTest, KeyThatIsNoFileNameGetsARowButNothingIsWrittenOutsideTemp) {
+    // A record ends at its first ".", so a key can carry no "..": the ways
+    // out of the folder left to it are slashes and backslashes.
+    const std::string long_key(40, 'k');
+    ServeEvents("1;/up/evil;5550010;Eve.1;up\\evil;5550011;Bob.1;" + long_key + ";5550012;Long.");
+    frmCallControl& cc = Open();
+    QTreeWidgetItem* slash = WaitForRow(cc, QStringLiteral("/up/evil"));
+    QTreeWidgetItem* backslash = WaitForRow(cc, QStringLiteral("up\\evil"));
+    QTreeWidgetItem* too_long = WaitForRow(cc, QString::fromStdString(long_key));
+    ASSERT_NE(slash, nullptr);
+    ASSERT_NE(backslash, nullptr);
+    ASSERT_NE(too_long, nullptr);
+    for (QTreeWidgetItem* row : {slash, backslash, too_long}) {
+        EXPECT_EQ(row->text(Col::colNameRecorded), QString());
+        EXPECT_EQ(row->text(Col::colStatus), QStringLiteral("New Call"));
+    }
+    const QString temp = q5::shell::LocalPath(q5::shell::LocalFolder::temp);
+    EXPECT_TRUE(QDir(temp).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/up/evil.wav")));
+    EXPECT_TRUE(asked().empty()) << asked()[0].text.toStdString();
+    Select(cc, slash);
+    cc.ListView1_DblClick();
+    EXPECT_TRUE(played_.empty());
+}
+
+TEST_F(ScriptedEventsTest, RepeatedKeyUpdatesItsRowUnknownEventsChangeNothingAnd100SaysA1Error) {
+    q5::gTable.Reset();  // no screening: only the events matter here
+    ServeEvents("1;K1;5550012;Ann.2;K1;x;y.1;K1;5550012;Ann Lee.7;K1;x;y.4;NOPE;x;y.100;K1;x;y.");
+    frmCallControl& cc = Open();
+    ASSERT_TRUE(PollUntil(cc, [&] { return !asked().empty(); }));
+    ASSERT_EQ(cc.ui()->ListView1->topLevelItemCount(), 1);
+    QTreeWidgetItem* row = cc.RowOf(QStringLiteral("K1"));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->text(Col::colName), QStringLiteral("Ann Lee"));
+    EXPECT_EQ(row->text(Col::colStatus), QStringLiteral("New Call"));
+    ASSERT_EQ(asked().size(), 1u);
+    EXPECT_EQ(asked()[0].text, QStringLiteral("A1 Error"));
+}
+
+TEST_F(ScriptedEventsTest, PollWhileABoxOfThePollIsOpenWaitsInsteadOfStackingBoxes) {
+    ServeEvents("100;K;x;y.100;K;x;y.");
+    frmCallControl& cc = Open();
+    int open_boxes = 0, deepest = 0, shown = 0;
+    q5::shell::MessageService::SetResponder([&](const q5::shell::MessageRequest&) {
+        ++shown;
+        deepest = std::max(deepest, ++open_boxes);
+        cc.Timer1_Timer();  // the timer fires while the box is open
+        --open_boxes;
+        return q5::shell::MsgAnswer::ok;
+    });
+    ASSERT_TRUE(PollUntil(cc, [&] { return shown == 2; }));
+    EXPECT_EQ(deepest, 1);
+}
+
+// ---- the event log's own connection -------------------------------------------------------
+
+TEST_F(CallControlTest, KilledServerEndsTheLogWhichRestartsWhenTheServerIsBackWithoutDuplicateRows) {
+    frmCallControl& cc = Open();
+    const QString first = Call("5550013");
+    ASSERT_NE(WaitForRow(cc, first), nullptr);
+    sim_->Kill();
+    ASSERT_TRUE(PollUntil(cc, [&] { return !cc.LogRunning(); })) << cc.LogStatus().toStdString();
+    EXPECT_TRUE(cc.LogStatus().contains(QStringLiteral("has ended"))) << cc.LogStatus().toStdString();
+    // While the server is away, attempts back off: ticks without one.
+    for (int i = 0; i < 3; ++i) cc.Timer1_Timer();
+    EXPECT_FALSE(cc.LogRunning());
+
+    ASSERT_TRUE(sim_->Restart());
+    // At most the 60 s pause, counted in poll ticks.
+    ASSERT_TRUE(PollUntil(cc, [&] { return cc.LogRunning(); }, 20000)) << cc.LogStatus().toStdString();
+    EXPECT_TRUE(cc.LogStatus().contains(QStringLiteral("restored"))) << cc.LogStatus().toStdString();
+    // The main session reconnects through the login dialog; here directly.
+    q5::gConnect->Close();
+    ConnectSession();
+    const QString second = Call("5550014");
+    ASSERT_NE(WaitForRow(cc, second), nullptr);
+    int rows_of_second = 0;
+    for (int i = 0; i < cc.ui()->ListView1->topLevelItemCount(); ++i) {
+        if (cc.ui()->ListView1->topLevelItem(i)->data(0, Qt::UserRole).toString() == second) ++rows_of_second;
+    }
+    EXPECT_EQ(rows_of_second, 1);
+    EXPECT_EQ(cc.ui()->ListView1->topLevelItemCount(), first == second ? 1 : 2);
+}
+
+TEST_F(CallControlTest, NoRestartWhileTheMainSessionIsLoggedOut) {
+    frmCallControl& cc = Open();
+    sim_->Kill();
+    q5::gLoggedIn = false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the worker sees the closed socket
+    for (int i = 0; i < 5; ++i) cc.Timer1_Timer();
+    EXPECT_TRUE(cc.LogRunning()) << "nothing is probed or restarted while logged out";
+}
+
+// ---- PIM setup and properties ---------------------------------------------------------------
+
+using PimSetupTest = ProgramTest;
+
+QString StoredPattern() {
+    return q5::shell::Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Login"), QStringLiteral("numberPattern"));
+}
+
+TEST_F(PimSetupTest, WithoutStoredPatternTheBoxIsEmptyAndNumbersStayAsTrimmed) {
+    frmPIMSetup& setup = windows::Load<frmPIMSetup>();
+    EXPECT_EQ(setup.windowTitle(), QStringLiteral("PIM Setup"));
+    EXPECT_EQ(setup.ui()->Text2->text(), QString());
+    EXPECT_EQ(setup.ui()->Label2->text(), QStringLiteral("Eample: (###) ###-####"));
+    EXPECT_EQ(q5::calls::FormatCallerNumber(QStringLiteral(" 2125550142 ")), QStringLiteral("2125550142"));
+}
+
+TEST_F(PimSetupTest, SaveStoresThePatternAndHides) {
+    frmPIMSetup& setup = windows::Load<frmPIMSetup>();
+    setup.show();
+    setup.ui()->Text2->setText(QStringLiteral("###-####"));
+    setup.ui()->Command1->click();
+    EXPECT_FALSE(setup.isVisible());
+    EXPECT_EQ(StoredPattern(), QStringLiteral("###-####"));
+    windows::Unload<frmPIMSetup>();
+    Pump();
+    EXPECT_EQ(q5::calls::FormatCallerNumber(QStringLiteral("5550142")), QStringLiteral("555-0142"));
+}
+
+TEST_F(PimSetupTest, CancelKeepsTheTypedPatternInEffectButNotStoredUntilTheNextStart) {
+    q5::shell::Registry::Write(QStringLiteral("Q5Client"), QStringLiteral("Login"), QStringLiteral("numberPattern"),
+                               QStringLiteral("###-####"));
+    frmPIMSetup& setup = windows::Load<frmPIMSetup>();
+    EXPECT_EQ(setup.ui()->Text2->text(), QStringLiteral("###-####"));
+    setup.show();
+    setup.ui()->Text2->setText(QStringLiteral("(###) ###-####"));
+    setup.ui()->Command2->click();
+    EXPECT_FALSE(setup.isVisible());
+    EXPECT_EQ(q5::calls::FormatCallerNumber(QStringLiteral("2125550142")), QStringLiteral("(212) 555-0142"));
+    EXPECT_EQ(StoredPattern(), QStringLiteral("###-####"));
+    windows::Unload<frmPIMSetup>();  // the next start loads the stored pattern
+    Pump();
+    EXPECT_EQ(q5::calls::FormatCallerNumber(QStringLiteral("2125550142")), QStringLiteral("212555-0142"));
+}
+
+TEST_F(PimSetupTest, ChosenContactsFolderIsTheOneSearched) {
+    const QString folder = QString::fromStdString(home_->path()) + QStringLiteral("/elsewhere");
+    QDir().mkpath(folder);
+    QFile card(folder + QStringLiteral("/x.vcf"));
+    ASSERT_TRUE(card.open(QIODevice::WriteOnly));
+    card.write(Card("Elsewhere", "TEL;TYPE=HOME,VOICE:5550142\r\n"));
+    card.close();
+    EXPECT_EQ(q5::calls::LookupContactName(QStringLiteral("5550142")), QString());
+    windows::Load<frmPIMSetup>().ui()->Text3->setText(folder);
+    EXPECT_EQ(q5::calls::LookupContactName(QStringLiteral("5550142")), QStringLiteral("Elsewhere"));
+}
+
+TEST_F(PimSetupTest, PropertiesOffersThreeClientsAnEmptySoundListAndStoresNothing) {
+    q5::frmProperties& properties = windows::Load<q5::frmProperties>();
+    EXPECT_EQ(properties.windowTitle(), QStringLiteral("Properties"));
+    ASSERT_EQ(properties.ui()->Combo1->count(), 3);
+    EXPECT_EQ(properties.ui()->Combo1->itemText(0), QStringLiteral("Microsoft Outlook"));
+    EXPECT_EQ(properties.ui()->Combo1->itemText(1), QStringLiteral("Microsoft Outlook Express"));
+    EXPECT_EQ(properties.ui()->Combo1->itemText(2), QStringLiteral("ACT"));
+    EXPECT_EQ(properties.ui()->Combo2->count(), 0);
+    EXPECT_EQ(properties.ui()->Check1->text(), QStringLiteral("Automatic Pop-Up Screen"));
+    properties.ui()->Check1->setChecked(true);
+    EXPECT_FALSE(QFile::exists(q5::shell::Registry::FilePath(QStringLiteral("Q5Client"))));
+}
+
+}  // namespace
+}  // namespace q5test
