@@ -1,13 +1,27 @@
-// frmAdvanced: the advanced settings, a child of the main window's MDI area: call transfer, screening, follow-me, paging and wake-up calls of the mailbox.
+// frmAdvanced: "Advanced Settings", a child of the main window's MDI area:
+// call transfer, call screening, follow-me and the wake-up calls of the
+// logged-in mailbox's BOX record, with the times as plain text. Selects
+// table BOX on every activation; Save relies on that selection. Its
+// binding table is in frm_advanced.cpp, next to the form.
 //
 // Thread rule: UI thread only.
 #pragma once
 
 #include <QWidget>
 
+#include <array>
+#include <vector>
+
+#include "mailbox/bindings.h"
+
 namespace Ui {
 class frmAdvanced;
 }
+
+class QAction;
+class QButtonGroup;
+class QRadioButton;
+class QToolBar;
 
 namespace q5 {
 
@@ -19,8 +33,26 @@ public:
     ~frmAdvanced() override;
     Ui::frmAdvanced* ui() const { return ui_; }
 
+    void Form_Activate();
+    void Load();
+    void Save();
+
+    QToolBar* tbToolBar = nullptr;
+    QAction* tbSave = nullptr;  // key "Save"
+    std::array<QRadioButton*, 4> Option1{}, Option2{}, Option3{};
+
+public slots:
+    void tbToolBar_ButtonClick() { Save(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     Ui::frmAdvanced* ui_;
+    QButtonGroup* grpOption1_ = nullptr;
+    QButtonGroup* grpOption2_ = nullptr;
+    QButtonGroup* grpOption3_ = nullptr;
+    std::vector<mailbox::Binding> box_;
 };
 
 }  // namespace q5

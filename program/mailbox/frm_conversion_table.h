@@ -1,13 +1,29 @@
-// frmConversionTable: the conversion table, a child of the main window's MDI area: what each key press of a caller leads to.
+// frmConversionTable: "Key Press", a child of the main window's MDI area:
+// what each key 0 to 9 of a caller leads to, and "Department override", in
+// the logged-in mailbox's BOX record. It shows and stores the codes as they
+// are ("/G", "9999999", a number to dial). It keeps no record of edits and
+// never asks to save. Selects table BOX on every activation and on
+// closing; Save relies on that selection. Every failed call shows its
+// description and the operation goes on. The binding table is in
+// frm_conversion_table.cpp, next to the form.
 //
 // Thread rule: UI thread only.
 #pragma once
 
 #include <QWidget>
 
+#include <array>
+#include <vector>
+
+#include "mailbox/bindings.h"
+
 namespace Ui {
 class frmConversionTable;
 }
+
+class QAction;
+class QComboBox;
+class QToolBar;
 
 namespace q5 {
 
@@ -19,8 +35,23 @@ public:
     ~frmConversionTable() override;
     Ui::frmConversionTable* ui() const { return ui_; }
 
+    void Form_Activate();
+    void Load();
+    void Save();
+
+    QToolBar* tbToolBar = nullptr;
+    QAction* tbSave = nullptr;  // key "Save"
+    std::array<QComboBox*, 10> Combo18{};
+
+public slots:
+    void tbToolBar_ButtonClick() { Save(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     Ui::frmConversionTable* ui_;
+    std::vector<mailbox::Binding> box_;
 };
 
 }  // namespace q5

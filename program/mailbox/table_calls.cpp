@@ -1,0 +1,114 @@
+#include "mailbox/table_calls.h"
+
+#include "mailbox/mailbox_rules.h"
+#include "shell/frm_login.h"
+#include "shell/message_service.h"
+#include "shell/shell_logic.h"
+#include "shell/windows.h"
+
+namespace q5::mailbox {
+
+namespace {
+
+BStr Wide(const QString& text) {
+    return BStr(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<UINT>(text.size()));
+}
+
+}  // namespace
+
+void ReportError(HRESULT hr, QWidget* parent) {
+    const shell::ErrorDetails error = shell::ErrorOf(hr);
+    shell::MessageRequest request;
+    if (hr == E_CONNECTION_LOST) {
+        request.text = QStringLiteral(
+            "Connection To Q5Server has been lost. Press OK to reconnect or Cancel to terminate you session.");
+        request.title = QStringLiteral("Disconnected...");
+        request.buttons = shell::MsgButtons::ok_cancel;
+        if (shell::MessageService::Show(request, parent) == shell::MsgAnswer::ok) {
+            if (!windows::ProgramEnding()) windows::Load<frmLogin>().ShowNonModal();
+        } else {
+            windows::EndProgram(0);
+        }
+        return;
+    }
+    request.text = shell::ErrorNumberText(hr) + error.description;
+    shell::MessageService::Show(request, parent);
+}
+
+void ReportDescription(HRESULT hr, QWidget* parent) {
+    shell::MessageRequest request;
+    request.text = shell::ErrorOf(hr).description;
+    shell::MessageService::Show(request, parent);
+}
+
+TableCalls::TableCalls(IQ5Table* table, Policy policy, QWidget* parent)
+    : table_(table), policy_(policy), parent_(parent) {}
+
+bool TableCalls::Check(HRESULT hr) {
+    if (SUCCEEDED(hr)) return true;
+    switch (policy_) {
+        case Policy::skip_refusals:
+            switch (OutcomeOf(hr)) {
+                case ErrorOutcome::skip:
+                    shell::ErrorOf(hr);  // the record is read and dropped
+                    failed_ = true;
+                    return false;
+                case ErrorOutcome::reconnect:
+                case ErrorOutcome::show_error:
+                    ended_ = true;
+                    ReportError(hr, parent_);
+                    return false;
+            }
+            return false;
+        case Policy::show_each:
+            ReportDescription(hr, parent_);
+            return false;
+        case Policy::stop_at_first:
+            ended_ = true;
+            ReportError(hr, parent_);
+            return false;
+    }
+    return false;
+}
+
+bool TableCalls::SetTable(const QString& name) {
+    if (ended_) return false;
+    if (!table_) return Check(E_POINTER);
+    BStr wide = Wide(name);
+    return Check(table_->SetTable(wide.Get()));
+}
+
+bool TableCalls::GetRecord() {
+    if (ended_) return false;
+    if (!table_) return Check(E_POINTER);
+    return Check(table_->GetRecord());
+}
+
+std::optional<QString> TableCalls::GetField(const QString& name) {
+    if (ended_) return std::nullopt;
+    if (!table_) {
+        Check(E_POINTER);
+        return std::nullopt;
+    }
+    BStr wide = Wide(name);
+    BStr value;
+    if (!Check(table_->get_GetField(wide.Get(), value.ReleaseAndGetAddressOf()))) return std::nullopt;
+    const std::u16string_view view = value.View();
+    return QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size()));
+}
+
+bool TableCalls::SetField(const QString& name, const QString& value) {
+    if (ended_) return false;
+    if (!table_) return Check(E_POINTER);
+    BStr wide_name = Wide(name);
+    BStr wide_value = Wide(value);
+    return Check(table_->SetField(wide_name.Get(), wide_value.Get()));
+}
+
+bool TableCalls::PutRecord() {
+    if (ended_) return false;
+    if (!table_) return Check(E_POINTER);
+    return Check(table_->PutRecord());
+}
+
+}  // namespace q5::mailbox

@@ -1,0 +1,366 @@
+// The mailbox editor against q5sim: what it shows of the stored values and
+// what reaches the server when it saves, read back through a second
+// connection.
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimeEdit>
+#include <QtTest/QTest>
+
+#include "mailbox/drop_down_combo.h"
+#include "mailbox/frm_mbx.h"
+#include "mailbox/frm_advanced.h"
+#include "mailbox_fixture.h"
+#include "shell/session_state.h"
+#include "shell/windows.h"
+#include "ui_frm_mbx.h"
+
+namespace q5test {
+namespace {
+
+using q5::frmMbx;
+using q5::shell::MsgAnswer;
+
+class EditorTest : public MailboxTest {
+protected:
+    frmMbx& Open() {
+        frmMbx& form = q5::windows::Load<frmMbx>();
+        form.show();
+        return form;
+    }
+    // Closes the window as the user does; true when it went.
+    bool CloseByUser() {
+        frmMbx* form = q5::windows::Loaded<frmMbx>();
+        form->close();
+        Pump();
+        return q5::windows::Loaded<frmMbx>() == nullptr;
+    }
+};
+
+TEST_F(EditorTest, ConversionCodesShowAsNamesUnderTheKeyAfterThem) {
+    peer().Put(QStringLiteral("BOX"), {{QStringLiteral("CON_TBL_0"), QStringLiteral("/G")},
+                                       {QStringLiteral("CON_TBL_1"), QStringLiteral(" 2345 ")},
+                                       {QStringLiteral("CON_TBL_9"), QStringLiteral("9999999")}});
+    frmMbx& form = Open();
+    EXPECT_EQ(form.Combo18[1]->currentText(), QStringLiteral("Greeting"));
+    EXPECT_EQ(form.Combo18[2]->currentText(), QStringLiteral("2345"));
+    EXPECT_EQ(form.Combo18[0]->currentText(), QStringLiteral("Main Menu"));
+    EXPECT_FALSE(q5::gFieldsChanged);
+
+    form.Combo18[3]->setEditText(QStringLiteral("greeting"));  // typed, not the list entry
+    form.Combo18[4]->setCurrentIndex(0);                      // "Pager"
+    form.tbSave->trigger();
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CON_TBL_0")), QStringLiteral("/G"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CON_TBL_1")), QStringLiteral("2345"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CON_TBL_2")), QStringLiteral("greeting"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CON_TBL_3")), QStringLiteral("/B"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CON_TBL_9")), QStringLiteral("9999999"));
+}
+
+TEST_F(EditorTest, ScheduleTimesRoundTripAndEmptyFromWritesNoonIntoBoth) {
+    peer().Put(QStringLiteral("BOX_BIN"), {{QStringLiteral("SCHED0_FROM"), QStringLiteral("0830")},
+                                           {QStringLiteral("SCHED0_UNTIL"), QStringLiteral("1715")},
+                                           {QStringLiteral("SCHED1_FROM"), QString()},
+                                           {QStringLiteral("SCHED1_UNTIL"), QStringLiteral("0930")}});
+    frmMbx& form = Open();
+    EXPECT_EQ(form.DTPicker3[0]->text(), QStringLiteral("08:30 AM"));
+    EXPECT_EQ(form.DTPicker4[0]->text(), QStringLiteral("05:15 PM"));
+    EXPECT_EQ(form.DTPicker3[1]->text(), QStringLiteral("12:00 PM"));
+    EXPECT_EQ(form.DTPicker4[1]->text(), QStringLiteral("12:00 PM"));
+    form.Save();
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED0_FROM")), QStringLiteral("0830"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED0_UNTIL")), QStringLiteral("1715"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED1_FROM")), QStringLiteral("1200"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED1_UNTIL")), QStringLiteral("1200"));
+}
+
+TEST_F(EditorTest, UnknownOptionCodeSelectsNothingAndIsLeftAsRead) {
+    peer().Put(QStringLiteral("BOX"), {{QStringLiteral("SCREEN"), QStringLiteral("Q")},
+                                       {QStringLiteral("TRANS_CALL"), QStringLiteral("Z")}});
+    peer().Put(QStringLiteral("BOX_EMAIL"), {{QStringLiteral("MWI"), QStringLiteral("q")}});
+    frmMbx& form = Open();
+    for (auto* button : form.Option2) EXPECT_FALSE(button->isChecked());
+    for (auto* button : form.Option3) EXPECT_FALSE(button->isChecked());
+    form.Save();
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("SCREEN")), QStringLiteral("Q"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("TRANS_CALL")), QStringLiteral("Z"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL"), QStringLiteral("MWI")), QStringLiteral("q"));
+}
+
+TEST_F(EditorTest, ColumnsTheWindowDoesNotShowGoBackAsRead) {
+    peer().Put(QStringLiteral("BOX"), {{QStringLiteral("LAST_N"), QStringLiteral("Ramirez")},
+                                       {QStringLiteral("FAX_DID"), QStringLiteral("5550100")}});
+    peer().Put(QStringLiteral("BOX_BIN"), {{QStringLiteral("SCHED3_EXM"), QStringLiteral("17")},
+                                           {QStringLiteral("SCHED6_EMM"), QStringLiteral("42")}});
+    peer().Put(QStringLiteral("BOX_EMAIL"), {{QStringLiteral("TIMEINT"), QStringLiteral("15")},
+                                             {QStringLiteral("REPLY_ADDRESS"), QStringLiteral("me@example.org")}});
+    frmMbx& form = Open();
+    form.ui()->Text9->setText(QStringLiteral("2125550100"));
+    form.Text16[2]->setText(QStringLiteral("5550123"));
+    form.ui()->Text49->setText(QStringLiteral("mwi@example.org"));
+    form.Text29[0]->setText(QStringLiteral("fwd@example.org"));
+    form.Save();
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("LAST_N")), QStringLiteral("Ramirez"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("FAX_DID")), QStringLiteral("5550100"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("WAKE_UP_WEEK_NUM")), QStringLiteral("2125550100"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED3_EXM")), QStringLiteral("17"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED6_EMM")), QStringLiteral("42"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("NUM2")), QStringLiteral("5550123"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL"), QStringLiteral("TIMEINT")), QStringLiteral("15"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL"), QStringLiteral("REPLY_ADDRESS")), QStringLiteral("me@example.org"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL"), QStringLiteral("MWI_ADDRESS")), QStringLiteral("mwi@example.org"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("RCPT1")), QStringLiteral("fwd@example.org"));
+}
+
+TEST_F(EditorTest, WakeUpTimeAndScreeningSurviveSaveCloseAndReopen) {
+    peer().Put(QStringLiteral("BOX"), {{QStringLiteral("WAKE_UP_WEEK_HOUR"), QStringLiteral(" 0730")},
+                                       {QStringLiteral("SCREEN"), QStringLiteral("V")}});
+    frmMbx& form = Open();
+    EXPECT_EQ(form.ui()->DTPicker1->text(), QStringLiteral("07:30 AM"));
+    EXPECT_EQ(form.ui()->Text11->text(), QStringLiteral("0730"));
+    EXPECT_TRUE(form.Option2[1]->isChecked());
+    EXPECT_TRUE(q5::gNameScreening);
+    form.ui()->DTPicker1->setTime(QTime(18, 45));
+    form.Option2[3]->click();
+    EXPECT_FALSE(q5::gNameScreening);  // at once, before any save
+    EXPECT_TRUE(q5::gFieldsChanged);
+    form.tbSave->trigger();
+    EXPECT_FALSE(q5::gFieldsChanged);
+    EXPECT_TRUE(CloseByUser());
+    EXPECT_TRUE(asked().empty());
+
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("WAKE_UP_WEEK_HOUR")), QStringLiteral("1845"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("SCREEN")), QStringLiteral("C"));
+    frmMbx& again = Open();
+    EXPECT_EQ(again.ui()->DTPicker1->text(), QStringLiteral("06:45 PM"));
+    EXPECT_TRUE(again.Option2[3]->isChecked());
+}
+
+TEST_F(EditorTest, CancelOnAskSaveKeepsWindowAndEditsAndNoClosesWithoutSaving) {
+    peer().Put(QStringLiteral("BOX"), {{QStringLiteral("WAKEUP_WEEK_ON"), QStringLiteral("N")}});
+    frmMbx& form = Open();
+    form.ui()->Check2->click();
+    ASSERT_TRUE(q5::gFieldsChanged);
+    Answer({MsgAnswer::cancel});
+    EXPECT_FALSE(CloseByUser());
+    ASSERT_EQ(asked().size(), 1u);
+    EXPECT_EQ(asked()[0].text, QStringLiteral("Fields have been changed. Do you want to save?"));
+    EXPECT_EQ(asked()[0].title, QStringLiteral("Fields changed"));
+    EXPECT_EQ(asked()[0].default_button, MsgAnswer::no);
+    EXPECT_TRUE(form.ui()->Check2->isChecked());
+    Answer({MsgAnswer::no});
+    EXPECT_TRUE(CloseByUser());
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("WAKEUP_WEEK_ON")), QStringLiteral("N"));
+    EXPECT_FALSE(q5::gFieldsChanged);
+}
+
+TEST_F(EditorTest, YesOnAskSaveSavesBeforeClosing) {
+    peer().Put(QStringLiteral("BOX"), {{QStringLiteral("CALL_OUT_ACTIVE"), QStringLiteral("N")}});
+    frmMbx& form = Open();
+    form.ui()->Check4->click();
+    Answer({MsgAnswer::yes});
+    EXPECT_TRUE(CloseByUser());
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CALL_OUT_ACTIVE")), QStringLiteral("Y"));
+}
+
+TEST_F(EditorTest, EditsThatDoNotCountAskNothingOnClosing) {
+    frmMbx& form = Open();
+    form.ui()->DTPicker1->setTime(QTime(5, 0));  // wake-up pickers do not count
+    form.Text29[0]->setText(QStringLiteral("x@example.org"));
+    form.Option1[2]->click();  // Overhead Paging counts, though nothing stores it
+    EXPECT_TRUE(q5::gFieldsChanged);
+    q5::gFieldsChanged = false;
+    EXPECT_TRUE(CloseByUser());
+    EXPECT_TRUE(asked().empty());
+}
+
+TEST_F(EditorTest, ForwardingValuesLongerThanTheirBoxesGoBackWhole) {
+    const QString long_subject = QStringLiteral("A subject that is longer than thirty characters");
+    peer().Put(QStringLiteral("BOX_EMAIL2"), {{QStringLiteral("SUBJECT2"), long_subject},
+                                              {QStringLiteral("TXT2"), QStringLiteral("  notice-for-callers.txt ")}});
+    frmMbx& form = Open();
+    EXPECT_EQ(form.Subject[1]->text(), long_subject);
+    EXPECT_EQ(form.FileName[6]->text(), QStringLiteral("notice-for-callers.txt"));
+    // Typing stops at the box's limit.
+    form.FileName[2]->clear();
+    QTest::keyClicks(form.FileName[2], QStringLiteral("abcdefghijklmnopqrst"));
+    EXPECT_EQ(form.FileName[2]->text(), QStringLiteral("abcdefghijklmno"));
+    form.Save();
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("SUBJECT2")), long_subject);
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("TXT2")), QStringLiteral("notice-for-callers.txt"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("ATTACH3")), QStringLiteral("abcdefghijklmno"));
+}
+
+TEST_F(EditorTest, OneZeroBoxesReadNumbersAndWriteOneOrZero) {
+    peer().Put(QStringLiteral("BOX_BIN"), {{QStringLiteral("SCHED0_NM"), QStringLiteral("x")},
+                                           {QStringLiteral("SCHED1_NM"), QStringLiteral("2")},
+                                           {QStringLiteral("SCHED2_PM"), QString()},
+                                           {QStringLiteral("SCHED3_ACTIVE"), QStringLiteral("y")}});
+    frmMbx& form = Open();
+    EXPECT_FALSE(form.Check5[0]->isChecked());
+    EXPECT_TRUE(form.Check5[1]->isChecked());
+    EXPECT_FALSE(form.Check7[2]->isChecked());
+    EXPECT_FALSE(form.Check1[3]->isChecked());
+    form.Save();
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED0_NM")), QStringLiteral("0"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED1_NM")), QStringLiteral("1"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED2_PM")), QStringLiteral("0"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED3_ACTIVE")), QStringLiteral("N"));
+}
+
+TEST_F(EditorTest, InactiveCallOutScheduleGreysFramesButStillSavesThem) {
+    peer().Put(QStringLiteral("BOX"), {{QStringLiteral("CALL_SCHEDUALE"), QStringLiteral("N")}});
+    // A bin outside the list "", "1" to "7" is shown and goes back as it was.
+    const QString stored_bin2 = QStringLiteral("9");
+    peer().Put(QStringLiteral("BOX_BIN"), {{QStringLiteral("SCHED0_BIN2"), QStringLiteral(" 9")}});
+    frmMbx& form = Open();
+    EXPECT_EQ(form.ComboTry[2][0]->currentText(), stored_bin2);
+    EXPECT_FALSE(form.ui()->fraNumbers->isEnabled());
+    EXPECT_FALSE(form.ui()->fraSchedule->isEnabled());
+    form.ui()->Check8->click();
+    EXPECT_TRUE(form.ui()->fraSchedule->isEnabled());
+    form.ui()->Check8->click();
+    form.Text16[0]->setText(QStringLiteral("9175550000"));
+    form.ComboTry[0][0]->setCurrentIndex(3);
+    form.Save();
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED0_BIN2")), stored_bin2);
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CALL_SCHEDUALE")), QStringLiteral("N"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("NUM0")), QStringLiteral("9175550000"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED0_BIN1")), QStringLiteral("3"));
+}
+
+TEST_F(EditorTest, DropDownsAndSchedulePickerClicksCountAsEdits) {
+    frmMbx& form = Open();
+    form.Combo18[5]->showPopup();
+    form.Combo18[5]->hidePopup();
+    EXPECT_TRUE(q5::gFieldsChanged);
+    q5::gFieldsChanged = false;
+    form.Text16[0]->setText(QStringLiteral("1"));  // set by code: not a key press
+    EXPECT_FALSE(q5::gFieldsChanged);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(form.DTPicker4[6], &press);  // on its arrows
+    EXPECT_TRUE(q5::gFieldsChanged);
+    q5::gFieldsChanged = false;
+    QTest::mouseClick(form.DTPicker3[2]->findChild<QLineEdit*>(), Qt::LeftButton);  // on its digits
+    EXPECT_TRUE(q5::gFieldsChanged);
+}
+
+class SendFileTest : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        previous_ = frmMbx::SetFileChooser([this](QWidget*, const QString& title, const QString& filter) {
+            titles_.push_back(title);
+            filters_.push_back(filter);
+            return next_path_;
+        });
+    }
+    void TearDown() override {
+        frmMbx::SetFileChooser(previous_);
+        EditorTest::TearDown();
+    }
+    QString MakeFile(const QString& name, int bytes) {
+        const QString path = QString::fromStdString(home_->path()) + QLatin1Char('/') + name;
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(bytes, 'a'));
+        return path;
+    }
+
+    frmMbx::FileChooser previous_;
+    QString next_path_;
+    std::vector<QString> titles_, filters_;
+};
+
+TEST_F(SendFileTest, SendWithoutChosenFileSaysSoAndSendsNothing) {
+    frmMbx& form = Open();
+    form.Command2[7]->click();
+    ASSERT_EQ(asked().size(), 1u);
+    EXPECT_EQ(asked()[0].text, QStringLiteral("You must select a file before uploading to the server"));
+}
+
+TEST_F(SendFileTest, ChosenFileIsUploadedUnderItsNameButStoredOnlyWithTheNextSave) {
+    frmMbx& form = Open();
+    const QString original = peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("TXT1"));
+    next_path_ = MakeFile(QStringLiteral("note1.txt"), 20000);
+    form.Command1[5]->click();
+    ASSERT_EQ(titles_.size(), 1u);
+    EXPECT_EQ(titles_[0], QStringLiteral("Attachment..."));
+    EXPECT_FALSE(filters_[0].isEmpty());
+    EXPECT_EQ(form.FileName[5]->text(), QStringLiteral("note1.txt"));
+    EXPECT_EQ(form.local_path(5), next_path_);
+    EXPECT_TRUE(q5::gFieldsChanged);
+
+    form.Command2[5]->click();
+    EXPECT_TRUE(asked().empty()) << asked().front().text.toStdString();
+    EXPECT_EQ(form.ui()->ProgressBar1->value(), 0);
+    const QString fetched = QString::fromStdString(home_->path()) + QStringLiteral("/fetched.txt");
+    ASSERT_EQ(peer().Fetch(QStringLiteral("note1.txt"), fetched), S_OK);
+    EXPECT_EQ(QFileInfo(fetched).size(), 20000);
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("TXT1")), original);
+
+    form.Save();
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("TXT1")), QStringLiteral("note1.txt"));
+}
+
+TEST_F(SendFileTest, NamesTheServerCannotStoreAreRefusedBeforeSending) {
+    frmMbx& form = Open();
+    next_path_ = MakeFile(QStringLiteral("a-very-long-name.doc"), 10);
+    form.Command1[0]->click();
+    ASSERT_EQ(asked().size(), 1u);
+    EXPECT_TRUE(form.local_path(0).isEmpty());
+    next_path_ = MakeFile(QStringLiteral("ok.doc"), 10);
+    form.Command1[0]->click();
+    form.FileName[0]->setText(QStringLiteral("my doc"));
+    form.Command2[0]->click();
+    ASSERT_EQ(asked().size(), 2u);
+    EXPECT_TRUE(asked()[1].text.contains(QStringLiteral("blank")));
+    const QString fetched = QString::fromStdString(home_->path()) + QStringLiteral("/never");
+    EXPECT_NE(peer().Fetch(QStringLiteral("my doc"), fetched), S_OK);
+}
+
+TEST_F(SendFileTest, CancelledDialogEmptiesTheNameButKeepsThePath) {
+    frmMbx& form = Open();
+    next_path_ = MakeFile(QStringLiteral("a.wav"), 10);
+    form.Command1[1]->click();
+    EXPECT_TRUE(filters_[0].isEmpty());  // attachment slots take any file
+    next_path_.clear();
+    form.Command1[1]->click();
+    EXPECT_TRUE(form.FileName[1]->text().isEmpty());
+    EXPECT_FALSE(form.local_path(1).isEmpty());
+}
+
+TEST_F(SendFileTest, ProgressReportsMoveTheBar) {
+    frmMbx& form = Open();
+    ISupportEvents* sink = form.progress_sink();
+    sink->GetProgress(0, 1000);
+    EXPECT_EQ(form.ui()->ProgressBar1->value(), 1);
+    sink->GetProgress(1000, 1000);
+    EXPECT_EQ(form.ui()->ProgressBar1->value(), 100);
+    sink->GetProgress(10, 0);
+    EXPECT_EQ(form.ui()->ProgressBar1->value(), 0);
+}
+
+TEST_F(EditorTest, LostConnectionDuringSaveOffersLoginAndStops) {
+    frmMbx& form = Open();
+    form.ui()->Check3->click();
+    server_->Stop();
+    Answer({MsgAnswer::ok});
+    form.Save();
+    ASSERT_FALSE(asked().empty());
+    EXPECT_EQ(asked()[0].title, QStringLiteral("Disconnected..."));
+    EXPECT_EQ(asked().size(), 1u);  // the rest of Save did nothing
+    EXPECT_TRUE(q5::gFieldsChanged);
+}
+
+}  // namespace
+}  // namespace q5test
