@@ -391,16 +391,7 @@ void frmGreeting::Save() {
         const shell::ErrorDetails error = shell::ErrorOf(hr);
         if (hr == E_FAIL) return true;
         if (hr == E_CONNECTION_LOST) {
-            shell::MessageRequest request;
-            request.text = QStringLiteral(
-                "Connection To Q5Server has been lost. Press OK to reconnect or Cancel to terminate you session.");
-            request.title = QStringLiteral("Disconnected...");
-            request.buttons = shell::MsgButtons::ok_cancel;
-            if (shell::MessageService::Show(request, this) == shell::MsgAnswer::ok) {
-                if (!windows::ProgramEnding()) windows::Load<frmLogin>().ShowNonModal();
-            } else {
-                windows::EndProgram(0);
-            }
+            windows::OfferReconnect(this);
             return false;
         }
         shell::MessageRequest request;

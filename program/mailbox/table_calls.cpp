@@ -18,19 +18,11 @@ BStr Wide(const QString& text) {
 
 void ReportError(HRESULT hr, QWidget* parent) {
     const shell::ErrorDetails error = shell::ErrorOf(hr);
-    shell::MessageRequest request;
     if (hr == E_CONNECTION_LOST) {
-        request.text = QStringLiteral(
-            "Connection To Q5Server has been lost. Press OK to reconnect or Cancel to terminate you session.");
-        request.title = QStringLiteral("Disconnected...");
-        request.buttons = shell::MsgButtons::ok_cancel;
-        if (shell::MessageService::Show(request, parent) == shell::MsgAnswer::ok) {
-            if (!windows::ProgramEnding()) windows::Load<frmLogin>().ShowNonModal();
-        } else {
-            windows::EndProgram(0);
-        }
+        windows::OfferReconnect(parent);
         return;
     }
+    shell::MessageRequest request;
     request.text = shell::ErrorNumberText(hr) + error.description;
     shell::MessageService::Show(request, parent);
 }

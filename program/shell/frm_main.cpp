@@ -152,16 +152,7 @@ void frmMain::Timer1_Timer() {
     switch (shell::KeepAliveActionFor(hr)) {
         case shell::KeepAliveAction::nothing: break;
         case shell::KeepAliveAction::offer_reconnect: {
-            shell::MessageRequest request;
-            request.text = QStringLiteral(
-                "Connection To Q5Server has been lost. Press OK to reconnect or Cancel to terminate you session.");
-            request.title = QStringLiteral("Disconnected...");
-            request.buttons = shell::MsgButtons::ok_cancel;
-            if (shell::MessageService::Show(request, this) == shell::MsgAnswer::ok) {
-                if (!windows::ProgramEnding()) windows::Load<frmLogin>().ShowNonModal();
-            } else {
-                windows::EndProgram(0);
-            }
+            windows::OfferReconnect(this);
             break;
         }
         case shell::KeepAliveAction::show_error: {

@@ -14,6 +14,7 @@
 #include "shell/frm_about.h"
 #include "shell/frm_login.h"
 #include "shell/frm_main.h"
+#include "shell/message_service.h"
 
 namespace q5::windows {
 
@@ -44,6 +45,19 @@ void UnloadAllWindows() {
     Unload<frmMain>();
     Unload<frmMbx>();
     Unload<frmProperties>();
+}
+
+void OfferReconnect(QWidget* parent) {
+    shell::MessageRequest request;
+    request.text = QStringLiteral(
+        "Connection To Q5Server has been lost. Press OK to reconnect or Cancel to terminate you session.");
+    request.title = QStringLiteral("Disconnected...");
+    request.buttons = shell::MsgButtons::ok_cancel;
+    if (shell::MessageService::Show(request, parent) == shell::MsgAnswer::ok) {
+        if (!ProgramEnding()) Load<frmLogin>().ShowNonModal();
+    } else {
+        EndProgram(0);
+    }
 }
 
 void EndProgram(int code) {

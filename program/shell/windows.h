@@ -64,6 +64,10 @@ void Unload() {
 // window saves its geometry and ends the server session as it goes.
 void UnloadAllWindows();
 
+// The lost-connection question "Disconnected...": OK opens the login
+// dialog for a re-login, Cancel ends the program.
+void OfferReconnect(QWidget* parent);
+
 // Ends the program: every window goes (without the main window's
 // shutdown) and the event loops return `code`.
 void EndProgram(int code = 0);
