@@ -16,6 +16,8 @@
 
 #include "internal.h"
 
+using q5com::Guarded;
+
 namespace {
 
 struct LoadedLibrary {
@@ -66,7 +68,8 @@ HRESULT GetClassObject(REFCLSID clsid, DWORD clsctx, REFIID riid, void** ppv) {
     if ((clsctx & CLSCTX_INPROC_SERVER) == 0) return REGDB_E_CLASSNOTREG;
 
     std::string path;
-    const HRESULT hr = q5com::ReadRegistryValue("CLSID\\" + q5com::GuidToString(clsid) + "\\InprocServer32", "", path);
+    const HRESULT hr =
+        q5com::ReadRegistryValue("CLSID\\" + q5com::GuidToString(clsid) + "\\InprocServer32", "", path);
     if (FAILED(hr)) return hr;
     if (hr == S_FALSE || path.empty()) return REGDB_E_CLASSNOTREG;
 
@@ -75,17 +78,6 @@ HRESULT GetClassObject(REFCLSID clsid, DWORD clsctx, REFIID riid, void** ppv) {
     const HRESULT got = entry(clsid, riid, ppv);
     if (FAILED(got)) *ppv = nullptr;
     return got;
-}
-
-template <class Body>
-HRESULT Guarded(Body&& body) noexcept {
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <q5client/com.h>
 
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,18 @@ bool ParseGuid(std::string_view text, GUID& guid) noexcept;
 
 // Converts UTF-16 to UTF-8; false on an unpaired surrogate.
 bool Utf16ToUtf8(std::u16string_view text, std::string& out);
+
+// Maps exceptions to result codes; nothing may leave an exported function.
+template <class Body>
+HRESULT Guarded(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
 
 // Reads one value of the registry: S_OK with the value, S_FALSE when the key
 // or value does not exist, E_FAIL when the file cannot be read.

@@ -8,6 +8,8 @@
 #include "internal.h"
 #include "registry_file.h"
 
+using q5com::Guarded;
+
 namespace {
 
 using q5com::reg::IsValidKey;
@@ -27,20 +29,10 @@ HRESULT UpdateRegistry(Change&& change) {
     return ok ? result : E_FAIL;
 }
 
-// Maps exceptions to result codes; nothing may leave an exported function.
-template <class Body>
-HRESULT Guarded(Body&& body) noexcept {
-    try {
-        return body();
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
-}
-
 // A null value name stands for the default value.
-const char* NameOrDefault(const char* name) noexcept { return name ? name : ""; }
+const char* NameOrDefault(const char* name) noexcept {
+    return name ? name : "";
+}
 
 }  // namespace
 
@@ -64,9 +56,8 @@ extern "C" {
 
 HRESULT Q5RegCreateKey(const char* key) {
     if (!key || !IsValidKey(key)) return E_INVALIDARG;
-    return Guarded([&] {
-        return UpdateRegistry([&](Store& store, HRESULT&) { return store.CreateKey(key); });
-    });
+    return Guarded(
+        [&] { return UpdateRegistry([&](Store& store, HRESULT&) { return store.CreateKey(key); }); });
 }
 
 HRESULT Q5RegSetValue(const char* key, const char* name, const char* value) {

@@ -22,19 +22,6 @@ long ElapsedMs(Clock::time_point since) {
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count());
 }
 
-// A 127.0.0.1 port on which nothing listens.
-int ClosedPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
 TEST_F(Connection, BlockingConnectWithTimeoutZeroWorks) {
     peer.Expect("NOOP\r\n").Send("+OK\r\n");
     peer.Start();
@@ -53,7 +40,7 @@ TEST_F(Connection, HostNameIsLookedUp) {
 TEST(ConnectionRefused, ConnectToClosedPortFails) {
     ServerSession session;
     session.set_poll_step_ms(kPollStepMs);
-    const int port = ClosedPort();
+    const int port = q5test::ClosedPort();
     EXPECT_FALSE(session.Connect("127.0.0.1", port, 0));
     EXPECT_FALSE(session.Connect("127.0.0.1", port, 2));
     EXPECT_FALSE(session.connected());

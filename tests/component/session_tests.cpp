@@ -31,19 +31,6 @@ protected:
     ComPtr<IQ5Connect> connect_;
 };
 
-int ClosedPort() {
-    // Bind a port and close it again without listening: nothing answers there.
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    close(fd);
-    return ntohs(addr.sin_port);
-}
-
 TEST_F(SessionTest, ConnectToDeadPortReportsConnectFailedAsConnectionLost) {
     HRESULT hr = connect_->Connect(B(u"127.0.0.1").Get(), ClosedPort(), 2);
     EXPECT_EQ(hr, static_cast<HRESULT>(0x80040010));
@@ -230,8 +217,9 @@ TEST_F(SessionTest, MissingGreetingFailsTheConnect) {
 TEST_F(SessionTest, ErrorRecordBelongsToTheFailingThread) {
     std::thread other([&] {
         ComPtr<IQ5Connect> own;
-        ASSERT_EQ(CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IQ5Connect, own.AsOut()),
-                  S_OK);
+        ASSERT_EQ(
+            CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IQ5Connect, own.AsOut()),
+            S_OK);
         EXPECT_EQ(own->Login(B(u"1").Get(), B(u"1").Get()), E_CONNECTION_LOST);
         EXPECT_TRUE(TakeErrorRecord().present);
     });

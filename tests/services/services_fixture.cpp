@@ -123,16 +123,4 @@ BStr Wide(const std::string& text) {
     return BStr(wide.c_str(), static_cast<UINT>(wide.size()));
 }
 
-int ClosedPort() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    close(fd);
-    return ntohs(addr.sin_port);
-}
-
 }  // namespace q5test

@@ -76,7 +76,5 @@ bool FileExists(const std::string& path);
 std::string Pattern(std::size_t size);
 // A path as the wide string the interfaces take.
 BStr Wide(const std::string& text);
-// A port where nothing listens.
-int ClosedPort();
 
 }  // namespace q5test

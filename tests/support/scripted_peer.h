@@ -18,6 +18,9 @@
 
 namespace q5test {
 
+// A 127.0.0.1 port on which nothing listens: bound once, then closed again.
+int ClosedPort();
+
 class ScriptedPeer {
 public:
     ScriptedPeer();   // binds and listens on 127.0.0.1:0
@@ -28,11 +31,11 @@ public:
     int port() const { return port_; }
 
     // Script steps, run in order.
-    ScriptedPeer& Accept();                        // wait for the next connection
-    ScriptedPeer& Expect(std::string bytes);       // read exactly these bytes
-    ScriptedPeer& Send(std::string bytes);         // write these bytes
+    ScriptedPeer& Accept();                   // wait for the next connection
+    ScriptedPeer& Expect(std::string bytes);  // read exactly these bytes
+    ScriptedPeer& Send(std::string bytes);    // write these bytes
     ScriptedPeer& Pause(std::chrono::milliseconds ms);
-    ScriptedPeer& CloseConnection();               // close the current connection
+    ScriptedPeer& CloseConnection();  // close the current connection
     // Reads until the client closes its side (or the step times out).
     ScriptedPeer& ExpectClosed();
 
