@@ -19,7 +19,9 @@ constexpr std::size_t kCountBytes = sizeof(std::uint32_t);
 // The byte count must fit its 32-bit prefix.
 constexpr UINT kMaxLength = std::numeric_limits<std::uint32_t>::max() / sizeof(OLECHAR);
 
-char* BaseOf(BSTR text) noexcept { return reinterpret_cast<char*>(text) - kHeaderBytes; }
+char* BaseOf(BSTR text) noexcept {
+    return reinterpret_cast<char*>(text) - kHeaderBytes;
+}
 
 std::uint32_t ByteCount(BSTR text) noexcept {
     std::uint32_t count;
@@ -61,8 +63,12 @@ void SysFreeString(BSTR text) {
     if (text) std::free(BaseOf(text));
 }
 
-UINT SysStringLen(BSTR text) { return text ? ByteCount(text) / sizeof(OLECHAR) : 0; }
+UINT SysStringLen(BSTR text) {
+    return text ? ByteCount(text) / sizeof(OLECHAR) : 0;
+}
 
-UINT SysStringByteLen(BSTR text) { return text ? ByteCount(text) : 0; }
+UINT SysStringByteLen(BSTR text) {
+    return text ? ByteCount(text) : 0;
+}
 
 }  // extern "C"

@@ -83,8 +83,12 @@ std::string GuidToString(const GUID& guid) {
     return text;
 }
 
-bool ParseGuid(std::u16string_view text, GUID& guid) noexcept { return ParseGuidText(text, guid); }
-bool ParseGuid(std::string_view text, GUID& guid) noexcept { return ParseGuidText(text, guid); }
+bool ParseGuid(std::u16string_view text, GUID& guid) noexcept {
+    return ParseGuidText(text, guid);
+}
+bool ParseGuid(std::string_view text, GUID& guid) noexcept {
+    return ParseGuidText(text, guid);
+}
 
 bool Utf16ToUtf8(std::u16string_view text, std::string& out) {
     out.clear();

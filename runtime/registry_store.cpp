@@ -10,7 +10,9 @@ constexpr char kSeparator = '\\';
 // a key may hold, so "a\b" and "a\b\c" come before "a-b" and "ab".
 constexpr char kFoldedSeparator = '\x01';
 
-char AsciiLower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) noexcept {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string FoldName(std::string_view name) {
     std::string folded(name);
@@ -120,7 +122,8 @@ bool Store::CreateKey(std::string_view key) {
         auto it = keys_.find(folded);
         if (it == keys_.end()) {
             Key created;
-            created.path = parentPath.empty() ? std::string(level) : parentPath + kSeparator + std::string(level);
+            created.path =
+                parentPath.empty() ? std::string(level) : parentPath + kSeparator + std::string(level);
             it = keys_.emplace(folded, std::move(created)).first;
             changed = true;
         }

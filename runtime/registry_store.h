@@ -30,7 +30,7 @@ public:
         std::string data;
     };
     struct Key {
-        std::string path;                    // as first created
+        std::string path;                     // as first created
         std::map<std::string, Value> values;  // by lower-cased name
     };
 

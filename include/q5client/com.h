@@ -47,10 +47,18 @@ using REFCLSID = const CLSID&;
 inline bool operator==(const GUID& a, const GUID& b) noexcept {
     return std::memcmp(&a, &b, sizeof(GUID)) == 0;
 }
-inline bool operator!=(const GUID& a, const GUID& b) noexcept { return !(a == b); }
-inline bool IsEqualGUID(REFGUID a, REFGUID b) noexcept { return a == b; }
-inline bool IsEqualIID(REFIID a, REFIID b) noexcept { return a == b; }
-inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) noexcept { return a == b; }
+inline bool operator!=(const GUID& a, const GUID& b) noexcept {
+    return !(a == b);
+}
+inline bool IsEqualGUID(REFGUID a, REFGUID b) noexcept {
+    return a == b;
+}
+inline bool IsEqualIID(REFIID a, REFIID b) noexcept {
+    return a == b;
+}
+inline bool IsEqualCLSID(REFCLSID a, REFCLSID b) noexcept {
+    return a == b;
+}
 
 inline constexpr GUID GUID_NULL{0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
@@ -68,17 +76,24 @@ inline constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110
 inline constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x80040111u);
 inline constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u);
 
-inline constexpr bool SUCCEEDED(HRESULT hr) noexcept { return hr >= 0; }
-inline constexpr bool FAILED(HRESULT hr) noexcept { return hr < 0; }
+inline constexpr bool SUCCEEDED(HRESULT hr) noexcept {
+    return hr >= 0;
+}
+inline constexpr bool FAILED(HRESULT hr) noexcept {
+    return hr < 0;
+}
 
 inline constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
 
 // Standard identities of the base interfaces.
 inline constexpr IID IID_IUnknown{0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 inline constexpr IID IID_IClassFactory{0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-inline constexpr IID IID_IErrorInfo{0x1CF2B120, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
-inline constexpr IID IID_ICreateErrorInfo{0x22F03340, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
-inline constexpr IID IID_ISupportErrorInfo{0xDF0B3D60, 0x548F, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
+inline constexpr IID IID_IErrorInfo{
+    0x1CF2B120, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
+inline constexpr IID IID_ICreateErrorInfo{
+    0x22F03340, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
+inline constexpr IID IID_ISupportErrorInfo{
+    0xDF0B3D60, 0x548F, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
 
 // Interfaces hold pure virtual methods only, so the vtable slots follow the
 // declaration order exactly (no virtual destructor, which would add slots).
@@ -172,29 +187,50 @@ class ComPtr {
 public:
     ComPtr() noexcept = default;
     ComPtr(std::nullptr_t) noexcept {}
-    explicit ComPtr(T* p) noexcept : p_(p) { if (p_) p_->AddRef(); }
-    ComPtr(const ComPtr& o) noexcept : p_(o.p_) { if (p_) p_->AddRef(); }
+    explicit ComPtr(T* p) noexcept : p_(p) {
+        if (p_) p_->AddRef();
+    }
+    ComPtr(const ComPtr& o) noexcept : p_(o.p_) {
+        if (p_) p_->AddRef();
+    }
     ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
     ~ComPtr() { Reset(); }
     ComPtr& operator=(const ComPtr& o) noexcept {
-        if (this != &o) { ComPtr tmp(o); Swap(tmp); }
+        if (this != &o) {
+            ComPtr tmp(o);
+            Swap(tmp);
+        }
         return *this;
     }
     ComPtr& operator=(ComPtr&& o) noexcept {
-        if (this != &o) { Reset(); p_ = std::exchange(o.p_, nullptr); }
+        if (this != &o) {
+            Reset();
+            p_ = std::exchange(o.p_, nullptr);
+        }
         return *this;
     }
-    void Reset() noexcept { if (T* p = std::exchange(p_, nullptr)) p->Release(); }
+    void Reset() noexcept {
+        if (T* p = std::exchange(p_, nullptr)) p->Release();
+    }
     void Swap(ComPtr& o) noexcept { std::swap(p_, o.p_); }
     // Takes over a reference that the caller already owns.
-    void Attach(T* p) noexcept { Reset(); p_ = p; }
+    void Attach(T* p) noexcept {
+        Reset();
+        p_ = p;
+    }
     T* Detach() noexcept { return std::exchange(p_, nullptr); }
     T* Get() const noexcept { return p_; }
     T* operator->() const noexcept { return p_; }
     explicit operator bool() const noexcept { return p_ != nullptr; }
     // Releases what is held and gives the address for an out parameter.
-    T** ReleaseAndGetAddressOf() noexcept { Reset(); return &p_; }
-    void** AsOut() noexcept { Reset(); return reinterpret_cast<void**>(&p_); }
+    T** ReleaseAndGetAddressOf() noexcept {
+        Reset();
+        return &p_;
+    }
+    void** AsOut() noexcept {
+        Reset();
+        return reinterpret_cast<void**>(&p_);
+    }
     template <class U>
     HRESULT As(REFIID iid, ComPtr<U>& out) const noexcept {
         if (!p_) return E_POINTER;
@@ -215,16 +251,24 @@ public:
     BStr& operator=(const BStr&) = delete;
     BStr(BStr&& o) noexcept : s_(std::exchange(o.s_, nullptr)) {}
     BStr& operator=(BStr&& o) noexcept {
-        if (this != &o) { Reset(); s_ = std::exchange(o.s_, nullptr); }
+        if (this != &o) {
+            Reset();
+            s_ = std::exchange(o.s_, nullptr);
+        }
         return *this;
     }
     ~BStr() { Reset(); }
     void Reset() noexcept { SysFreeString(std::exchange(s_, nullptr)); }
     BSTR Get() const noexcept { return s_; }
-    BSTR* ReleaseAndGetAddressOf() noexcept { Reset(); return &s_; }
+    BSTR* ReleaseAndGetAddressOf() noexcept {
+        Reset();
+        return &s_;
+    }
     BSTR Detach() noexcept { return std::exchange(s_, nullptr); }
     UINT Length() const noexcept { return SysStringLen(s_); }
-    std::u16string_view View() const noexcept { return s_ ? std::u16string_view(s_, Length()) : std::u16string_view(); }
+    std::u16string_view View() const noexcept {
+        return s_ ? std::u16string_view(s_, Length()) : std::u16string_view();
+    }
 
 private:
     BSTR s_ = nullptr;

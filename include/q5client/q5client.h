@@ -17,25 +17,35 @@ inline constexpr HRESULT E_CONNECTION_LOST = static_cast<HRESULT>(0x80040010u);
 
 // Identities, fixed forever: the library and the desktop program share them.
 // {A5189176-63C4-41CA-ABA2-0DB8E1F74C23}
-inline constexpr GUID LIBID_Q5CLIENTLib{0xA5189176, 0x63C4, 0x41CA, {0xAB, 0xA2, 0x0D, 0xB8, 0xE1, 0xF7, 0x4C, 0x23}};
+inline constexpr GUID LIBID_Q5CLIENTLib{
+    0xA5189176, 0x63C4, 0x41CA, {0xAB, 0xA2, 0x0D, 0xB8, 0xE1, 0xF7, 0x4C, 0x23}};
 // {434F6442-422E-4164-B26A-0B966CB80181}
-inline constexpr GUID CLSID_CoQ5Client{0x434F6442, 0x422E, 0x4164, {0xB2, 0x6A, 0x0B, 0x96, 0x6C, 0xB8, 0x01, 0x81}};
+inline constexpr GUID CLSID_CoQ5Client{
+    0x434F6442, 0x422E, 0x4164, {0xB2, 0x6A, 0x0B, 0x96, 0x6C, 0xB8, 0x01, 0x81}};
 // {6388416A-C875-4BDC-8595-BC9FFC0AF51D}
-inline constexpr GUID CLSID_CoEvents{0x6388416A, 0xC875, 0x4BDC, {0x85, 0x95, 0xBC, 0x9F, 0xFC, 0x0A, 0xF5, 0x1D}};
+inline constexpr GUID CLSID_CoEvents{
+    0x6388416A, 0xC875, 0x4BDC, {0x85, 0x95, 0xBC, 0x9F, 0xFC, 0x0A, 0xF5, 0x1D}};
 // {21BA292F-D606-43E0-A43A-7B9A9FE36B16}
-inline constexpr GUID IID_IQ5Connect{0x21BA292F, 0xD606, 0x43E0, {0xA4, 0x3A, 0x7B, 0x9A, 0x9F, 0xE3, 0x6B, 0x16}};
+inline constexpr GUID IID_IQ5Connect{
+    0x21BA292F, 0xD606, 0x43E0, {0xA4, 0x3A, 0x7B, 0x9A, 0x9F, 0xE3, 0x6B, 0x16}};
 // {D2940487-E0C4-4125-AB4D-40009DFC6C84}
-inline constexpr GUID IID_IQ5Table{0xD2940487, 0xE0C4, 0x4125, {0xAB, 0x4D, 0x40, 0x00, 0x9D, 0xFC, 0x6C, 0x84}};
+inline constexpr GUID IID_IQ5Table{
+    0xD2940487, 0xE0C4, 0x4125, {0xAB, 0x4D, 0x40, 0x00, 0x9D, 0xFC, 0x6C, 0x84}};
 // {6FC6D09F-CA80-45A4-82E7-A6D3436658CA}
-inline constexpr GUID IID_IQ5Admin{0x6FC6D09F, 0xCA80, 0x45A4, {0x82, 0xE7, 0xA6, 0xD3, 0x43, 0x66, 0x58, 0xCA}};
+inline constexpr GUID IID_IQ5Admin{
+    0x6FC6D09F, 0xCA80, 0x45A4, {0x82, 0xE7, 0xA6, 0xD3, 0x43, 0x66, 0x58, 0xCA}};
 // {5041FD37-999B-4B98-A0E7-8BE2523DA8ED}
-inline constexpr GUID IID_IQ5Util{0x5041FD37, 0x999B, 0x4B98, {0xA0, 0xE7, 0x8B, 0xE2, 0x52, 0x3D, 0xA8, 0xED}};
+inline constexpr GUID IID_IQ5Util{
+    0x5041FD37, 0x999B, 0x4B98, {0xA0, 0xE7, 0x8B, 0xE2, 0x52, 0x3D, 0xA8, 0xED}};
 // {882CBE3A-D238-45EE-A09C-94FD591CB226}
-inline constexpr GUID IID_IQ5FaxServer{0x882CBE3A, 0xD238, 0x45EE, {0xA0, 0x9C, 0x94, 0xFD, 0x59, 0x1C, 0xB2, 0x26}};
+inline constexpr GUID IID_IQ5FaxServer{
+    0x882CBE3A, 0xD238, 0x45EE, {0xA0, 0x9C, 0x94, 0xFD, 0x59, 0x1C, 0xB2, 0x26}};
 // {F8D096BC-D241-434E-B68A-94C9D30147AC}
-inline constexpr GUID IID_ICoEvents{0xF8D096BC, 0xD241, 0x434E, {0xB6, 0x8A, 0x94, 0xC9, 0xD3, 0x01, 0x47, 0xAC}};
+inline constexpr GUID IID_ICoEvents{
+    0xF8D096BC, 0xD241, 0x434E, {0xB6, 0x8A, 0x94, 0xC9, 0xD3, 0x01, 0x47, 0xAC}};
 // {9FFE8E3A-B1C7-4624-9326-DD437652F2C3}
-inline constexpr GUID IID_ISupportEvents{0x9FFE8E3A, 0xB1C7, 0x4624, {0x93, 0x26, 0xDD, 0x43, 0x76, 0x52, 0xF2, 0xC3}};
+inline constexpr GUID IID_ISupportEvents{
+    0x9FFE8E3A, 0xB1C7, 0x4624, {0x93, 0x26, 0xDD, 0x43, 0x76, 0x52, 0xF2, 0xC3}};
 
 // Programmatic identifiers, as registered.
 inline constexpr const char16_t* kProgIdCoQ5Client = u"Q5Client.CoQ5Client.1";
@@ -89,9 +99,11 @@ struct IQ5Admin : IUnknown {
 
 struct IQ5Util : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetFile(BSTR mailbox, BSTR remotefile, BSTR localfile) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetFile2(BSTR mailbox, BSTR remotefile, BSTR localfile, ISupportEvents* p) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetFile2(BSTR mailbox, BSTR remotefile, BSTR localfile,
+                                               ISupportEvents* p) = 0;
     virtual HRESULT STDMETHODCALLTYPE PutFile(BSTR mailbox, BSTR remotefile, BSTR localfile) = 0;
-    virtual HRESULT STDMETHODCALLTYPE PutFile2(BSTR mailbox, BSTR remotefile, BSTR localfile, ISupportEvents* p) = 0;
+    virtual HRESULT STDMETHODCALLTYPE PutFile2(BSTR mailbox, BSTR remotefile, BSTR localfile,
+                                               ISupportEvents* p) = 0;
     virtual HRESULT STDMETHODCALLTYPE ConvertV2W(BSTR mailbox, BSTR remotefile) = 0;
     virtual HRESULT STDMETHODCALLTYPE ConvertW2V(BSTR mailbox, BSTR remotefile) = 0;
     virtual HRESULT STDMETHODCALLTYPE DelFile(BSTR mailbox, BSTR remotefile) = 0;
@@ -120,8 +132,10 @@ struct IQ5FaxServer : IUnknown {
 };
 
 struct ICoEvents : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE BeginStatusLog(BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass, ISupportEvents* p) = 0;
-    virtual HRESULT STDMETHODCALLTYPE BeginQ5Log(BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass, ISupportEvents* p) = 0;
+    virtual HRESULT STDMETHODCALLTYPE BeginStatusLog(BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass,
+                                                     ISupportEvents* p) = 0;
+    virtual HRESULT STDMETHODCALLTYPE BeginQ5Log(BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass,
+                                                 ISupportEvents* p) = 0;
     virtual HRESULT STDMETHODCALLTYPE EndStatusLog() = 0;
     virtual HRESULT STDMETHODCALLTYPE EndQ5Log() = 0;
     virtual HRESULT STDMETHODCALLTYPE GetQ5Event(LONG* id, BSTR* data1, BSTR* data2, BSTR* data3) = 0;

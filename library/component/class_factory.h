@@ -36,8 +36,10 @@ public:
         return T::Create(outer, iid, ppv);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        if (lock) Module::Lock();
-        else Module::Unlock();
+        if (lock)
+            Module::Lock();
+        else
+            Module::Unlock();
         return S_OK;
     }
 

@@ -25,8 +25,8 @@ void* CoQ5Client::FindInterface(REFIID iid) noexcept {
 
 HRESULT CoQ5Client::InterfaceSupportsErrorInfo(REFIID riid) {
     // The fax interface reports failures by code only.
-    if (IsEqualIID(riid, IID_IQ5Connect) || IsEqualIID(riid, IID_IQ5Table) || IsEqualIID(riid, IID_IQ5Admin) ||
-        IsEqualIID(riid, IID_IQ5Util)) {
+    if (IsEqualIID(riid, IID_IQ5Connect) || IsEqualIID(riid, IID_IQ5Table) ||
+        IsEqualIID(riid, IID_IQ5Admin) || IsEqualIID(riid, IID_IQ5Util)) {
         return S_OK;
     }
     return S_FALSE;
@@ -42,8 +42,9 @@ HRESULT CoQ5Client::Connect(BSTR host, LONG port, LONG timeout) {
     return Guarded([&] {
         WireArg h(host);
         // A port outside the TCP range would be cut to another port silently.
-        bool ok = port >= 1 && port <= 65535 && !h.str().empty() &&
-                  session_.Connect(h.c_str(), static_cast<int>(port), timeout < 0 ? 0 : static_cast<int>(timeout));
+        bool ok =
+            port >= 1 && port <= 65535 && !h.str().empty() &&
+            session_.Connect(h.c_str(), static_cast<int>(port), timeout < 0 ? 0 : static_cast<int>(timeout));
         if (ok) return S_OK;
         return Raise(CodeRule(session_), kSourceCoQ5Client, kConnectFailed);
     });
@@ -78,6 +79,5 @@ HRESULT CoQ5Client::Quit() {
     session_.Quit();
     return S_OK;
 }
-
 
 }  // namespace q5::component

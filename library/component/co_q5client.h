@@ -59,9 +59,11 @@ public:
 
     // IQ5Util
     HRESULT STDMETHODCALLTYPE GetFile(BSTR mailbox, BSTR remotefile, BSTR localfile) override;
-    HRESULT STDMETHODCALLTYPE GetFile2(BSTR mailbox, BSTR remotefile, BSTR localfile, ISupportEvents* p) override;
+    HRESULT STDMETHODCALLTYPE GetFile2(BSTR mailbox, BSTR remotefile, BSTR localfile,
+                                       ISupportEvents* p) override;
     HRESULT STDMETHODCALLTYPE PutFile(BSTR mailbox, BSTR remotefile, BSTR localfile) override;
-    HRESULT STDMETHODCALLTYPE PutFile2(BSTR mailbox, BSTR remotefile, BSTR localfile, ISupportEvents* p) override;
+    HRESULT STDMETHODCALLTYPE PutFile2(BSTR mailbox, BSTR remotefile, BSTR localfile,
+                                       ISupportEvents* p) override;
     HRESULT STDMETHODCALLTYPE ConvertV2W(BSTR mailbox, BSTR remotefile) override;
     HRESULT STDMETHODCALLTYPE ConvertW2V(BSTR mailbox, BSTR remotefile) override;
     HRESULT STDMETHODCALLTYPE DelFile(BSTR mailbox, BSTR remotefile) override;

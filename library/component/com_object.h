@@ -54,9 +54,7 @@ public:
     }
 
 protected:
-    ComObject() noexcept : inner_(this), controlling_(&inner_) {
-        Module::ObjectCreated();
-    }
+    ComObject() noexcept : inner_(this), controlling_(&inner_) { Module::ObjectCreated(); }
     ~ComObject() { Module::ObjectDestroyed(); }
 
 private:

@@ -43,7 +43,9 @@ Q5_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** ppv) {
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-Q5_EXPORT HRESULT DllCanUnloadNow() { return q5::component::Module::CanUnload() ? S_OK : S_FALSE; }
+Q5_EXPORT HRESULT DllCanUnloadNow() {
+    return q5::component::Module::CanUnload() ? S_OK : S_FALSE;
+}
 
 Q5_EXPORT HRESULT DllRegisterServer() {
     try {
@@ -55,4 +57,6 @@ Q5_EXPORT HRESULT DllRegisterServer() {
     }
 }
 
-Q5_EXPORT HRESULT DllUnregisterServer() { return q5::component::UnregisterAll(); }
+Q5_EXPORT HRESULT DllUnregisterServer() {
+    return q5::component::UnregisterAll();
+}

@@ -27,8 +27,12 @@ struct InterfaceEntry {
 };
 
 constexpr InterfaceEntry kInterfaces[] = {
-    {&IID_IQ5Connect, "IQ5Connect"}, {&IID_IQ5Table, "IQ5Table"},         {&IID_IQ5Admin, "IQ5Admin"},
-    {&IID_IQ5Util, "IQ5Util"},       {&IID_IQ5FaxServer, "IQ5FaxServer"}, {&IID_ICoEvents, "ICoEvents"},
+    {&IID_IQ5Connect, "IQ5Connect"},
+    {&IID_IQ5Table, "IQ5Table"},
+    {&IID_IQ5Admin, "IQ5Admin"},
+    {&IID_IQ5Util, "IQ5Util"},
+    {&IID_IQ5FaxServer, "IQ5FaxServer"},
+    {&IID_ICoEvents, "ICoEvents"},
     {&IID_ISupportEvents, "ISupportEvents"},
 };
 

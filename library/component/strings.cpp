@@ -17,6 +17,8 @@ BSTR ToBstr(std::u16string_view text) {
     return SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
 }
 
-BSTR ToBstr(std::string_view wire) { return ToBstr(std::u16string_view(channel::FromWire(wire))); }
+BSTR ToBstr(std::string_view wire) {
+    return ToBstr(std::u16string_view(channel::FromWire(wire)));
+}
 
 }  // namespace q5::component

@@ -8,12 +8,18 @@ namespace q5::calls {
 
 std::optional<QString> StatusForEvent(int event) {
     switch (event) {
-        case kOnHold: return QStringLiteral("On Hold");
-        case kTransfer: return QStringLiteral("Transfer");
-        case kInTransit: return QStringLiteral("In Transit");
-        case kLeavingMessage: return QStringLiteral("Leaving Message");
-        case kCallEnded: return QString::fromLatin1(kStatusDisconnect);
-        default: return std::nullopt;
+        case kOnHold:
+            return QStringLiteral("On Hold");
+        case kTransfer:
+            return QStringLiteral("Transfer");
+        case kInTransit:
+            return QStringLiteral("In Transit");
+        case kLeavingMessage:
+            return QStringLiteral("Leaving Message");
+        case kCallEnded:
+            return QString::fromLatin1(kStatusDisconnect);
+        default:
+            return std::nullopt;
     }
 }
 

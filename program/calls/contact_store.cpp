@@ -16,17 +16,17 @@ namespace q5::calls {
 namespace {
 
 constexpr EContactField kPhoneFields[kPhoneFieldCount] = {
-    E_CONTACT_PHONE_BUSINESS,  E_CONTACT_PHONE_BUSINESS_2, E_CONTACT_PHONE_BUSINESS_FAX,
-    E_CONTACT_PHONE_CALLBACK,  E_CONTACT_PHONE_COMPANY,    E_CONTACT_PHONE_HOME_FAX,
-    E_CONTACT_PHONE_HOME,      E_CONTACT_PHONE_HOME_2,     E_CONTACT_PHONE_MOBILE,
-    E_CONTACT_PHONE_OTHER,     E_CONTACT_PHONE_RADIO,
+    E_CONTACT_PHONE_BUSINESS, E_CONTACT_PHONE_BUSINESS_2, E_CONTACT_PHONE_BUSINESS_FAX,
+    E_CONTACT_PHONE_CALLBACK, E_CONTACT_PHONE_COMPANY,    E_CONTACT_PHONE_HOME_FAX,
+    E_CONTACT_PHONE_HOME,     E_CONTACT_PHONE_HOME_2,     E_CONTACT_PHONE_MOBILE,
+    E_CONTACT_PHONE_OTHER,    E_CONTACT_PHONE_RADIO,
 };
 
 constexpr const char* kFieldNames[kPhoneFieldCount] = {
-    "BusinessTelephoneNumber",  "Business2TelephoneNumber",   "BusinessFaxNumber",
-    "CallbackTelephoneNumber",  "CompanyMainTelephoneNumber", "HomeFaxNumber",
-    "HomeTelephoneNumber",      "Home2TelephoneNumber",       "MobileTelephoneNumber",
-    "OtherTelephoneNumber",     "RadioTelephoneNumber",
+    "BusinessTelephoneNumber", "Business2TelephoneNumber",   "BusinessFaxNumber",
+    "CallbackTelephoneNumber", "CompanyMainTelephoneNumber", "HomeFaxNumber",
+    "HomeTelephoneNumber",     "Home2TelephoneNumber",       "MobileTelephoneNumber",
+    "OtherTelephoneNumber",    "RadioTelephoneNumber",
 };
 
 constexpr const char* kFieldLabels[kPhoneFieldCount] = {
@@ -127,8 +127,8 @@ std::vector<Contact> VCardFolderStore::Contacts() {
     std::vector<Contact> contacts;
     const QDir dir(folder_);
     if (folder_.isEmpty() || !dir.exists()) return contacts;
-    const QStringList names =
-        dir.entryList({QStringLiteral("*.vcf"), QStringLiteral("*.VCF")}, QDir::Files | QDir::Readable, QDir::Name);
+    const QStringList names = dir.entryList({QStringLiteral("*.vcf"), QStringLiteral("*.VCF")},
+                                            QDir::Files | QDir::Readable, QDir::Name);
     for (const QString& name : names) {
         QFile file(dir.filePath(name));
         // Cards are small; anything huge is not one of ours to parse.
@@ -147,7 +147,8 @@ bool VCardFolderStore::Save(Contact& contact, QString* error) {
         return false;
     };
     if (folder_.isEmpty()) return fail(QStringLiteral("No contacts folder is set"));
-    if (!QDir().mkpath(folder_)) return fail(QStringLiteral("Cannot create the contacts folder %1").arg(folder_));
+    if (!QDir().mkpath(folder_))
+        return fail(QStringLiteral("Cannot create the contacts folder %1").arg(folder_));
     QByteArray text = Serialize(contact);
     QString id = contact.id;
     if (id.isEmpty()) {
@@ -155,7 +156,8 @@ bool VCardFolderStore::Save(Contact& contact, QString* error) {
         QString uid = card ? Text(card.get(), E_CONTACT_UID) : QString();
         // The UID becomes a file name: keep it to safe characters.
         uid.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9._-]")), QStringLiteral("_"));
-        if (uid.isEmpty() || uid.startsWith(QLatin1Char('.'))) uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        if (uid.isEmpty() || uid.startsWith(QLatin1Char('.')))
+            uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
         id = uid + QStringLiteral(".vcf");
     }
     if (id.contains(QLatin1Char('/')) || id.startsWith(QLatin1Char('.'))) {

@@ -52,7 +52,8 @@ frmCallControl::frmCallControl() : ui_(new Ui::frmCallControl) {
     ui_->setupUi(this);
     for (int i = 0; i < static_cast<int>(Command1.size()); ++i) {
         Command1[static_cast<std::size_t>(i)] = findChild<QPushButton*>(QStringLiteral("Command1_%1").arg(i));
-        connect(Command1[static_cast<std::size_t>(i)], &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
+        connect(Command1[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
+                [this, i] { Command1_Click(i); });
     }
     Option1 = {ui_->Option1_0, ui_->Option1_1};
     connect(&Timer1, &QTimer::timeout, this, &frmCallControl::Timer1_Timer);
@@ -149,7 +150,9 @@ void frmCallControl::SetLogStatus(const QString& text) {
     ui_->lblLogStatus->setText(text);
 }
 
-QString frmCallControl::LogStatus() const { return log_status_; }
+QString frmCallControl::LogStatus() const {
+    return log_status_;
+}
 
 // ---- the event poll --------------------------------------------------------------
 
@@ -178,8 +181,8 @@ void frmCallControl::Poll() {
     if (!mEvents) return;
     BStr key, number, name;
     mEventId = 0;
-    const HRESULT hr = mEvents->GetQ5Event(&mEventId, key.ReleaseAndGetAddressOf(), number.ReleaseAndGetAddressOf(),
-                                           name.ReleaseAndGetAddressOf());
+    const HRESULT hr = mEvents->GetQ5Event(&mEventId, key.ReleaseAndGetAddressOf(),
+                                           number.ReleaseAndGetAddressOf(), name.ReleaseAndGetAddressOf());
     if (FAILED(hr)) {
         PollError(hr);
         return;
@@ -190,7 +193,9 @@ void frmCallControl::Poll() {
     mCallerName = FromBStr(name);
     const QDateTime now = QDateTime::currentDateTime();
     switch (mEventId) {
-        case calls::kNewCall: NewCall(now); break;
+        case calls::kNewCall:
+            NewCall(now);
+            break;
         case calls::kOnHold:
         case calls::kTransfer:
         case calls::kInTransit:
@@ -199,9 +204,14 @@ void frmCallControl::Poll() {
                 row->setText(colStatus, *calls::StatusForEvent(static_cast<int>(mEventId)));
             }
             break;
-        case calls::kCallEnded: CallEnded(now); break;
-        case calls::kA1Error: Inform(QStringLiteral("A1 Error"), this); break;
-        default: break;
+        case calls::kCallEnded:
+            CallEnded(now);
+            break;
+        case calls::kA1Error:
+            Inform(QStringLiteral("A1 Error"), this);
+            break;
+        default:
+            break;
     }
 }
 
@@ -368,7 +378,8 @@ void frmCallControl::Command1_Click(int index) {
             if (!calls::PopUpContact(row->text(colNumber), &error)) Inform(error, this);
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 

@@ -15,7 +15,10 @@ std::vector<QPointer<frmContact>>& Open() {
 }  // namespace
 
 frmContact::frmContact(std::unique_ptr<calls::ContactStore> store, calls::Contact contact)
-    : QWidget(nullptr, Qt::Window), store_(std::move(store)), contact_(std::move(contact)), ui_(new Ui::frmContact) {
+    : QWidget(nullptr, Qt::Window),
+      store_(std::move(store)),
+      contact_(std::move(contact)),
+      ui_(new Ui::frmContact) {
     ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     for (int i = 0; i < calls::kPhoneFieldCount; ++i) {
@@ -41,8 +44,9 @@ void frmContact::ShowContact() {
     ui_->txtEmail->setText(contact_.email);
     ui_->txtNotes->setPlainText(contact_.notes);
     const QString name = contact_.DisplayName();
-    setWindowTitle(isNewContact() ? QStringLiteral("New Contact")
-                                  : (name.isEmpty() ? QStringLiteral("Contact") : name + QStringLiteral(" - Contact")));
+    setWindowTitle(isNewContact()
+                       ? QStringLiteral("New Contact")
+                       : (name.isEmpty() ? QStringLiteral("Contact") : name + QStringLiteral(" - Contact")));
 }
 
 bool frmContact::cmdSave_Click() {

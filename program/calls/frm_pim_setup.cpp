@@ -21,7 +21,9 @@ frmPIMSetup::frmPIMSetup() : ui_(new Ui::frmPIMSetup) {
     Form_Load();
 }
 
-frmPIMSetup::~frmPIMSetup() { delete ui_; }
+frmPIMSetup::~frmPIMSetup() {
+    delete ui_;
+}
 
 void frmPIMSetup::Form_Load() {
     // The same settings object as the login dialog's: application and section.
@@ -35,8 +37,12 @@ void frmPIMSetup::Form_Load() {
     ui_->Text3->setText(mQ5Client.Setting());
 }
 
-QString frmPIMSetup::PatternInEffect() const { return ui_->Text2->text(); }
-QString frmPIMSetup::ContactsFolderInEffect() const { return ui_->Text3->text(); }
+QString frmPIMSetup::PatternInEffect() const {
+    return ui_->Text2->text();
+}
+QString frmPIMSetup::ContactsFolderInEffect() const {
+    return ui_->Text3->text();
+}
 
 void frmPIMSetup::Command1_Click() {
     mQ5Client.SetKey(kPatternKey);
@@ -54,7 +60,8 @@ void frmPIMSetup::Command2_Click() {
 }
 
 void frmPIMSetup::Command3_Click() {
-    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Contacts folder"), ui_->Text3->text());
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, QStringLiteral("Contacts folder"), ui_->Text3->text());
     if (!folder.isEmpty()) ui_->Text3->setText(folder);
 }
 

@@ -10,6 +10,8 @@ frmProperties::frmProperties() : ui_(new Ui::frmProperties) {
                            QStringLiteral("ACT")});
 }
 
-frmProperties::~frmProperties() { delete ui_; }
+frmProperties::~frmProperties() {
+    delete ui_;
+}
 
 }  // namespace q5

@@ -41,7 +41,9 @@ bool CommandNamePlayer::Play(const QString& path, QString* error) {
         if (!program.isEmpty()) break;
     }
     if (program.isEmpty()) {
-        if (error) *error = QStringLiteral("No audio device: no sound player (paplay, pw-play or aplay) is installed");
+        if (error)
+            *error =
+                QStringLiteral("No audio device: no sound player (paplay, pw-play or aplay) is installed");
         return false;
     }
     // "play"

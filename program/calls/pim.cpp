@@ -17,7 +17,9 @@ QString ContactsFolder() {
     return QDir(shell::LocalPath(shell::LocalFolder::base)).filePath(QStringLiteral("contacts"));
 }
 
-std::unique_ptr<ContactStore> OpenContactStore() { return std::make_unique<VCardFolderStore>(ContactsFolder()); }
+std::unique_ptr<ContactStore> OpenContactStore() {
+    return std::make_unique<VCardFolderStore>(ContactsFolder());
+}
 
 QString FormatCallerNumber(const QString& number) {
     return FormatWithPattern(number, windows::Load<frmPIMSetup>().PatternInEffect());

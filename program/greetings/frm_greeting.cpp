@@ -84,16 +84,20 @@ private:
 
 }  // namespace
 
-void frmGreeting::SetDeviceFactory(DeviceFactory factory) { Factory() = std::move(factory); }
+void frmGreeting::SetDeviceFactory(DeviceFactory factory) {
+    Factory() = std::move(factory);
+}
 
 frmGreeting::frmGreeting() : ui_(new Ui::frmGreeting) {
     ui_->setupUi(this);
-    Option2 = {ui_->Option2_0, ui_->Option2_1, ui_->Option2_2, ui_->Option2_3, ui_->Option2_4, ui_->Option2_5};
+    Option2 = {ui_->Option2_0, ui_->Option2_1, ui_->Option2_2,
+               ui_->Option2_3, ui_->Option2_4, ui_->Option2_5};
     Option1 = {ui_->Option1_0, ui_->Option1_1, ui_->Option1_2};
     // Each option array is one exclusive group; the groups can be cleared
     // from code (a type clears "Name", "Name" clears "Normal").
     auto* types = new QButtonGroup(this);
-    for (int i = 0; i < greetings::kGreetingTypeCount; ++i) types->addButton(Option2[static_cast<size_t>(i)], i);
+    for (int i = 0; i < greetings::kGreetingTypeCount; ++i)
+        types->addButton(Option2[static_cast<size_t>(i)], i);
     auto* active = new QButtonGroup(this);
     for (int i = 0; i < 3; ++i) active->addButton(Option1[static_cast<size_t>(i)], i);
     connect(types, &QButtonGroup::idClicked, this, &frmGreeting::Option2_Click);
@@ -131,7 +135,8 @@ void frmGreeting::Form_Load() {
     ui_->Combo1->clear();
     ui_->Combo1->addItems(greetings::LanguageCaptions());
     ui_->Combo1->setCurrentIndex(0);  // "English"
-    if (!mmcWav_->Command(QStringLiteral("open"))) shell::MessageService::Inform(mmcWav_->error(), shell::MsgIcon::none, this);
+    if (!mmcWav_->Command(QStringLiteral("open")))
+        shell::MessageService::Inform(mmcWav_->error(), shell::MsgIcon::none, this);
     mmcWav_StatusUpdate();
     SetTableBox(true);
     ReadActiveGreeting();
@@ -175,7 +180,9 @@ void frmGreeting::ReadActiveGreeting() {
     }
 }
 
-void frmGreeting::Form_Activate() { SetTableBox(); }
+void frmGreeting::Form_Activate() {
+    SetTableBox();
+}
 
 void frmGreeting::Form_Unload() {
     if (unloaded_) return;
@@ -246,15 +253,24 @@ bool frmGreeting::RunSteps(const std::vector<greetings::FileStep>& steps) {
         const BStr other = ToBStr(step.other);
         HRESULT hr = E_FAIL;
         switch (step.op) {
-            case Op::convert_v2w: hr = gUtil->ConvertV2W(mailbox.Get(), remote.Get()); break;
-            case Op::convert_w2v: hr = gUtil->ConvertW2V(mailbox.Get(), remote.Get()); break;
-            case Op::del_file: hr = gUtil->DelFile(mailbox.Get(), remote.Get()); break;
-            case Op::ren_file: hr = gUtil->RenFile(mailbox.Get(), remote.Get(), other.Get()); break;
+            case Op::convert_v2w:
+                hr = gUtil->ConvertV2W(mailbox.Get(), remote.Get());
+                break;
+            case Op::convert_w2v:
+                hr = gUtil->ConvertW2V(mailbox.Get(), remote.Get());
+                break;
+            case Op::del_file:
+                hr = gUtil->DelFile(mailbox.Get(), remote.Get());
+                break;
+            case Op::ren_file:
+                hr = gUtil->RenFile(mailbox.Get(), remote.Get(), other.Get());
+                break;
             case Op::get_file:
             case Op::put_file:
                 ui_->ProgressBar1->setValue(0);
-                hr = step.op == Op::get_file ? gUtil->GetFile2(mailbox.Get(), remote.Get(), other.Get(), keep.Get())
-                                             : gUtil->PutFile2(mailbox.Get(), remote.Get(), other.Get(), keep.Get());
+                hr = step.op == Op::get_file
+                         ? gUtil->GetFile2(mailbox.Get(), remote.Get(), other.Get(), keep.Get())
+                         : gUtil->PutFile2(mailbox.Get(), remote.Get(), other.Get(), keep.Get());
                 if (!self) return false;
                 // The library reports no progress after the last chunk.
                 if (SUCCEEDED(hr)) ui_->ProgressBar1->setValue(100);
@@ -345,7 +361,9 @@ void frmGreeting::mmcWav_PlayClick() {
 
 void frmGreeting::mmcWav_StopClick() {
     switch (mmcWav_->mode()) {
-        case media::Mode::playing: mmcWav_->Command(QStringLiteral("prev")); break;
+        case media::Mode::playing:
+            mmcWav_->Command(QStringLiteral("prev"));
+            break;
         case media::Mode::recording:
             if (!mmcWav_->Command(QStringLiteral("save"))) NotRecorded(mmcWav_->error());
             break;
@@ -359,14 +377,19 @@ void frmGreeting::mmcWav_StopClick() {
     }
 }
 
-void frmGreeting::mmcWav_PauseClick() { mmcWav_->Command(QStringLiteral("pause")); }
+void frmGreeting::mmcWav_PauseClick() {
+    mmcWav_->Command(QStringLiteral("pause"));
+}
 
-void frmGreeting::mmcWav_PrevClick() { mmcWav_->Command(QStringLiteral("prev")); }
+void frmGreeting::mmcWav_PrevClick() {
+    mmcWav_->Command(QStringLiteral("prev"));
+}
 
 void frmGreeting::mmcWav_StatusUpdate() {
     const media::Mode mode = mmcWav_->mode();
     if (const auto text = greetings::StateText(mode)) ui_->lblStatusValue->setText(*text);
-    if (mode == media::Mode::not_open) ui_->lblFileValue->setText(QDir::toNativeSeparators(mmcWav_->fileName()));
+    if (mode == media::Mode::not_open)
+        ui_->lblFileValue->setText(QDir::toNativeSeparators(mmcWav_->fileName()));
     if (mode == media::Mode::playing) {
         ui_->Slider1->setMaximum(static_cast<int>(mmcWav_->length()));
         ui_->Slider1->setValue(static_cast<int>(mmcWav_->position()));

@@ -40,7 +40,7 @@ public:
     static void SetDeviceFactory(DeviceFactory factory);
 
     std::array<QRadioButton*, greetings::kGreetingTypeCount> Option2{};  // greeting type
-    std::array<QRadioButton*, 3> Option1{};                               // active greeting
+    std::array<QRadioButton*, 3> Option1{};                              // active greeting
     media::MultimediaControl& mmcWav() { return *mmcWav_; }
 
     // The progress sink given to GetFile2 and PutFile2.

@@ -48,7 +48,9 @@ std::vector<FileStep> GetGreetingSteps(const Selection& selection) {
     const QString local = LocalSoundFile(selection);
     // The name is one file whatever the language.
     if (selection.name) {
-        return {{Op::convert_v2w, kName + kVox, {}}, {Op::get_file, kName + kWav, local}, {Op::del_file, kName + kWav, {}}};
+        return {{Op::convert_v2w, kName + kVox, {}},
+                {Op::get_file, kName + kWav, local},
+                {Op::del_file, kName + kWav, {}}};
     }
     const QString code = TypeCode(selection.type);
     const QString converted = kGreet + code + kWav;
@@ -62,7 +64,9 @@ std::vector<FileStep> TransmitGreetingSteps(const Selection& selection) {
     using Op = FileStep::Op;
     const QString local = LocalSoundFile(selection);
     if (selection.name) {
-        return {{Op::put_file, kName + kWav, local}, {Op::convert_w2v, kName + kWav, {}}, {Op::del_file, kName + kWav, {}}};
+        return {{Op::put_file, kName + kWav, local},
+                {Op::convert_w2v, kName + kWav, {}},
+                {Op::del_file, kName + kWav, {}}};
     }
     const QString code = TypeCode(selection.type);
     if (selection.language == kEnglish) {
@@ -85,10 +89,14 @@ std::optional<int> ActiveGreetingIndex(const QString& greet_rec) {
 
 QString GreetRecValue(int index) {
     switch (index) {
-        case 0: return QStringLiteral("Y");
-        case 1: return QStringLiteral("T");
-        case 2: return QStringLiteral("N");
-        default: return QString();
+        case 0:
+            return QStringLiteral("Y");
+        case 1:
+            return QStringLiteral("T");
+        case 2:
+            return QStringLiteral("N");
+        default:
+            return QString();
     }
 }
 
@@ -102,28 +110,39 @@ int ProgressPercent(long long bytes, long long total) {
 
 std::optional<QString> StateText(media::Mode mode) {
     switch (mode) {
-        case media::Mode::not_open: return QStringLiteral("Not Ready");
-        case media::Mode::stopped: return QStringLiteral("Stopped");
-        case media::Mode::playing: return QStringLiteral("Playing");
-        case media::Mode::recording: return QStringLiteral("Recording");
-        case media::Mode::paused: return QStringLiteral("Paused");
-        case media::Mode::ready: return QStringLiteral("Ready");
+        case media::Mode::not_open:
+            return QStringLiteral("Not Ready");
+        case media::Mode::stopped:
+            return QStringLiteral("Stopped");
+        case media::Mode::playing:
+            return QStringLiteral("Playing");
+        case media::Mode::recording:
+            return QStringLiteral("Recording");
+        case media::Mode::paused:
+            return QStringLiteral("Paused");
+        case media::Mode::ready:
+            return QStringLiteral("Ready");
     }
     return std::nullopt;
 }
 
 QString GetGreetingHelp() {
     return QStringLiteral(
-        "To listen to your greeting, select a greeting type from the options on the left, or 'Name' to listen to "
-        "your name. Select the language in which your greeting was recorded, and press the 'Get Greeting' Button. "
+        "To listen to your greeting, select a greeting type from the options on the left, or 'Name' to "
+        "listen to "
+        "your name. Select the language in which your greeting was recorded, and press the 'Get Greeting' "
+        "Button. "
         "Then press the 'Play' Button.");
 }
 
 QString TransmitGreetingHelp() {
     return QStringLiteral(
-        "To record your greeting, select a greeting type from the options on the left, or 'Name' to record to your "
-        "name. Select the language in which you want to record your greeting. Press the 'Record' Button and record "
-        "your greeting. Once you have finished press the 'Stop' button and then 'Transmit Greeting' Button. ");
+        "To record your greeting, select a greeting type from the options on the left, or 'Name' to record "
+        "to your "
+        "name. Select the language in which you want to record your greeting. Press the 'Record' Button and "
+        "record "
+        "your greeting. Once you have finished press the 'Stop' button and then 'Transmit Greeting' "
+        "Button. ");
 }
 
 }  // namespace q5::greetings

@@ -36,9 +36,10 @@ struct Language {
     const char* suffix;
 };
 inline constexpr Language kLanguages[] = {
-    {"English", ".eng"}, {"Spanish", ".spa"}, {"French", ".fre"},     {"German", ".ger"},    {"Italian", ".ita"},
-    {"Hebrew", ".heb"},  {"Russian", ".rus"}, {"Arabic", ".ara"},     {"Turkish", ".tur"},   {"Portugeuse", ".por"},
-    {"Romanian", ".rom"}, {"Chinese", ".chi"}, {"Greek", ".gre"},      {"Swahili", ".swa"},
+    {"English", ".eng"}, {"Spanish", ".spa"},    {"French", ".fre"},   {"German", ".ger"},
+    {"Italian", ".ita"}, {"Hebrew", ".heb"},     {"Russian", ".rus"},  {"Arabic", ".ara"},
+    {"Turkish", ".tur"}, {"Portugeuse", ".por"}, {"Romanian", ".rom"}, {"Chinese", ".chi"},
+    {"Greek", ".gre"},   {"Swahili", ".swa"},
 };
 inline constexpr int kLanguageCount = 14;
 

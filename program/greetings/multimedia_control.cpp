@@ -14,11 +14,14 @@ namespace {
 
 constexpr int kTickMs = 100;
 
-int64_t FramesToMs(int64_t frames, int rate) { return rate > 0 ? frames * 1000 / rate : 0; }
+int64_t FramesToMs(int64_t frames, int rate) {
+    return rate > 0 ? frames * 1000 / rate : 0;
+}
 
 }  // namespace
 
-MultimediaControl::MultimediaControl(QObject* parent) : MultimediaControl(CreateSystemAudioDevice(), parent) {}
+MultimediaControl::MultimediaControl(QObject* parent)
+    : MultimediaControl(CreateSystemAudioDevice(), parent) {}
 
 MultimediaControl::MultimediaControl(std::unique_ptr<AudioDevice> device, QObject* parent)
     : QObject(parent), device_(std::move(device)) {
@@ -70,7 +73,9 @@ void MultimediaControl::SetMode(Mode mode) {
     emit statusUpdate();
 }
 
-void MultimediaControl::Tick() { emit statusUpdate(); }
+void MultimediaControl::Tick() {
+    emit statusUpdate();
+}
 
 int64_t MultimediaControl::CurrentFrame() const {
     const int64_t total = static_cast<int64_t>(sound_.samples.size());
@@ -78,7 +83,9 @@ int64_t MultimediaControl::CurrentFrame() const {
     return std::min(total, frame_);
 }
 
-int64_t MultimediaControl::position() const { return FramesToMs(CurrentFrame(), sound_.rate); }
+int64_t MultimediaControl::position() const {
+    return FramesToMs(CurrentFrame(), sound_.rate);
+}
 
 int64_t MultimediaControl::length() const {
     return FramesToMs(static_cast<int64_t>(sound_.samples.size()), sound_.rate);
@@ -131,7 +138,8 @@ bool MultimediaControl::Record() {
         QTemporaryFile temp(target.absolutePath() + QLatin1Char('/') + target.fileName() +
                             QStringLiteral(".XXXXXX.part"));
         temp.setAutoRemove(false);
-        if (!temp.open()) return Fail(QStringLiteral("Cannot create a file in %1").arg(target.absolutePath()));
+        if (!temp.open())
+            return Fail(QStringLiteral("Cannot create a file in %1").arg(target.absolutePath()));
         temp_path_ = temp.fileName();
         temp.close();
         QString problem;
@@ -202,14 +210,15 @@ bool MultimediaControl::Save() {
         return Fail(QStringLiteral("Cannot write the recording to %1").arg(file_name_));
     }
     // One rename replaces the old file, so it survives any failure before.
-    if (std::rename(QFile::encodeName(temp_path_).constData(), QFile::encodeName(file_name_).constData()) != 0) {
+    if (std::rename(QFile::encodeName(temp_path_).constData(), QFile::encodeName(file_name_).constData()) !=
+        0) {
         DiscardRecording();
         return Fail(QStringLiteral("Cannot replace %1").arg(file_name_));
     }
     temp_path_.clear();
     // The temporary file was private; the recording is an ordinary file.
-    QFile::setPermissions(file_name_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                          QFileDevice::ReadOther);
+    QFile::setPermissions(file_name_, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ReadGroup | QFileDevice::ReadOther);
     emit statusUpdate();
     return true;
 }
@@ -233,11 +242,14 @@ void MultimediaControl::CapturedSamples(const int16_t* samples, int64_t count) {
     if (!writer_.Write(samples, count)) {
         error_ = QStringLiteral("Cannot write the recording");
         // The device is delivering right now: stop it from the event loop.
-        QMetaObject::invokeMethod(this, [this] {
-            if (mode_ != Mode::recording) return;
-            StopDevice();
-            SetMode(Mode::stopped);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (mode_ != Mode::recording) return;
+                StopDevice();
+                SetMode(Mode::stopped);
+            },
+            Qt::QueuedConnection);
         return;
     }
     sound_.samples.insert(sound_.samples.end(), samples, samples + count);

@@ -22,11 +22,20 @@ bool ToPcmFormat(const QAudioFormat& format, PcmFormat& out) {
     out.rate = format.sampleRate();
     out.channels = format.channelCount();
     switch (format.sampleFormat()) {
-        case QAudioFormat::UInt8: out.kind = SampleKind::uint8; break;
-        case QAudioFormat::Int16: out.kind = SampleKind::int16; break;
-        case QAudioFormat::Int32: out.kind = SampleKind::int32; break;
-        case QAudioFormat::Float: out.kind = SampleKind::float32; break;
-        default: return false;
+        case QAudioFormat::UInt8:
+            out.kind = SampleKind::uint8;
+            break;
+        case QAudioFormat::Int16:
+            out.kind = SampleKind::int16;
+            break;
+        case QAudioFormat::Int32:
+            out.kind = SampleKind::int32;
+            break;
+        case QAudioFormat::Float:
+            out.kind = SampleKind::float32;
+            break;
+        default:
+            return false;
     }
     return out.rate > 0 && out.channels > 0;
 }
@@ -50,7 +59,8 @@ public:
         if (input.isNull()) return Fail(error, QStringLiteral("No audio input device is available"));
         const QAudioFormat format = FormatFor(input, rate);
         PcmFormat pcm;
-        if (!ToPcmFormat(format, pcm)) return Fail(error, QStringLiteral("The audio input device offers no usable format"));
+        if (!ToPcmFormat(format, pcm))
+            return Fail(error, QStringLiteral("The audio input device offers no usable format"));
         converter_ = std::make_unique<CaptureConverter>(pcm, rate);
         source_ = std::make_unique<QAudioSource>(input, format);
         source_->setBufferSize(pcm.BytesPerFrame() * pcm.rate / 5);
@@ -63,11 +73,15 @@ public:
         QObject::connect(source_.get(), &QAudioSource::stateChanged, this, [this](QAudio::State state) {
             if (state == QAudio::StoppedState && source_ && source_->error() != QAudio::NoError) {
                 // Not from inside the source's own signal: it goes with StopCapture.
-                QMetaObject::invokeMethod(this, [this] {
-                    if (!source_) return;
-                    StopCapture();
-                    if (listener_) listener_->DeviceFailed(QStringLiteral("The audio input device stopped"));
-                }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        if (!source_) return;
+                        StopCapture();
+                        if (listener_)
+                            listener_->DeviceFailed(QStringLiteral("The audio input device stopped"));
+                    },
+                    Qt::QueuedConnection);
             }
         });
         return true;
@@ -87,7 +101,8 @@ public:
         if (output.isNull()) return Fail(error, QStringLiteral("No audio output device is available"));
         const QAudioFormat format = FormatFor(output, rate);
         PcmFormat pcm;
-        if (!ToPcmFormat(format, pcm)) return Fail(error, QStringLiteral("The audio output device offers no usable format"));
+        if (!ToPcmFormat(format, pcm))
+            return Fail(error, QStringLiteral("The audio output device offers no usable format"));
         rate_ = rate;
         buffer_ = std::make_unique<QBuffer>();
         buffer_->setData(ToDeviceFormat(samples, count, rate, pcm));
@@ -99,15 +114,23 @@ public:
             // underrun); idle in the middle is only a late feed.
             if (state == QAudio::IdleState && buffer_ && buffer_->atEnd()) {
                 // Tell the control from the event loop, not from inside the sink.
-                QMetaObject::invokeMethod(this, [this] { if (sink_ && listener_) listener_->PlaybackFinished(); },
-                                          Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        if (sink_ && listener_) listener_->PlaybackFinished();
+                    },
+                    Qt::QueuedConnection);
             } else if (state == QAudio::StoppedState && sink_->error() != QAudio::NoError &&
                        sink_->error() != QAudio::UnderrunError) {
-                QMetaObject::invokeMethod(this, [this] {
-                    if (!sink_) return;
-                    StopPlayback();
-                    if (listener_) listener_->DeviceFailed(QStringLiteral("The audio output device stopped"));
-                }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        if (!sink_) return;
+                        StopPlayback();
+                        if (listener_)
+                            listener_->DeviceFailed(QStringLiteral("The audio output device stopped"));
+                    },
+                    Qt::QueuedConnection);
             }
         });
         sink_->start(buffer_.get());
@@ -148,7 +171,8 @@ private:
         if (bytes.isEmpty()) return;
         std::vector<int16_t> samples;
         converter_->Push(bytes.constData(), bytes.size(), samples);
-        if (!samples.empty() && listener_) listener_->CapturedSamples(samples.data(), static_cast<int64_t>(samples.size()));
+        if (!samples.empty() && listener_)
+            listener_->CapturedSamples(samples.data(), static_cast<int64_t>(samples.size()));
     }
 
     std::unique_ptr<QAudioSource> source_;
@@ -160,6 +184,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<AudioDevice> CreateSystemAudioDevice() { return std::make_unique<QtAudioDevice>(); }
+std::unique_ptr<AudioDevice> CreateSystemAudioDevice() {
+    return std::make_unique<QtAudioDevice>();
+}
 
 }  // namespace q5::media

@@ -10,17 +10,22 @@ namespace {
 
 int BytesPerSample(SampleKind kind) {
     switch (kind) {
-        case SampleKind::uint8: return 1;
-        case SampleKind::int16: return 2;
-        case SampleKind::int32: return 4;
-        case SampleKind::float32: return 4;
+        case SampleKind::uint8:
+            return 1;
+        case SampleKind::int16:
+            return 2;
+        case SampleKind::int32:
+            return 4;
+        case SampleKind::float32:
+            return 4;
     }
     return 2;
 }
 
 int32_t ReadSample(const char* at, SampleKind kind) {
     switch (kind) {
-        case SampleKind::uint8: return (static_cast<int32_t>(static_cast<uint8_t>(*at)) - 128) * 256;
+        case SampleKind::uint8:
+            return (static_cast<int32_t>(static_cast<uint8_t>(*at)) - 128) * 256;
         case SampleKind::int16: {
             int16_t v;
             std::memcpy(&v, at, sizeof v);
@@ -42,8 +47,12 @@ int32_t ReadSample(const char* at, SampleKind kind) {
 
 void WriteSample(char* at, int16_t value, SampleKind kind) {
     switch (kind) {
-        case SampleKind::uint8: *at = static_cast<char>(static_cast<uint8_t>((value / 256) + 128)); return;
-        case SampleKind::int16: std::memcpy(at, &value, sizeof value); return;
+        case SampleKind::uint8:
+            *at = static_cast<char>(static_cast<uint8_t>((value / 256) + 128));
+            return;
+        case SampleKind::int16:
+            std::memcpy(at, &value, sizeof value);
+            return;
         case SampleKind::int32: {
             const int32_t v = static_cast<int32_t>(value) * 65536;
             std::memcpy(at, &v, sizeof v);
@@ -59,7 +68,9 @@ void WriteSample(char* at, int16_t value, SampleKind kind) {
 
 }  // namespace
 
-int PcmFormat::BytesPerFrame() const { return BytesPerSample(kind) * std::max(1, channels); }
+int PcmFormat::BytesPerFrame() const {
+    return BytesPerSample(kind) * std::max(1, channels);
+}
 
 CaptureConverter::CaptureConverter(PcmFormat in, int out_rate)
     : in_(in), step_(static_cast<double>(std::max(1, in.rate)) / std::max(1, out_rate)), boundary_(step_) {

@@ -34,13 +34,13 @@ private:
     void PushSample(int32_t value, std::vector<int16_t>& out);
 
     PcmFormat in_;
-    double step_;            // input samples per output sample
-    double boundary_;        // input index at which the next output sample is due
-    int64_t index_ = 0;      // input samples seen
+    double step_;        // input samples per output sample
+    double boundary_;    // input index at which the next output sample is due
+    int64_t index_ = 0;  // input samples seen
     int64_t sum_ = 0;
     int count_ = 0;
     int16_t last_ = 0;
-    QByteArray partial_;     // bytes of an incomplete frame
+    QByteArray partial_;  // bytes of an incomplete frame
 };
 
 // Mono 16-bit samples at `in_rate` to a device's format (nearest earlier

@@ -8,7 +8,9 @@ namespace q5::media {
 
 namespace {
 
-QByteArray NativePath(const QString& path) { return QFile::encodeName(path); }
+QByteArray NativePath(const QString& path) {
+    return QFile::encodeName(path);
+}
 
 }  // namespace
 
@@ -16,7 +18,9 @@ bool ReadSoundFile(const QString& path, SoundData& out, QString* error) {
     SF_INFO info{};
     SNDFILE* file = sf_open(NativePath(path).constData(), SFM_READ, &info);
     if (!file) {
-        if (error) *error = QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(sf_strerror(nullptr)));
+        if (error)
+            *error =
+                QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(sf_strerror(nullptr)));
         return false;
     }
     if (info.channels < 1 || info.samplerate < 1) {
@@ -41,13 +45,17 @@ bool ReadSoundFile(const QString& path, SoundData& out, QString* error) {
     const int problem = sf_error(file);
     sf_close(file);
     if (problem != SF_ERR_NO_ERROR) {
-        if (error) *error = QStringLiteral("Cannot read %1: %2").arg(path, QString::fromLocal8Bit(sf_error_number(problem)));
+        if (error)
+            *error = QStringLiteral("Cannot read %1: %2")
+                         .arg(path, QString::fromLocal8Bit(sf_error_number(problem)));
         return false;
     }
     return true;
 }
 
-WavWriter::~WavWriter() { Close(); }
+WavWriter::~WavWriter() {
+    Close();
+}
 
 bool WavWriter::Open(const QString& path, int rate, QString* error) {
     Close();
@@ -59,7 +67,9 @@ bool WavWriter::Open(const QString& path, int rate, QString* error) {
     frames_ = 0;
     failed_ = false;
     if (!file_) {
-        if (error) *error = QStringLiteral("Cannot create %1: %2").arg(path, QString::fromLocal8Bit(sf_strerror(nullptr)));
+        if (error)
+            *error = QStringLiteral("Cannot create %1: %2")
+                         .arg(path, QString::fromLocal8Bit(sf_strerror(nullptr)));
         return false;
     }
     return true;

@@ -25,11 +25,14 @@ bool ActivationWatch::eventFilter(QObject* watched, QEvent* event) {
     if (watched == form_) {
         switch (event->type()) {
             case QEvent::Show:
-            case QEvent::ParentChange: HookFrame(); break;
+            case QEvent::ParentChange:
+                HookFrame();
+                break;
             case QEvent::WindowActivate:
                 if (!frame_) on_activate_();
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     return QObject::eventFilter(watched, event);

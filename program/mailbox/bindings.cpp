@@ -59,7 +59,8 @@ void LoadBindings(TableCalls& calls, const std::vector<Binding>& bindings) {
         const std::optional<QString> read = calls.GetField(binding.load_name);
         if (!read) {
             if (binding.codec == Codec::option && binding.unreadable_option >= 0 && !calls.ended()) {
-                if (auto* button = static_cast<QButtonGroup*>(binding.control)->button(binding.unreadable_option))
+                if (auto* button =
+                        static_cast<QButtonGroup*>(binding.control)->button(binding.unreadable_option))
                     button->setChecked(true);
             }
             if (binding.codec == Codec::sched_from) pending_from.clear();
@@ -67,8 +68,12 @@ void LoadBindings(TableCalls& calls, const std::vector<Binding>& bindings) {
         }
         const QString value = binding.trim_load ? shell::TrimBlanks(*read) : *read;
         switch (binding.codec) {
-            case Codec::text: SetTextOf(binding.control, value); break;
-            case Codec::conversion: SetTextOf(binding.control, ConversionName(value)); break;
+            case Codec::text:
+                SetTextOf(binding.control, value);
+                break;
+            case Codec::conversion:
+                SetTextOf(binding.control, ConversionName(value));
+                break;
             case Codec::yes_no:
                 static_cast<QCheckBox*>(binding.control)->setChecked(YesNoChecked(value, false));
                 break;
@@ -78,7 +83,8 @@ void LoadBindings(TableCalls& calls, const std::vector<Binding>& bindings) {
             case Codec::option: {
                 const int index = OptionIndex(*binding.codes, value);
                 if (index < 0) break;
-                if (auto* button = static_cast<QButtonGroup*>(binding.control)->button(index)) button->setChecked(true);
+                if (auto* button = static_cast<QButtonGroup*>(binding.control)->button(index))
+                    button->setChecked(true);
                 break;
             }
             case Codec::hhmm: {
@@ -90,7 +96,9 @@ void LoadBindings(TableCalls& calls, const std::vector<Binding>& bindings) {
                 PlaceTime(static_cast<QTimeEdit*>(binding.control), SplitHhmm(stored));
                 break;
             }
-            case Codec::sched_from: pending_from = value; break;
+            case Codec::sched_from:
+                pending_from = value;
+                break;
             case Codec::sched_until: {
                 const SchedulePair pair = ScheduleTimes(pending_from, value);
                 // The "From" picker is the row before this one in every table.
@@ -111,16 +119,25 @@ void SaveBindings(TableCalls& calls, const std::vector<Binding>& bindings) {
         const Binding& binding = bindings[i];
         order.emplace_back(binding.save_seq >= 0 ? binding.save_seq : static_cast<int>(i), &binding);
     }
-    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [seq, binding] : order) {
         if (binding->save_name.isEmpty()) continue;
         if (calls.ended()) return;
         QString value;
         switch (binding->codec) {
-            case Codec::text: value = TextOf(binding->control); break;
-            case Codec::conversion: value = ConversionCode(TextOf(binding->control)); break;
-            case Codec::yes_no: value = YesNoValue(static_cast<QCheckBox*>(binding->control)->isChecked()); break;
-            case Codec::one_zero: value = OneZeroValue(static_cast<QCheckBox*>(binding->control)->isChecked()); break;
+            case Codec::text:
+                value = TextOf(binding->control);
+                break;
+            case Codec::conversion:
+                value = ConversionCode(TextOf(binding->control));
+                break;
+            case Codec::yes_no:
+                value = YesNoValue(static_cast<QCheckBox*>(binding->control)->isChecked());
+                break;
+            case Codec::one_zero:
+                value = OneZeroValue(static_cast<QCheckBox*>(binding->control)->isChecked());
+                break;
             case Codec::option: {
                 const int index = static_cast<QButtonGroup*>(binding->control)->checkedId();
                 if (index < 0) continue;  // nothing selected writes nothing
@@ -129,7 +146,9 @@ void SaveBindings(TableCalls& calls, const std::vector<Binding>& bindings) {
             }
             case Codec::hhmm:
             case Codec::sched_from:
-            case Codec::sched_until: value = PickerHhmm(static_cast<QTimeEdit*>(binding->control)); break;
+            case Codec::sched_until:
+                value = PickerHhmm(static_cast<QTimeEdit*>(binding->control));
+                break;
         }
         if (binding->trim_save) value = shell::TrimBlanks(value);
         calls.SetField(binding->save_name, value);

@@ -32,7 +32,8 @@ frmAdvanced::frmAdvanced() : ui_(new Ui::frmAdvanced) {
     const auto changed = [] { gFieldsChanged = true; };
     for (QLineEdit* box : {ui_->Text1, ui_->Text8, ui_->Text9, ui_->Text10, ui_->Text11})
         connect(box, &QLineEdit::textEdited, this, changed);
-    for (QCheckBox* box : {ui_->Check2, ui_->Check3, ui_->Check4}) connect(box, &QCheckBox::clicked, this, changed);
+    for (QCheckBox* box : {ui_->Check2, ui_->Check3, ui_->Check4})
+        connect(box, &QCheckBox::clicked, this, changed);
     for (QButtonGroup* group : {grpOption1_, grpOption2_, grpOption3_})
         connect(group, &QButtonGroup::buttonClicked, this, changed);
 
@@ -41,16 +42,18 @@ frmAdvanced::frmAdvanced() : ui_(new Ui::frmAdvanced) {
     box_ = {
         //  load name                 save name                codec          trim   trim
         //                                                                    load   save   control
-        {L("WAKEUP_WEEK_ON"),       L("WAKEUP_WEEK_ON"),       Codec::yes_no, false, false, ui_->Check2},
-        {L("WAKEUP_WEEKEND_ON"),    L("WAKEUP_WEEKEND_ON"),    Codec::yes_no, false, false, ui_->Check3},
-        {L("WAKE_UP_WEEK_HOUR"),    L("WAKE_UP_WEEK_HOUR"),    Codec::text,   false, true,  ui_->Text11},
-        {L("WAKE_UP_WEEK_NUM"),     L("WAKE_UP_WEEK_NUM"),     Codec::text,   false, true,  ui_->Text9},
-        {L("WAKE_UP_WEEKEND_HOUR"), L("WAKE_UP_WEEKEND_HOUR"), Codec::text,   false, true,  ui_->Text10},
-        {L("WAKE_UP_WEEKEND_NUM"),  L("WAKE_UP_WEEKEND_NUM"),  Codec::text,   false, true,  ui_->Text8},
-        {L("SCREEN"),               L("SCREEN"),               Codec::option, false, false, grpOption2_, &mailbox::kScreenCodes, nullptr, mailbox::kScreenDisabled},
-        {L("CALL_OUT_ACTIVE"),      L("CALL_OUT_ACTIVE"),      Codec::yes_no, false, false, ui_->Check4},
-        {L("CALL_OUT_NUMBER"),      L("CALL_OUT_NUMBER"),      Codec::text,   false, true,  ui_->Text1},
-        {L("TRANS_CALL"),           L("TRANS_CALL"),           Codec::option, false, false, grpOption3_, &mailbox::kTransferCodes},
+        {L("WAKEUP_WEEK_ON"), L("WAKEUP_WEEK_ON"), Codec::yes_no, false, false, ui_->Check2},
+        {L("WAKEUP_WEEKEND_ON"), L("WAKEUP_WEEKEND_ON"), Codec::yes_no, false, false, ui_->Check3},
+        {L("WAKE_UP_WEEK_HOUR"), L("WAKE_UP_WEEK_HOUR"), Codec::text, false, true, ui_->Text11},
+        {L("WAKE_UP_WEEK_NUM"), L("WAKE_UP_WEEK_NUM"), Codec::text, false, true, ui_->Text9},
+        {L("WAKE_UP_WEEKEND_HOUR"), L("WAKE_UP_WEEKEND_HOUR"), Codec::text, false, true, ui_->Text10},
+        {L("WAKE_UP_WEEKEND_NUM"), L("WAKE_UP_WEEKEND_NUM"), Codec::text, false, true, ui_->Text8},
+        {L("SCREEN"), L("SCREEN"), Codec::option, false, false, grpOption2_, &mailbox::kScreenCodes, nullptr,
+         mailbox::kScreenDisabled},
+        {L("CALL_OUT_ACTIVE"), L("CALL_OUT_ACTIVE"), Codec::yes_no, false, false, ui_->Check4},
+        {L("CALL_OUT_NUMBER"), L("CALL_OUT_NUMBER"), Codec::text, false, true, ui_->Text1},
+        {L("TRANS_CALL"), L("TRANS_CALL"), Codec::option, false, false, grpOption3_,
+         &mailbox::kTransferCodes},
     };
 
     new mailbox::ActivationWatch(this, [this] { Form_Activate(); });
@@ -62,7 +65,9 @@ frmAdvanced::frmAdvanced() : ui_(new Ui::frmAdvanced) {
     gFieldsChanged = false;
 }
 
-frmAdvanced::~frmAdvanced() { delete ui_; }
+frmAdvanced::~frmAdvanced() {
+    delete ui_;
+}
 
 void frmAdvanced::Form_Activate() {
     mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::skip_refusals, this);
@@ -86,9 +91,14 @@ void frmAdvanced::Save() {
 void frmAdvanced::closeEvent(QCloseEvent* event) {
     if (gFieldsChanged) {
         switch (AskSave()) {
-            case 0: Save(); break;
-            case 1: break;
-            default: event->ignore(); return;
+            case 0:
+                Save();
+                break;
+            case 1:
+                break;
+            default:
+                event->ignore();
+                return;
         }
         Form_Activate();
     }

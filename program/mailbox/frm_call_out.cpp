@@ -25,7 +25,8 @@ frmCallOut::frmCallOut() : ui_(new Ui::frmCallOut) {
     mailbox::Collect(this, Text17, QStringLiteral("Text17"));
     mailbox::Collect(this, Combo16, QStringLiteral("Combo16"));
     mailbox::Collect(this, Check1, QStringLiteral("Check1"));
-    for (size_t n = 0; n < Grid.size(); ++n) mailbox::Collect(this, Grid[n], QStringLiteral("Text%1").arg(n + 18));
+    for (size_t n = 0; n < Grid.size(); ++n)
+        mailbox::Collect(this, Grid[n], QStringLiteral("Text%1").arg(n + 18));
 
     const auto changed = [] { gFieldsChanged = true; };
     for (size_t i = 0; i < 7; ++i) {
@@ -43,15 +44,17 @@ frmCallOut::frmCallOut() : ui_(new Ui::frmCallOut) {
     });
 
     // The binding table of the BOX_BIN record, row by row.
-    static constexpr const char* kSuffix[] = {"nm", "pm", "From", "until", "bin1", "attemp1", "bin2", "attemp2", "bin3", "attemp3"};
+    static constexpr const char* kSuffix[] = {"nm",      "pm",   "From",    "until", "bin1",
+                                              "attemp1", "bin2", "attemp2", "bin3",  "attemp3"};
     auto S = [](const char* pattern, size_t i) { return QString::fromLatin1(pattern).arg(i); };
     for (size_t i = 0; i < 7; ++i) {
         //                  load and save name       codec          trim   trim
         //                                                           load   save   control
-        box_bin_.push_back({S("NUM%1", i),          S("NUM%1", i),          Codec::text,   false, false, Text16[i]});
-        box_bin_.push_back({S("Type%1", i),         S("Type%1", i),         Codec::text,   false, false, Combo16[i]});
-        box_bin_.push_back({S("Sched%1_day", i),    S("Sched%1_day", i),    Codec::text,   false, false, Text17[i]});
-        box_bin_.push_back({S("Sched%1_active", i), S("Sched%1_active", i), Codec::yes_no, false, false, Check1[i]});
+        box_bin_.push_back({S("NUM%1", i), S("NUM%1", i), Codec::text, false, false, Text16[i]});
+        box_bin_.push_back({S("Type%1", i), S("Type%1", i), Codec::text, false, false, Combo16[i]});
+        box_bin_.push_back({S("Sched%1_day", i), S("Sched%1_day", i), Codec::text, false, false, Text17[i]});
+        box_bin_.push_back(
+            {S("Sched%1_active", i), S("Sched%1_active", i), Codec::yes_no, false, false, Check1[i]});
         for (size_t n = 0; n < Grid.size(); ++n) {
             const QString field = QStringLiteral("Sched%1_%2").arg(i).arg(QString::fromLatin1(kSuffix[n]));
             box_bin_.push_back({field, field, Codec::text, true, false, Grid[n][i]});
@@ -64,7 +67,9 @@ frmCallOut::frmCallOut() : ui_(new Ui::frmCallOut) {
     gFieldsChanged = false;
 }
 
-frmCallOut::~frmCallOut() { delete ui_; }
+frmCallOut::~frmCallOut() {
+    delete ui_;
+}
 
 void frmCallOut::Form_Activate() {
     mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::stop_at_first, this);
@@ -98,8 +103,11 @@ void frmCallOut::closeEvent(QCloseEvent* event) {
                     return;
                 }
                 break;
-            case 1: break;
-            default: event->ignore(); return;
+            case 1:
+                break;
+            default:
+                event->ignore();
+                return;
         }
     }
     gFieldsChanged = false;

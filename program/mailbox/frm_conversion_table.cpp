@@ -28,7 +28,8 @@ frmConversionTable::frmConversionTable() : ui_(new Ui::frmConversionTable) {
         const QString field = mailbox::ConversionField(key);
         box_.push_back({field, field, Codec::text, true, false, Combo18[static_cast<size_t>(key)]});
     }
-    box_.push_back({QStringLiteral("DEP_OVER"), QStringLiteral("DEP_OVER"), Codec::yes_no, true, false, ui_->Check6});
+    box_.push_back(
+        {QStringLiteral("DEP_OVER"), QStringLiteral("DEP_OVER"), Codec::yes_no, true, false, ui_->Check6});
 
     new mailbox::ActivationWatch(this, [this] { Form_Activate(); });
 
@@ -38,7 +39,9 @@ frmConversionTable::frmConversionTable() : ui_(new Ui::frmConversionTable) {
     resize(shell::TwipsToPixels(5850, dpi), shell::TwipsToPixels(5580, dpi));
 }
 
-frmConversionTable::~frmConversionTable() { delete ui_; }
+frmConversionTable::~frmConversionTable() {
+    delete ui_;
+}
 
 void frmConversionTable::Form_Activate() {
     mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::show_each, this);

@@ -74,7 +74,8 @@ frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
     Collect(this, Check7, QStringLiteral("Check7"));
     Collect(this, DTPicker3, QStringLiteral("DTPicker3"));
     Collect(this, DTPicker4, QStringLiteral("DTPicker4"));
-    for (size_t n = 0; n < ComboTry.size(); ++n) Collect(this, ComboTry[n], QStringLiteral("Combo%1").arg(n + 1));
+    for (size_t n = 0; n < ComboTry.size(); ++n)
+        Collect(this, ComboTry[n], QStringLiteral("Combo%1").arg(n + 1));
     Collect(this, Combo18, QStringLiteral("Combo18"));
     Collect(this, Text29, QStringLiteral("Text29"));
     Collect(this, Subject, QStringLiteral("Text30"));
@@ -93,11 +94,13 @@ frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
     grpOption7_ = Group(this, Option7);
     grpOption8_ = Group(this, Option8);
 
-    sink_ = mailbox::ProgressSink::Create([this](LONG bytes, LONG total) { Progress(bytes, total); }, &sink_object_);
+    sink_ = mailbox::ProgressSink::Create([this](LONG bytes, LONG total) { Progress(bytes, total); },
+                                          &sink_object_);
 
     // Opening.
     current_tab_ = ui_->TabStrip1->currentIndex() + 1;
-    connect(ui_->TabStrip1, &QTabWidget::currentChanged, this, [this](int index) { current_tab_ = index + 1; });
+    connect(ui_->TabStrip1, &QTabWidget::currentChanged, this,
+            [this](int index) { current_tab_ = index + 1; });
     const double dpi = logicalDpiX();
     resize(shell::TwipsToPixels(11415, dpi), shell::TwipsToPixels(10560, dpi));
     for (auto* combo : Combo18) {
@@ -107,8 +110,9 @@ frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
     }
     ui_->DTPicker1->setDisplayFormat(QString::fromLatin1(mailbox::kPickerFormat));
     ui_->DTPicker2->setDisplayFormat(QString::fromLatin1(mailbox::kPickerFormat));
-    const QStringList tries{QString(),         QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                            QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7")};
+    const QStringList tries{QString(),           QStringLiteral("1"), QStringLiteral("2"),
+                            QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
+                            QStringLiteral("6"), QStringLiteral("7")};
     for (size_t i = 0; i < 7; ++i) {
         DTPicker3[i]->setDisplayFormat(QString::fromLatin1(mailbox::kPickerFormat));
         DTPicker4[i]->setDisplayFormat(QString::fromLatin1(mailbox::kPickerFormat));
@@ -117,13 +121,15 @@ frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
 
     // What counts as an edit.
     const auto changed = [] { gFieldsChanged = true; };
-    for (QLineEdit* box : {ui_->Text1, ui_->Text4, ui_->Text8, ui_->Text9, ui_->Text10, ui_->Text11, ui_->Text49})
+    for (QLineEdit* box :
+         {ui_->Text1, ui_->Text4, ui_->Text8, ui_->Text9, ui_->Text10, ui_->Text11, ui_->Text49})
         connect(box, &QLineEdit::textEdited, this, changed);
     for (size_t i = 0; i < 7; ++i) {
         connect(Text16[i], &QLineEdit::textEdited, this, changed);
         connect(Text17[i], &QLineEdit::textEdited, this, changed);
         connect(Combo16[i], &mailbox::DropDownCombo::DropDown, this, changed);
-        for (QCheckBox* box : {Check1[i], Check5[i], Check7[i]}) connect(box, &QCheckBox::clicked, this, changed);
+        for (QCheckBox* box : {Check1[i], Check5[i], Check7[i]})
+            connect(box, &QCheckBox::clicked, this, changed);
         for (auto& column : ComboTry) connect(column[i], &QComboBox::activated, this, changed);
         // The arrows belong to the picker, the digits to its line edit.
         for (QTimeEdit* picker : {DTPicker3[i], DTPicker4[i]}) {
@@ -143,8 +149,10 @@ frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
         ui_->fraSchedule->setEnabled(on);
     });
     for (int n = 0; n < 10; ++n) {
-        connect(Command1[static_cast<size_t>(n)], &QPushButton::clicked, this, [this, n] { Command1_Click(n); });
-        connect(Command2[static_cast<size_t>(n)], &QPushButton::clicked, this, [this, n] { Command2_Click(n); });
+        connect(Command1[static_cast<size_t>(n)], &QPushButton::clicked, this,
+                [this, n] { Command1_Click(n); });
+        connect(Command2[static_cast<size_t>(n)], &QPushButton::clicked, this,
+                [this, n] { Command2_Click(n); });
     }
 
     BuildBindings();
@@ -162,38 +170,55 @@ void frmMbx::BuildBindings() {
     auto S = [](const char* pattern, size_t i) { return QString::fromLatin1(pattern).arg(i); };
     for (size_t i = 0; i < 7; ++i) {
         //                  load name                 save name                codec               trim  trim
-        //                                                                                         load  save control
-        box_bin_.push_back({S("NUM%1", i),           S("NUM%1", i),           Codec::text,        false, false, Text16[i]});
-        box_bin_.push_back({S("Type%1", i),          S("Type%1", i),          Codec::text,        false, false, Combo16[i]});
-        box_bin_.push_back({S("Sched%1_day", i),     S("Sched%1_day", i),     Codec::text,        false, false, Text17[i]});
-        box_bin_.push_back({S("Sched%1_active", i),  S("Sched%1_active", i),  Codec::yes_no,      false, false, Check1[i]});
-        box_bin_.push_back({S("Sched%1_nm", i),      S("Sched%1_nm", i),      Codec::one_zero,    false, false, Check5[i]});
-        box_bin_.push_back({S("Sched%1_pm", i),      S("Sched%1_pm", i),      Codec::one_zero,    false, false, Check7[i]});
-        box_bin_.push_back({S("Sched%1_From", i),    S("Sched%1_From", i),    Codec::sched_from,  false, false, DTPicker3[i]});
-        box_bin_.push_back({S("Sched%1_Until", i),   S("Sched%1_until", i),   Codec::sched_until, false, false, DTPicker4[i]});
-        box_bin_.push_back({S("Sched%1_bin1", i),    S("Sched%1_bin1", i),    Codec::text,        true,  false, ComboTry[0][i]});
-        box_bin_.push_back({S("Sched%1_attemp1", i), S("Sched%1_attemp1", i), Codec::text,        true,  false, ComboTry[1][i]});
-        box_bin_.push_back({S("Sched%1_bin2", i),    S("Sched%1_bin2", i),    Codec::text,        true,  false, ComboTry[2][i]});
-        box_bin_.push_back({S("Sched%1_attemp2", i), S("Sched%1_attemp2", i), Codec::text,        true,  false, ComboTry[3][i]});
-        box_bin_.push_back({S("Sched%1_bin3", i),    S("Sched%1_bin3", i),    Codec::text,        true,  false, ComboTry[4][i]});
-        box_bin_.push_back({S("Sched%1_attemp3", i), S("Sched%1_attemp3", i), Codec::text,        true,  false, ComboTry[5][i]});
+        //                                                                                         load  save
+        //                                                                                         control
+        box_bin_.push_back({S("NUM%1", i), S("NUM%1", i), Codec::text, false, false, Text16[i]});
+        box_bin_.push_back({S("Type%1", i), S("Type%1", i), Codec::text, false, false, Combo16[i]});
+        box_bin_.push_back({S("Sched%1_day", i), S("Sched%1_day", i), Codec::text, false, false, Text17[i]});
+        box_bin_.push_back(
+            {S("Sched%1_active", i), S("Sched%1_active", i), Codec::yes_no, false, false, Check1[i]});
+        box_bin_.push_back(
+            {S("Sched%1_nm", i), S("Sched%1_nm", i), Codec::one_zero, false, false, Check5[i]});
+        box_bin_.push_back(
+            {S("Sched%1_pm", i), S("Sched%1_pm", i), Codec::one_zero, false, false, Check7[i]});
+        box_bin_.push_back(
+            {S("Sched%1_From", i), S("Sched%1_From", i), Codec::sched_from, false, false, DTPicker3[i]});
+        box_bin_.push_back(
+            {S("Sched%1_Until", i), S("Sched%1_until", i), Codec::sched_until, false, false, DTPicker4[i]});
+        box_bin_.push_back(
+            {S("Sched%1_bin1", i), S("Sched%1_bin1", i), Codec::text, true, false, ComboTry[0][i]});
+        box_bin_.push_back(
+            {S("Sched%1_attemp1", i), S("Sched%1_attemp1", i), Codec::text, true, false, ComboTry[1][i]});
+        box_bin_.push_back(
+            {S("Sched%1_bin2", i), S("Sched%1_bin2", i), Codec::text, true, false, ComboTry[2][i]});
+        box_bin_.push_back(
+            {S("Sched%1_attemp2", i), S("Sched%1_attemp2", i), Codec::text, true, false, ComboTry[3][i]});
+        box_bin_.push_back(
+            {S("Sched%1_bin3", i), S("Sched%1_bin3", i), Codec::text, true, false, ComboTry[4][i]});
+        box_bin_.push_back(
+            {S("Sched%1_attemp3", i), S("Sched%1_attemp3", i), Codec::text, true, false, ComboTry[5][i]});
     }
 
     const auto L = [](const char* name) { return QString::fromLatin1(name); };
     box_ = {
-        {L("call_scheduale"),       L("call_scheduale"),       Codec::yes_no, false, false, ui_->Check8},
-        {L("WAKEUP_WEEK_ON"),       L("WAKEUP_WEEK_ON"),       Codec::yes_no, true,  false, ui_->Check2},
+        {L("call_scheduale"), L("call_scheduale"), Codec::yes_no, false, false, ui_->Check8},
+        {L("WAKEUP_WEEK_ON"), L("WAKEUP_WEEK_ON"), Codec::yes_no, true, false, ui_->Check2},
         // Save writes each wake-up number before its time (save_seq).
-        {L("WAKE_UP_WEEK_HOUR"),    L("WAKE_UP_WEEK_HOUR"),    Codec::hhmm,   true,  false, ui_->DTPicker1, nullptr, ui_->Text11, -1, 3},
-        {L("WAKE_UP_WEEK_NUM"),     L("WAKE_UP_WEEK_NUM"),     Codec::text,   true,  false, ui_->Text9,     nullptr, nullptr,    -1, 2},
-        {L("WAKEUP_WEEKEND_ON"),    L("WAKEUP_WEEKEND_ON"),    Codec::yes_no, true,  false, ui_->Check3},
-        {L("WAKE_UP_WEEKEND_HOUR"), L("WAKE_UP_WEEKEND_HOUR"), Codec::hhmm,   true,  false, ui_->DTPicker2, nullptr, ui_->Text10, -1, 6},
-        {L("WAKE_UP_WEEKEND_NUM"),  L("WAKE_UP_WEEKEND_NUM"),  Codec::text,   true,  false, ui_->Text8,     nullptr, nullptr,    -1, 5},
-        {L("SCREEN"),               L("SCREEN"),               Codec::option, true,  false, grpOption2_, &mailbox::kScreenCodes, nullptr, mailbox::kScreenDisabled},
-        {L("CALL_OUT_ACTIVE"),      L("CALL_OUT_ACTIVE"),      Codec::yes_no, true,  false, ui_->Check4},
-        {L("CALL_OUT_NUMBER"),      L("CALL_OUT_NUMBER"),      Codec::text,   true,  true,  ui_->Text1},
-        {L("TRANS_CALL"),           L("TRANS_CALL"),           Codec::option, true,  false, grpOption3_, &mailbox::kTransferCodes},
-        {L("DEP_OVER"),             L("DEP_OVER"),             Codec::yes_no, true,  false, ui_->Check6},
+        {L("WAKE_UP_WEEK_HOUR"), L("WAKE_UP_WEEK_HOUR"), Codec::hhmm, true, false, ui_->DTPicker1, nullptr,
+         ui_->Text11, -1, 3},
+        {L("WAKE_UP_WEEK_NUM"), L("WAKE_UP_WEEK_NUM"), Codec::text, true, false, ui_->Text9, nullptr, nullptr,
+         -1, 2},
+        {L("WAKEUP_WEEKEND_ON"), L("WAKEUP_WEEKEND_ON"), Codec::yes_no, true, false, ui_->Check3},
+        {L("WAKE_UP_WEEKEND_HOUR"), L("WAKE_UP_WEEKEND_HOUR"), Codec::hhmm, true, false, ui_->DTPicker2,
+         nullptr, ui_->Text10, -1, 6},
+        {L("WAKE_UP_WEEKEND_NUM"), L("WAKE_UP_WEEKEND_NUM"), Codec::text, true, false, ui_->Text8, nullptr,
+         nullptr, -1, 5},
+        {L("SCREEN"), L("SCREEN"), Codec::option, true, false, grpOption2_, &mailbox::kScreenCodes, nullptr,
+         mailbox::kScreenDisabled},
+        {L("CALL_OUT_ACTIVE"), L("CALL_OUT_ACTIVE"), Codec::yes_no, true, false, ui_->Check4},
+        {L("CALL_OUT_NUMBER"), L("CALL_OUT_NUMBER"), Codec::text, true, true, ui_->Text1},
+        {L("TRANS_CALL"), L("TRANS_CALL"), Codec::option, true, false, grpOption3_, &mailbox::kTransferCodes},
+        {L("DEP_OVER"), L("DEP_OVER"), Codec::yes_no, true, false, ui_->Check6},
     };
     // Keys "1" to "9" are CON_TBL_0 to CON_TBL_8; key "0" is CON_TBL_9.
     for (int key : {1, 2, 3, 4, 5, 6, 7, 8, 9, 0}) {
@@ -202,17 +227,19 @@ void frmMbx::BuildBindings() {
     }
 
     box_email_ = {
-        {L("MWI_ADDRESS"), L("MWI_ADDRESS"), Codec::text,   true, false, ui_->Text49},
-        {L("POP3PASS"),    L("POP3PASS"),    Codec::text,   true, false, ui_->Text4},
-        {L("MWI"),         L("MWI"),         Codec::option, true, false, grpOption8_, &mailbox::kMwiCodes},
-        {L("DELTYPE"),     L("DELTYPE"),     Codec::option, true, false, grpOption7_, &mailbox::kDelTypeCodes},
+        {L("MWI_ADDRESS"), L("MWI_ADDRESS"), Codec::text, true, false, ui_->Text49},
+        {L("POP3PASS"), L("POP3PASS"), Codec::text, true, false, ui_->Text4},
+        {L("MWI"), L("MWI"), Codec::option, true, false, grpOption8_, &mailbox::kMwiCodes},
+        {L("DELTYPE"), L("DELTYPE"), Codec::option, true, false, grpOption7_, &mailbox::kDelTypeCodes},
     };
 
     for (size_t k = 1; k <= 5; ++k) {
-        box_email2_.push_back({S("SUBJECT%1", k), S("SUBJECT%1", k), Codec::text, true, false, Subject[k - 1]});
-        box_email2_.push_back({S("ATTACH%1", k),  S("ATTACH%1", k),  Codec::text, true, false, FileName[k - 1]});
-        box_email2_.push_back({S("RCPT%1", k),    S("RCPT%1", k),    Codec::text, true, false, Text29[k - 1]});
-        box_email2_.push_back({S("TXT%1", k),     S("TXT%1", k),     Codec::text, true, false, FileName[k + 4]});
+        box_email2_.push_back(
+            {S("SUBJECT%1", k), S("SUBJECT%1", k), Codec::text, true, false, Subject[k - 1]});
+        box_email2_.push_back(
+            {S("ATTACH%1", k), S("ATTACH%1", k), Codec::text, true, false, FileName[k - 1]});
+        box_email2_.push_back({S("RCPT%1", k), S("RCPT%1", k), Codec::text, true, false, Text29[k - 1]});
+        box_email2_.push_back({S("TXT%1", k), S("TXT%1", k), Codec::text, true, false, FileName[k + 4]});
     }
 }
 
@@ -245,8 +272,9 @@ void frmMbx::Load() {
             FileName[k]->clear();
             FileName[k + 5]->clear();
         }
-        Inform(QStringLiteral("No BOX_EMAIL2 record was found. Please contact your system administrator for more "
-                              "information"),
+        Inform(QStringLiteral(
+                   "No BOX_EMAIL2 record was found. Please contact your system administrator for more "
+                   "information"),
                this);
         return;
     }
@@ -274,7 +302,9 @@ void frmMbx::Save() {
     if (!calls.ended()) gFieldsChanged = false;
 }
 
-void frmMbx::tbToolBar_ButtonClick() { Save(); }
+void frmMbx::tbToolBar_ButtonClick() {
+    Save();
+}
 
 void frmMbx::Command1_Click(int index) {
     const size_t n = static_cast<size_t>(index);
@@ -340,9 +370,15 @@ bool frmMbx::eventFilter(QObject* watched, QEvent* event) {
 void frmMbx::closeEvent(QCloseEvent* event) {
     if (gFieldsChanged) {
         switch (AskSave()) {
-            case 0: Save(); break;
-            case 1: gFieldsChanged = false; break;
-            default: event->ignore(); return;
+            case 0:
+                Save();
+                break;
+            case 1:
+                gFieldsChanged = false;
+                break;
+            default:
+                event->ignore();
+                return;
         }
     }
     gFieldsChanged = false;

@@ -38,7 +38,7 @@ namespace q5 {
 namespace mailbox {
 class DropDownCombo;
 class ProgressSink;
-}
+}  // namespace mailbox
 
 class frmMbx : public QWidget {
     Q_OBJECT

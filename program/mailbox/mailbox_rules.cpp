@@ -32,14 +32,18 @@ bool YesNoChecked(const QString& stored, bool trim) {
     return (trim ? shell::TrimBlanks(stored) : stored) == QLatin1String("Y");
 }
 
-QString YesNoValue(bool checked) { return checked ? QStringLiteral("Y") : QStringLiteral("N"); }
+QString YesNoValue(bool checked) {
+    return checked ? QStringLiteral("Y") : QStringLiteral("N");
+}
 
 bool OneZeroChecked(const QString& stored) {
     const std::optional<long long> value = Number(stored);
     return value && *value >= 1;
 }
 
-QString OneZeroValue(bool checked) { return checked ? QStringLiteral("1") : QStringLiteral("0"); }
+QString OneZeroValue(bool checked) {
+    return checked ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 int OptionIndex(const OptionCodes& codes, const QString& stored) {
     for (int i = 0; i < codes.count; ++i) {
@@ -108,15 +112,19 @@ int ProgressPercent(long long bytes, long long total) {
 }
 
 QString RemoteNameProblem(const QString& name) {
-    if (name.isEmpty()) return QStringLiteral("The file has no name to store it under on the server. Choose the file again.");
+    if (name.isEmpty())
+        return QStringLiteral("The file has no name to store it under on the server. Choose the file again.");
     if (name.size() > kFileNameLimit)
-        return QStringLiteral("The file name \"%1\" is longer than %2 characters. Rename the file and choose it again.")
+        return QStringLiteral(
+                   "The file name \"%1\" is longer than %2 characters. Rename the file and choose it again.")
             .arg(name)
             .arg(kFileNameLimit);
     for (QChar c : name) {
-        if (c == QLatin1Char(' ') || c == QLatin1Char('/') || c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+        if (c == QLatin1Char(' ') || c == QLatin1Char('/') || c == QLatin1Char('\r') ||
+            c == QLatin1Char('\n'))
             return QStringLiteral(
-                       "The file name \"%1\" contains a blank, a slash or a line break, which the server does not "
+                       "The file name \"%1\" contains a blank, a slash or a line break, which the server "
+                       "does not "
                        "accept. Rename the file and choose it again.")
                 .arg(name);
     }

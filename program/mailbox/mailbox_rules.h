@@ -29,11 +29,11 @@ struct OptionCodes {
     std::array<const char*, 4> codes;
     int count;
 };
-inline constexpr OptionCodes kScreenCodes{{"Y", "V", "N", "C"}, 4};    // Option2, SCREEN
-inline constexpr OptionCodes kTransferCodes{{"Y", "N", "D", "A"}, 4};  // Option3, TRANS_CALL
-inline constexpr OptionCodes kMwiCodes{{"N", "Y", "W", nullptr}, 3};   // Option8, MWI
+inline constexpr OptionCodes kScreenCodes{{"Y", "V", "N", "C"}, 4};       // Option2, SCREEN
+inline constexpr OptionCodes kTransferCodes{{"Y", "N", "D", "A"}, 4};     // Option3, TRANS_CALL
+inline constexpr OptionCodes kMwiCodes{{"N", "Y", "W", nullptr}, 3};      // Option8, MWI
 inline constexpr OptionCodes kDelTypeCodes{{"N", "S", "D", nullptr}, 3};  // Option7, DELTYPE
-inline constexpr int kScreenDisabled = 2;        // "Disabled", chosen when SCREEN cannot be read
+inline constexpr int kScreenDisabled = 2;           // "Disabled", chosen when SCREEN cannot be read
 inline constexpr int kScreenWithNameRecording = 1;  // the one that sets gNameScreening
 // The button of a code, or -1 when it matches none (exact, case-sensitive).
 int OptionIndex(const OptionCodes& codes, const QString& stored);
@@ -61,7 +61,8 @@ inline constexpr const char* kPickerFormat = "hh:mm AP";
 
 // The conversion table: "Pager" is stored as "/B" and so on; other text
 // is stored as it is. Both directions are exact and case-sensitive.
-inline constexpr std::array<const char*, 6> kConversionNames{"Pager", "Greeting", "Record", "Cell", "Fax", "Main Menu"};
+inline constexpr std::array<const char*, 6> kConversionNames{"Pager", "Greeting", "Record",
+                                                             "Cell",  "Fax",      "Main Menu"};
 QString ConversionCode(const QString& shown);
 QString ConversionName(const QString& stored);
 // The field behind key k (0 to 9): key k uses CON_TBL_(k-1), key 0 CON_TBL_9.

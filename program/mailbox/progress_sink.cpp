@@ -21,7 +21,9 @@ HRESULT ProgressSink::QueryInterface(REFIID riid, void** ppv) {
     return E_NOINTERFACE;
 }
 
-ULONG ProgressSink::AddRef() { return ++references_; }
+ULONG ProgressSink::AddRef() {
+    return ++references_;
+}
 
 ULONG ProgressSink::Release() {
     const ULONG left = --references_;
@@ -29,9 +31,13 @@ ULONG ProgressSink::Release() {
     return left;
 }
 
-HRESULT ProgressSink::GetStatus(LONG, BSTR, BSTR, BSTR) { return S_OK; }
+HRESULT ProgressSink::GetStatus(LONG, BSTR, BSTR, BSTR) {
+    return S_OK;
+}
 
-HRESULT ProgressSink::GetQ5Event(LONG, BSTR, BSTR, BSTR) { return S_OK; }
+HRESULT ProgressSink::GetQ5Event(LONG, BSTR, BSTR, BSTR) {
+    return S_OK;
+}
 
 HRESULT ProgressSink::GetProgress(LONG bytes, LONG total) {
     if (handler_) handler_(bytes, total);

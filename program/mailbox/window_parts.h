@@ -52,7 +52,8 @@ class LengthLimit : public QValidator {
 public:
     LengthLimit(QLineEdit* box, int limit) : QValidator(box), limit_(limit), last_size_(box->text().size()) {
         box->setValidator(this);
-        connect(box, &QLineEdit::textChanged, this, [this](const QString& text) { last_size_ = text.size(); });
+        connect(box, &QLineEdit::textChanged, this,
+                [this](const QString& text) { last_size_ = text.size(); });
     }
     State validate(QString& input, int&) const override {
         return input.size() <= limit_ || input.size() <= last_size_ ? Acceptable : Invalid;

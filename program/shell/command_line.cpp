@@ -4,21 +4,23 @@
 
 namespace q5::shell {
 
-QString VersionLine() { return QStringLiteral("q5client 2.0 (build " Q5CLIENT_VERSION ")"); }
+QString VersionLine() {
+    return QStringLiteral("q5client 2.0 (build " Q5CLIENT_VERSION ")");
+}
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
     CommandLine result;
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Q5Client desktop program: log in to a mailbox of a Q5Server, watch and steer its calls\n"
-                       "and edit its settings."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Q5Client desktop program: log in to a mailbox of a Q5Server, watch and steer its calls\n"
+        "and edit its settings."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the program's version and exit."));
-    const QCommandLineOption host(QStringLiteral("host"),
-                                  QStringLiteral("Server for the login dialog: HOST (port 1008) or HOST:PORT."),
-                                  QStringLiteral("host"));
+    const QCommandLineOption host(
+        QStringLiteral("host"), QStringLiteral("Server for the login dialog: HOST (port 1008) or HOST:PORT."),
+        QStringLiteral("host"));
     const QCommandLineOption user(QStringLiteral("user"),
                                   QStringLiteral("User name (mailbox number) for the login dialog."),
                                   QStringLiteral("name"));
@@ -42,7 +44,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (parser.isSet(help)) {
         result.exit_now = true;
         // Without an application object Qt cannot name the program itself.
-        result.output = parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("q5client"));
+        result.output =
+            parser.helpText().replace(QStringLiteral("<executable_name>"), QStringLiteral("q5client"));
         return result;
     }
     if (parser.isSet(version)) {

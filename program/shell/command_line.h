@@ -16,7 +16,7 @@ struct CommandLine {
     bool user_given = false;
     bool exit_now = false;  // --help, --version or a usage error: print `output` and end
     int exit_code = 0;
-    QString output;         // for standard output (help, version) or, with exit_code 2, standard error
+    QString output;  // for standard output (help, version) or, with exit_code 2, standard error
 };
 
 CommandLine ParseCommandLine(const QStringList& arguments);

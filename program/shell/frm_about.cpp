@@ -16,7 +16,9 @@ frmAbout::frmAbout() : ui_(new Ui::frmAbout) {
     ui_->PicIcon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
 }
 
-frmAbout::~frmAbout() { delete ui_; }
+frmAbout::~frmAbout() {
+    delete ui_;
+}
 
 void frmAbout::cmdOK_Click() {
     accept();

@@ -37,9 +37,13 @@ void frmLogin::SetPrefill(const QString& host, const QString& user) {
     g_prefill_user = user;
 }
 
-void frmLogin::ResetSecretStoreNotice() { g_no_secret_store_told = false; }
+void frmLogin::ResetSecretStoreNotice() {
+    g_no_secret_store_told = false;
+}
 
-QString frmLogin::PasswordSecretKey() { return QStringLiteral("Login/") + kPasswordKey; }
+QString frmLogin::PasswordSecretKey() {
+    return QStringLiteral("Login/") + kPasswordKey;
+}
 
 frmLogin::frmLogin() : ui_(new Ui::frmLogin) {
     ui_->setupUi(this);
@@ -49,7 +53,9 @@ frmLogin::frmLogin() : ui_(new Ui::frmLogin) {
     Form_Load();
 }
 
-frmLogin::~frmLogin() { delete ui_; }
+frmLogin::~frmLogin() {
+    delete ui_;
+}
 
 void frmLogin::Form_Load() {
     shell::ResolveCaptions(this);
@@ -167,7 +173,8 @@ void frmLogin::OnConnectFailed(HRESULT hr) {
         hide();
         shell::MessageRequest request;
         request.text = QStringLiteral(
-            "Can not establish connection with Q5Server. Please verify that Q5 is running before re-attempting to "
+            "Can not establish connection with Q5Server. Please verify that Q5 is running before "
+            "re-attempting to "
             "log in");
         request.title = QStringLiteral("No Connection");
         request.buttons = shell::MsgButtons::ok_cancel;
@@ -219,9 +226,13 @@ void frmLogin::RememberSettings() {
     mQ5Client.RegSave();
 }
 
-void frmLogin::cmdCancel_Click() { windows::EndProgram(0); }
+void frmLogin::cmdCancel_Click() {
+    windows::EndProgram(0);
+}
 
-void frmLogin::reject() { cmdCancel_Click(); }
+void frmLogin::reject() {
+    cmdCancel_Click();
+}
 
 void frmLogin::closeEvent(QCloseEvent* event) {
     // Closing the window: over a running main window it only goes away;

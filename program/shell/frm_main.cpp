@@ -37,7 +37,9 @@ namespace {
 constexpr int kKeepAliveMs = 64000;
 const QString kSettings = QStringLiteral("Settings");
 
-QString App() { return QString::fromLatin1(shell::kAppTitle); }
+QString App() {
+    return QString::fromLatin1(shell::kAppTitle);
+}
 
 }  // namespace
 
@@ -77,7 +79,9 @@ frmMain::~frmMain() {
     delete ui_;
 }
 
-QMdiArea* frmMain::mdiArea() const { return ui_->mdiArea; }
+QMdiArea* frmMain::mdiArea() const {
+    return ui_->mdiArea;
+}
 
 double frmMain::Dpi() const {
     const QScreen* display = screen();
@@ -85,10 +89,14 @@ double frmMain::Dpi() const {
 }
 
 void frmMain::StoredGeometry(int& left, int& top, int& width, int& height) {
-    left = shell::StoredInt(shell::Registry::Read(App(), kSettings, QStringLiteral("MainLeft"), QStringLiteral("1000")), 1000);
-    top = shell::StoredInt(shell::Registry::Read(App(), kSettings, QStringLiteral("MainTop"), QStringLiteral("1000")), 1000);
-    width = shell::StoredInt(shell::Registry::Read(App(), kSettings, QStringLiteral("MainWidth"), QStringLiteral("6500")), 6500);
-    height = shell::StoredInt(shell::Registry::Read(App(), kSettings, QStringLiteral("MainHeight"), QStringLiteral("6500")), 6500);
+    left = shell::StoredInt(
+        shell::Registry::Read(App(), kSettings, QStringLiteral("MainLeft"), QStringLiteral("1000")), 1000);
+    top = shell::StoredInt(
+        shell::Registry::Read(App(), kSettings, QStringLiteral("MainTop"), QStringLiteral("1000")), 1000);
+    width = shell::StoredInt(
+        shell::Registry::Read(App(), kSettings, QStringLiteral("MainWidth"), QStringLiteral("6500")), 6500);
+    height = shell::StoredInt(
+        shell::Registry::Read(App(), kSettings, QStringLiteral("MainHeight"), QStringLiteral("6500")), 6500);
 }
 
 void frmMain::Form_Load() {
@@ -127,8 +135,8 @@ void frmMain::ReadScreening() {
         return;
     }
     const std::u16string_view text = value.View();
-    gNameScreening =
-        shell::TrimBlanks(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()))) == QLatin1String("V");
+    gNameScreening = shell::TrimBlanks(QString::fromUtf16(
+                         text.data(), static_cast<qsizetype>(text.size()))) == QLatin1String("V");
 }
 
 void frmMain::UpdateClock() {
@@ -150,7 +158,8 @@ void frmMain::Timer1_Timer() {
     }
     const shell::ErrorDetails error = FAILED(hr) ? shell::ErrorOf(hr) : shell::ErrorDetails{};
     switch (shell::KeepAliveActionFor(hr)) {
-        case shell::KeepAliveAction::nothing: break;
+        case shell::KeepAliveAction::nothing:
+            break;
         case shell::KeepAliveAction::offer_reconnect: {
             windows::OfferReconnect(this);
             break;
@@ -187,14 +196,30 @@ void frmMain::ShowOwn(QWidget* form) {
     form->activateWindow();
 }
 
-void frmMain::ShowCallControl() { ShowChild(&windows::Load<frmCallControl>()); }
-void frmMain::ShowGreeting() { ShowChild(&windows::Load<frmGreeting>()); }
-void frmMain::ShowCallOut() { ShowChild(&windows::Load<frmCallOut>()); }
-void frmMain::ShowConversionTable() { ShowChild(&windows::Load<frmConversionTable>()); }
-void frmMain::ShowAdvanced() { ShowChild(&windows::Load<frmAdvanced>()); }
-void frmMain::ShowMbx() { ShowOwn(&windows::Load<frmMbx>()); }
-void frmMain::ShowPIMSetup() { ShowOwn(&windows::Load<frmPIMSetup>()); }
-void frmMain::ShowProperties() { ShowOwn(&windows::Load<frmProperties>()); }
+void frmMain::ShowCallControl() {
+    ShowChild(&windows::Load<frmCallControl>());
+}
+void frmMain::ShowGreeting() {
+    ShowChild(&windows::Load<frmGreeting>());
+}
+void frmMain::ShowCallOut() {
+    ShowChild(&windows::Load<frmCallOut>());
+}
+void frmMain::ShowConversionTable() {
+    ShowChild(&windows::Load<frmConversionTable>());
+}
+void frmMain::ShowAdvanced() {
+    ShowChild(&windows::Load<frmAdvanced>());
+}
+void frmMain::ShowMbx() {
+    ShowOwn(&windows::Load<frmMbx>());
+}
+void frmMain::ShowPIMSetup() {
+    ShowOwn(&windows::Load<frmPIMSetup>());
+}
+void frmMain::ShowProperties() {
+    ShowOwn(&windows::Load<frmProperties>());
+}
 
 void frmMain::ShowAbout() {
     frmAbout& about = windows::Load<frmAbout>();
@@ -209,10 +234,14 @@ void frmMain::Form_Unload() {
     clock_.stop();
     if (!isMinimized()) {
         const double dpi = Dpi();
-        shell::Registry::Write(App(), kSettings, QStringLiteral("MainLeft"), QString::number(shell::PixelsToTwips(x(), dpi)));
-        shell::Registry::Write(App(), kSettings, QStringLiteral("MainTop"), QString::number(shell::PixelsToTwips(y(), dpi)));
-        shell::Registry::Write(App(), kSettings, QStringLiteral("MainWidth"), QString::number(shell::PixelsToTwips(width(), dpi)));
-        shell::Registry::Write(App(), kSettings, QStringLiteral("MainHeight"), QString::number(shell::PixelsToTwips(height(), dpi)));
+        shell::Registry::Write(App(), kSettings, QStringLiteral("MainLeft"),
+                               QString::number(shell::PixelsToTwips(x(), dpi)));
+        shell::Registry::Write(App(), kSettings, QStringLiteral("MainTop"),
+                               QString::number(shell::PixelsToTwips(y(), dpi)));
+        shell::Registry::Write(App(), kSettings, QStringLiteral("MainWidth"),
+                               QString::number(shell::PixelsToTwips(width(), dpi)));
+        shell::Registry::Write(App(), kSettings, QStringLiteral("MainHeight"),
+                               QString::number(shell::PixelsToTwips(height(), dpi)));
     }
     if (gConnect) {
         shell::BusyCursor busy;

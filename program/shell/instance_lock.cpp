@@ -29,8 +29,12 @@ bool InstanceLock::TryLock() {
     return file_->tryLock(0);
 }
 
-bool InstanceLock::held() const { return file_->isLocked(); }
+bool InstanceLock::held() const {
+    return file_->isLocked();
+}
 
-void InstanceLock::Unlock() { file_->unlock(); }
+void InstanceLock::Unlock() {
+    file_->unlock();
+}
 
 }  // namespace q5::shell

@@ -35,7 +35,8 @@ QStringList Candidates(const QString& program_dir) {
 }
 
 QString HexCode(HRESULT hr) {
-    return QStringLiteral("0x") + QString::number(static_cast<quint32>(hr), 16).toUpper().rightJustified(8, u'0');
+    return QStringLiteral("0x") +
+           QString::number(static_cast<quint32>(hr), 16).toUpper().rightJustified(8, u'0');
 }
 
 }  // namespace
@@ -60,8 +61,9 @@ RegistrationResult EnsureClientClassRegistered(const QString& program_dir) {
         }
     }
     if (result.library.isEmpty()) {
-        result.problem = QStringLiteral("The Q5Client library (libq5client.so) is not registered for this user and "
-                                        "was not found next to the program.");
+        result.problem = QStringLiteral(
+            "The Q5Client library (libq5client.so) is not registered for this user and "
+            "was not found next to the program.");
         return result;
     }
     const QByteArray file = result.library.toUtf8();
@@ -75,13 +77,14 @@ RegistrationResult EnsureClientClassRegistered(const QString& program_dir) {
     const HRESULT hr = entry ? entry() : E_FAIL;
     dlclose(handle);
     if (FAILED(hr)) {
-        result.problem =
-            QStringLiteral("The Q5Client library %1 could not be registered (%2).").arg(result.library, HexCode(hr));
+        result.problem = QStringLiteral("The Q5Client library %1 could not be registered (%2).")
+                             .arg(result.library, HexCode(hr));
         return result;
     }
     result.registered_now = true;
     result.ok = IsClientClassRegistered();
-    if (!result.ok) result.problem = QStringLiteral("The registration of %1 did not take effect.").arg(result.library);
+    if (!result.ok)
+        result.problem = QStringLiteral("The registration of %1 did not take effect.").arg(result.library);
     return result;
 }
 

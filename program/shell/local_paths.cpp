@@ -11,7 +11,8 @@ QString Base() {
     const QString own = qEnvironmentVariable("Q5CLIENT_HOME");
     if (!own.isEmpty()) return QDir::cleanPath(own);
     // Honours $XDG_DATA_HOME, else ~/.local/share.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/q5client");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/q5client");
 }
 
 }  // namespace
@@ -19,10 +20,16 @@ QString Base() {
 QString LocalPath(LocalFolder folder, const QString& file) {
     QString path = Base();
     switch (folder) {
-        case LocalFolder::base: break;
-        case LocalFolder::vox: path += QStringLiteral("/vox"); break;
-        case LocalFolder::temp: path += QStringLiteral("/temp"); break;
-        case LocalFolder::call_log: return path + QStringLiteral("/q5clientLog.txt");
+        case LocalFolder::base:
+            break;
+        case LocalFolder::vox:
+            path += QStringLiteral("/vox");
+            break;
+        case LocalFolder::temp:
+            path += QStringLiteral("/temp");
+            break;
+        case LocalFolder::call_log:
+            return path + QStringLiteral("/q5clientLog.txt");
     }
     return file.isEmpty() ? path : path + QLatin1Char('/') + file;
 }

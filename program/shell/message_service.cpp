@@ -16,20 +16,28 @@ MessageResponder& Responder() {
 
 QMessageBox::StandardButton ButtonOf(MsgAnswer answer) {
     switch (answer) {
-        case MsgAnswer::ok: return QMessageBox::Ok;
-        case MsgAnswer::cancel: return QMessageBox::Cancel;
-        case MsgAnswer::yes: return QMessageBox::Yes;
-        case MsgAnswer::no: return QMessageBox::No;
+        case MsgAnswer::ok:
+            return QMessageBox::Ok;
+        case MsgAnswer::cancel:
+            return QMessageBox::Cancel;
+        case MsgAnswer::yes:
+            return QMessageBox::Yes;
+        case MsgAnswer::no:
+            return QMessageBox::No;
     }
     return QMessageBox::Ok;
 }
 
 QMessageBox::Icon IconOf(MsgIcon icon) {
     switch (icon) {
-        case MsgIcon::none: return QMessageBox::NoIcon;
-        case MsgIcon::information: return QMessageBox::Information;
-        case MsgIcon::warning: return QMessageBox::Warning;
-        case MsgIcon::critical: return QMessageBox::Critical;
+        case MsgIcon::none:
+            return QMessageBox::NoIcon;
+        case MsgIcon::information:
+            return QMessageBox::Information;
+        case MsgIcon::warning:
+            return QMessageBox::Warning;
+        case MsgIcon::critical:
+            return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
@@ -43,8 +51,12 @@ MsgAnswer MessageService::Show(const MessageRequest& request, QWidget* parent) {
     box.setText(request.text);
     box.setIcon(IconOf(request.icon));
     switch (request.buttons) {
-        case MsgButtons::ok: box.setStandardButtons(QMessageBox::Ok); break;
-        case MsgButtons::ok_cancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+        case MsgButtons::ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MsgButtons::ok_cancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
         case MsgButtons::yes_no_cancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
@@ -56,11 +68,16 @@ MsgAnswer MessageService::Show(const MessageRequest& request, QWidget* parent) {
     const int pressed = box.exec();
     if (busy) QApplication::restoreOverrideCursor();
     switch (pressed) {
-        case QMessageBox::Cancel: return MsgAnswer::cancel;
-        case QMessageBox::Yes: return MsgAnswer::yes;
-        case QMessageBox::No: return MsgAnswer::no;
-        case QMessageBox::Ok: return MsgAnswer::ok;
-        default: return request.buttons == MsgButtons::ok ? MsgAnswer::ok : MsgAnswer::cancel;
+        case QMessageBox::Cancel:
+            return MsgAnswer::cancel;
+        case QMessageBox::Yes:
+            return MsgAnswer::yes;
+        case QMessageBox::No:
+            return MsgAnswer::no;
+        case QMessageBox::Ok:
+            return MsgAnswer::ok;
+        default:
+            return request.buttons == MsgButtons::ok ? MsgAnswer::ok : MsgAnswer::cancel;
     }
 }
 

@@ -18,9 +18,12 @@ int AskSave() {
     request.default_button = shell::MsgAnswer::no;
     request.icon = shell::MsgIcon::warning;
     switch (shell::MessageService::Show(request)) {
-        case shell::MsgAnswer::yes: return 0;
-        case shell::MsgAnswer::no: return 1;
-        default: return 2;
+        case shell::MsgAnswer::yes:
+            return 0;
+        case shell::MsgAnswer::no:
+            return 1;
+        default:
+            return 2;
     }
 }
 
@@ -39,8 +42,9 @@ bool Program::Start(const Options& options) {
     if (!registration.ok) {
         shell::MessageRequest request;
         request.text = registration.problem +
-                       QStringLiteral("\n\nRegister the library for this user with\n    q5regsvr %1\nand start "
-                                      "the program again.")
+                       QStringLiteral(
+                           "\n\nRegister the library for this user with\n    q5regsvr %1\nand start "
+                           "the program again.")
                            .arg(registration.library.isEmpty() ? QStringLiteral("/path/to/libq5client.so")
                                                                : registration.library);
         request.icon = shell::MsgIcon::critical;

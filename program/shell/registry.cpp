@@ -13,7 +13,8 @@ constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDe
 
 QString ConfigDirectory() {
     // Honours $XDG_CONFIG_HOME, else ~/.config.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/q5client");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/q5client");
 }
 
 // An application name becomes a file name; keep it to one path component.
@@ -43,9 +44,12 @@ QString Address(const QString& section, const QString& key) {
 
 }  // namespace
 
-QString Registry::FilePath(const QString& app) { return ConfigDirectory() + QLatin1Char('/') + FileNameOf(app); }
+QString Registry::FilePath(const QString& app) {
+    return ConfigDirectory() + QLatin1Char('/') + FileNameOf(app);
+}
 
-QString Registry::Read(const QString& app, const QString& section, const QString& key, const QString& fallback) {
+QString Registry::Read(const QString& app, const QString& section, const QString& key,
+                       const QString& fallback) {
     const QString path = FilePath(app);
     if (!QFile::exists(path)) return fallback;
     QSettings store(path, QSettings::IniFormat);
@@ -75,10 +79,16 @@ void Registry::Remove(const QString& app, const QString& section, const QString&
     if (QFile(path).permissions() != kOwnerOnly) QFile::setPermissions(path, kOwnerOnly);
 }
 
-void Registry::RegGet() { setting_ = Read(appname_, section_, key_); }
+void Registry::RegGet() {
+    setting_ = Read(appname_, section_, key_);
+}
 
-void Registry::RegSave() { Write(appname_, section_, key_, setting_); }
+void Registry::RegSave() {
+    Write(appname_, section_, key_, setting_);
+}
 
-void Registry::RegDel() { Remove(appname_, section_, key_); }
+void Registry::RegDel() {
+    Remove(appname_, section_, key_);
+}
 
 }  // namespace q5::shell

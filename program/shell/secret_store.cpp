@@ -46,7 +46,9 @@ Answer Run(Job* job, void (*take)(Job*, Answer&)) {
 
 }  // namespace
 
-QString SecretStore::Service() { return QStringLiteral("Q5Client"); }
+QString SecretStore::Service() {
+    return QStringLiteral("Q5Client");
+}
 
 bool SecretStore::Write(const QString& key, const QString& secret, QString* why) {
     auto* job = new QKeychain::WritePasswordJob(Service());
@@ -70,7 +72,8 @@ std::optional<QString> SecretStore::Read(const QString& key) {
 bool SecretStore::Remove(const QString& key) {
     auto* job = new QKeychain::DeletePasswordJob(Service());
     job->setKey(key);
-    const Answer answer = Run<QKeychain::DeletePasswordJob>(job, [](QKeychain::DeletePasswordJob*, Answer&) {});
+    const Answer answer =
+        Run<QKeychain::DeletePasswordJob>(job, [](QKeychain::DeletePasswordJob*, Answer&) {});
     return answer.done && (answer.error == QKeychain::NoError || answer.error == QKeychain::EntryNotFound);
 }
 

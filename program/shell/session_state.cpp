@@ -16,7 +16,8 @@ bool gFieldsChanged = false;
 
 HRESULT CreateSession() {
     ComPtr<IUnknown> session;
-    HRESULT hr = CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, session.AsOut());
+    HRESULT hr =
+        CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, session.AsOut());
     if (FAILED(hr)) return hr;
     ComPtr<IQ5Connect> connect;
     ComPtr<IQ5Admin> admin;

@@ -15,14 +15,14 @@ namespace q5 {
 extern ComPtr<IUnknown> gSession;    // CoQ5Client, created once by CreateSession
 extern ComPtr<IQ5Connect> gConnect;  // Connect, Login, Quit, Close
 extern ComPtr<IQ5Admin> gAdmin;
-extern ComPtr<IQ5Util> gUtil;        // KeepAlive, files, conversions
-extern ComPtr<IQ5Table> gTable;      // table and record access
-extern QString gUserName;            // trimmed; the mailbox number of every call
-extern QString gPassword;            // trimmed
-extern QString gHost;                // trimmed host text
+extern ComPtr<IQ5Util> gUtil;    // KeepAlive, files, conversions
+extern ComPtr<IQ5Table> gTable;  // table and record access
+extern QString gUserName;        // trimmed; the mailbox number of every call
+extern QString gPassword;        // trimmed
+extern QString gHost;            // trimmed host text
 extern bool gLoggedIn;
-extern bool gNameScreening;          // mailbox screens calls with a recorded name
-extern bool gFieldsChanged;          // an editing window holds unsaved changes
+extern bool gNameScreening;  // mailbox screens calls with a recorded name
+extern bool gFieldsChanged;  // an editing window holds unsaved changes
 
 // Creates gSession through the component runtime and takes its views in the
 // order IQ5Connect, IQ5Admin, IQ5Util, IQ5Table. On failure everything stays

@@ -15,10 +15,21 @@ struct CaptionEntry {
 
 // Entries 20 and 21 (font name and size) are absent: the fonts stay.
 constexpr CaptionEntry kCaptions[] = {
-    {1012, u"&Help"},      {1015, u"&About "},          {1025, u"Login"},        {1026, u"&User Name:"},
-    {1027, u"&Password:"}, {1028, u"OK"},               {1029, u"Cancel"},       {3000, u"&Administration"},
-    {3001, u"Greetings"},  {3002, u"Name"},             {3003, u"Greeting Key Press"},
-    {3004, u"&Notification"}, {3005, u"Out Call Settings"}, {3006, u"Wake Up "}, {3007, u"Advanced "},
+    {1012, u"&Help"},
+    {1015, u"&About "},
+    {1025, u"Login"},
+    {1026, u"&User Name:"},
+    {1027, u"&Password:"},
+    {1028, u"OK"},
+    {1029, u"Cancel"},
+    {3000, u"&Administration"},
+    {3001, u"Greetings"},
+    {3002, u"Name"},
+    {3003, u"Greeting Key Press"},
+    {3004, u"&Notification"},
+    {3005, u"Out Call Settings"},
+    {3006, u"Wake Up "},
+    {3007, u"Advanced "},
 };
 
 }  // namespace
@@ -52,7 +63,9 @@ ErrorDetails ErrorOf(HRESULT hr) {
     return details;
 }
 
-QString ErrorNumberText(HRESULT hr) { return QString::number(static_cast<qint32>(hr)); }
+QString ErrorNumberText(HRESULT hr) {
+    return QString::number(static_cast<qint32>(hr));
+}
 
 KeepAliveAction KeepAliveActionFor(HRESULT hr) {
     if (SUCCEEDED(hr) || hr == E_FAIL) return KeepAliveAction::nothing;

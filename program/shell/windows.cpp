@@ -70,9 +70,13 @@ void EndProgram(int code) {
     QCoreApplication::exit(code);
 }
 
-bool ProgramEnding() { return g_ending; }
+bool ProgramEnding() {
+    return g_ending;
+}
 
-int ProgramExitCode() { return g_exit_code; }
+int ProgramExitCode() {
+    return g_exit_code;
+}
 
 void DestroyAllWindows() {
     if (frmMain* main = Loaded<frmMain>()) main->SkipShutdown();

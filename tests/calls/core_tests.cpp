@@ -60,9 +60,10 @@ TEST(FormatWithPatternTest, ExtraDigitsGoInFrontOfTheFirstPlacedDigit) {
 
 TEST_F(ContactStoreTest, ReadsTheElevenTelephoneFieldsFromTheirVCardTypes) {
     Add(QStringLiteral("a.vcf"),
-        Card("Ann", "TEL;TYPE=WORK,VOICE:1\r\nTEL;TYPE=WORK,FAX:3\r\nTEL;TYPE=X-EVOLUTION-CALLBACK:4\r\n"
-                    "TEL;TYPE=X-EVOLUTION-COMPANY:5\r\nTEL;TYPE=HOME,FAX:6\r\nTEL;TYPE=HOME,VOICE:7\r\n"
-                    "TEL;TYPE=CELL:9\r\nTEL;TYPE=VOICE:10\r\nTEL;TYPE=X-EVOLUTION-RADIO:11\r\n"));
+        Card("Ann",
+             "TEL;TYPE=WORK,VOICE:1\r\nTEL;TYPE=WORK,FAX:3\r\nTEL;TYPE=X-EVOLUTION-CALLBACK:4\r\n"
+             "TEL;TYPE=X-EVOLUTION-COMPANY:5\r\nTEL;TYPE=HOME,FAX:6\r\nTEL;TYPE=HOME,VOICE:7\r\n"
+             "TEL;TYPE=CELL:9\r\nTEL;TYPE=VOICE:10\r\nTEL;TYPE=X-EVOLUTION-RADIO:11\r\n"));
     VCardFolderStore store(dir_.path());
     const std::vector<Contact> contacts = store.Contacts();
     ASSERT_EQ(contacts.size(), 1u);
@@ -84,11 +85,13 @@ TEST_F(ContactStoreTest, EveryTelephoneFieldSurvivesSaveAndReadBackOnItsOwn) {
     VCardFolderStore store(dir_.path());
     Contact contact;
     contact.fullName = QStringLiteral("All Fields");
-    for (int i = 0; i < kPhoneFieldCount; ++i) contact.phones[static_cast<std::size_t>(i)] = QString::number(100 + i);
+    for (int i = 0; i < kPhoneFieldCount; ++i)
+        contact.phones[static_cast<std::size_t>(i)] = QString::number(100 + i);
     ASSERT_TRUE(store.Save(contact, nullptr));
     const Contact back = store.Contacts().at(0);
     for (int i = 0; i < kPhoneFieldCount; ++i) {
-        EXPECT_EQ(back.phones[static_cast<std::size_t>(i)], QString::number(100 + i)) << PhoneFieldName(i).toStdString();
+        EXPECT_EQ(back.phones[static_cast<std::size_t>(i)], QString::number(100 + i))
+            << PhoneFieldName(i).toStdString();
     }
 }
 
@@ -208,7 +211,8 @@ TEST(ElapsedTest, EachTickAddsOneSecondAndSixtyFiveTicksGiveOneMinuteFive) {
 
 TEST(CallLogTest, LineHasHashedDateThenThreeQuotedFieldsAndCrLf) {
     const QDateTime at(QDate(2026, 3, 4), QTime(5, 6, 7));
-    EXPECT_EQ(CallLogLine(at, QStringLiteral("(212) 555-0142"), QStringLiteral("09:10:11"), QStringLiteral("00:01:05")),
+    EXPECT_EQ(CallLogLine(at, QStringLiteral("(212) 555-0142"), QStringLiteral("09:10:11"),
+                          QStringLiteral("00:01:05")),
               QByteArray("#2026-03-04 05:06:07#,\"(212) 555-0142\",\"09:10:11\",\"00:01:05\"\r\n"));
 }
 

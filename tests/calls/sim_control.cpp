@@ -27,7 +27,8 @@ bool ReadLine(int fd, std::string& line, int ms) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     char c;
     while (true) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) return false;
         pollfd p{fd, POLLIN, 0};
         if (poll(&p, 1, static_cast<int>(left.count())) <= 0) return false;
@@ -58,13 +59,15 @@ CallSim::CallSim(const std::string& tool, const std::string& root, std::vector<s
     Launch(true);
 }
 
-CallSim::~CallSim() { Kill(); }
+CallSim::~CallSim() {
+    Kill();
+}
 
 bool CallSim::Launch(bool seed) {
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0) return false;
-    std::vector<std::string> args = {tool_, "--listen", "127.0.0.1:" + std::to_string(port_), "--data", data_dir_,
-                                     "--su", std::string(kSu) + ":" + kSuPassword, "--quiet"};
+    std::vector<std::string> args = {tool_,     "--listen", "127.0.0.1:" + std::to_string(port_), "--data",
+                                     data_dir_, "--su",     std::string(kSu) + ":" + kSuPassword, "--quiet"};
     if (seed) args.push_back("--seed-demo");
     args.insert(args.end(), extra_.begin(), extra_.end());
     const pid_t pid = fork();
@@ -123,10 +126,11 @@ std::string CallSim::Command(const std::string& line) const {
     address.sin_port = htons(static_cast<std::uint16_t>(port_));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     std::string reply;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ReadLine(fd, reply, 5000) &&
-        SendAll(fd, std::string("SU ") + kSu + "\r\n") && ReadLine(fd, reply, 5000) &&
-        SendAll(fd, std::string("PASS ") + kSuPassword + "\r\n") && ReadLine(fd, reply, 5000) &&
-        reply.rfind("+", 0) == 0 && SendAll(fd, line + "\r\n") && ReadLine(fd, reply, 5000)) {
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ReadLine(fd, reply, 5000) && SendAll(fd, std::string("SU ") + kSu + "\r\n") &&
+        ReadLine(fd, reply, 5000) && SendAll(fd, std::string("PASS ") + kSuPassword + "\r\n") &&
+        ReadLine(fd, reply, 5000) && reply.rfind("+", 0) == 0 && SendAll(fd, line + "\r\n") &&
+        ReadLine(fd, reply, 5000)) {
         SendAll(fd, "QUIT\r\n");
     } else {
         reply.clear();
@@ -135,7 +139,8 @@ std::string CallSim::Command(const std::string& line) const {
     return reply;
 }
 
-std::string CallSim::StartCall(const std::string& mailbox, const std::string& number, const std::string& name) const {
+std::string CallSim::StartCall(const std::string& mailbox, const std::string& number,
+                               const std::string& name) const {
     std::string line = "SIM_CALL " + mailbox + " " + number;
     if (!name.empty()) line += " " + name;
     const std::string reply = Command(line);

@@ -33,7 +33,8 @@ public:
     // Sends one command line as the superuser and returns the reply line.
     std::string Command(const std::string& line) const;
     // SIM_CALL: the new call's key, or empty.
-    std::string StartCall(const std::string& mailbox, const std::string& number, const std::string& name = {}) const;
+    std::string StartCall(const std::string& mailbox, const std::string& number,
+                          const std::string& name = {}) const;
 
 private:
     bool Launch(bool seed);
@@ -45,6 +46,5 @@ private:
     int port_ = 0;
     int output_ = -1;
 };
-
 
 }  // namespace q5test

@@ -46,7 +46,9 @@ using q5::frmPIMSetup;
 namespace windows = q5::windows;
 using Col = frmCallControl::Column;
 
-QString ContactsDir() { return q5::shell::LocalPath(q5::shell::LocalFolder::base) + QStringLiteral("/contacts"); }
+QString ContactsDir() {
+    return q5::shell::LocalPath(q5::shell::LocalFolder::base) + QStringLiteral("/contacts");
+}
 
 void WriteCard(const QString& file, const QByteArray& card) {
     QDir().mkpath(ContactsDir());
@@ -80,8 +82,8 @@ class CallControlTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        previous_player_ = q5::calls::SetNamePlayerFactory(
-            [this] { return std::make_unique<RecordingPlayer>(&played_); });
+        previous_player_ =
+            q5::calls::SetNamePlayerFactory([this] { return std::make_unique<RecordingPlayer>(&played_); });
         sim_ = std::make_unique<CallSim>(Q5SIM_TOOL, home_->path());
         ASSERT_GT(sim_->port(), 0) << "q5sim did not start";
         ConnectSession();
@@ -121,7 +123,8 @@ protected:
         }
         return false;
     }
-    static QTreeWidgetItem* WaitForRow(frmCallControl& cc, const QString& key, const QString& status = QString()) {
+    static QTreeWidgetItem* WaitForRow(frmCallControl& cc, const QString& key,
+                                       const QString& status = QString()) {
         QTreeWidgetItem* row = nullptr;
         PollUntil(cc, [&] {
             row = cc.RowOf(key);
@@ -190,7 +193,8 @@ TEST_F(CallControlTest, NewCallWithoutMatchingContactKeepsAnEmptyNameAndFormatsT
 
 TEST_F(CallControlTest, PopUpShowsOnlyTheBusinessMatchWhenAnotherContactHasItAsMobile) {
     WriteCard(QStringLiteral("a-mobile.vcf"), Card("Mobile Person", "TEL;TYPE=CELL:2125550142\r\n"));
-    WriteCard(QStringLiteral("b-business.vcf"), Card("Business Person", "TEL;TYPE=WORK,VOICE:2125550142\r\n"));
+    WriteCard(QStringLiteral("b-business.vcf"),
+              Card("Business Person", "TEL;TYPE=WORK,VOICE:2125550142\r\n"));
     frmCallControl& cc = Open();
     QTreeWidgetItem* row = WaitForRow(cc, Call("2125550142"));
     ASSERT_NE(row, nullptr);
@@ -227,7 +231,8 @@ TEST_F(CallControlTest, PopUpWithoutMatchOpensANewContactWithTheFormattedNumberA
     std::vector<frmContact*> shown = frmContact::OpenWindows();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_TRUE(shown[0]->isNewContact());
-    EXPECT_EQ(shown[0]->txtPhone[q5::calls::BusinessTelephoneNumber]->text(), QStringLiteral("(212) 555-0142"));
+    EXPECT_EQ(shown[0]->txtPhone[q5::calls::BusinessTelephoneNumber]->text(),
+              QStringLiteral("(212) 555-0142"));
 
     shown[0]->findChild<QLineEdit*>(QStringLiteral("txtFullName"))->setText(QStringLiteral("New Caller"));
     ASSERT_TRUE(shown[0]->cmdSave_Click());
@@ -244,7 +249,8 @@ TEST_F(CallControlTest, EveryButtonWithoutASelectedRowAsksToSelectACall) {
     frmCallControl& cc = Open();
     for (QPushButton* button : cc.Command1) button->click();
     ASSERT_EQ(asked().size(), 5u);
-    for (const auto& request : asked()) EXPECT_EQ(request.text, QStringLiteral("please select a call in progress"));
+    for (const auto& request : asked())
+        EXPECT_EQ(request.text, QStringLiteral("please select a call in progress"));
     EXPECT_TRUE(frmContact::OpenWindows().empty());
 }
 
@@ -254,7 +260,8 @@ TEST_F(CallControlTest, AnswerHoldSendToMailboxAndTransferChangeTheCallInQ5sim) 
     ASSERT_NE(answered, nullptr);
     Select(cc, answered);
     cc.Command1[0]->click();
-    EXPECT_NE(WaitForRow(cc, answered->data(0, Qt::UserRole).toString(), QStringLiteral("In Transit")), nullptr);
+    EXPECT_NE(WaitForRow(cc, answered->data(0, Qt::UserRole).toString(), QStringLiteral("In Transit")),
+              nullptr);
 
     QTreeWidgetItem* held = WaitForRow(cc, Call("5550002"));
     ASSERT_NE(held, nullptr);
@@ -276,7 +283,8 @@ TEST_F(CallControlTest, AnswerHoldSendToMailboxAndTransferChangeTheCallInQ5sim) 
     cc.Option1[1]->setChecked(true);
     cc.ui()->Text1->setText(QStringLiteral("  5551234  "));
     cc.Command1[3]->click();
-    EXPECT_NE(WaitForRow(cc, transferred->data(0, Qt::UserRole).toString(), QStringLiteral("Transfer")), nullptr);
+    EXPECT_NE(WaitForRow(cc, transferred->data(0, Qt::UserRole).toString(), QStringLiteral("Transfer")),
+              nullptr);
     EXPECT_TRUE(asked().empty()) << asked()[0].text.toStdString();
 }
 
@@ -313,7 +321,8 @@ TEST_F(CallControlTest, EndedCallIsLoggedWithElapsedOneMinuteFiveAfter65TicksAnd
     ASSERT_NE(WaitForRow(cc, ended, QStringLiteral("Disconnect")), nullptr);
 
     const QByteArray log = ReadAll(q5::shell::LocalPath(q5::shell::LocalFolder::call_log));
-    const QByteArray expected_tail = "\"(212) 555-0142\",\"" + row->text(Col::colStart).toUtf8() + "\",\"00:01:05\"\r\n";
+    const QByteArray expected_tail =
+        "\"(212) 555-0142\",\"" + row->text(Col::colStart).toUtf8() + "\",\"00:01:05\"\r\n";
     EXPECT_TRUE(log.startsWith('#') && log.endsWith(expected_tail)) << log.constData();
     EXPECT_EQ(log.count('\n'), 1);
 
@@ -351,7 +360,8 @@ TEST_F(CallControlTest, ScreenedCallFetchesItsRecordedNameIntoTempAndDoubleClick
     EXPECT_TRUE(wav.startsWith("RIFF")) << "no sound file at " << local.toStdString();
     EXPECT_EQ(row->text(Col::colNameRecorded), QStringLiteral("Yes"));
     // The converted copy on the server is removed again.
-    EXPECT_FALSE(std::filesystem::exists(sim_->data_dir() + "/mailboxes/101/" + cc.mNameFile.toStdString() + ".wav"));
+    EXPECT_FALSE(
+        std::filesystem::exists(sim_->data_dir() + "/mailboxes/101/" + cc.mNameFile.toStdString() + ".wav"));
     EXPECT_TRUE(asked().empty()) << asked()[0].text.toStdString();
 
     Select(cc, row);
@@ -454,7 +464,9 @@ TEST_F(CallControlTest, KilledServerEndsTheLogWhichRestartsWhenTheServerIsBackWi
 
     ASSERT_TRUE(sim_->Restart());
     // At most the 60 s pause, counted in poll ticks.
-    ASSERT_TRUE(PollUntil(cc, [&] { return cc.LogRunning(); }, 20000)) << cc.LogStatus().toStdString();
+    ASSERT_TRUE(PollUntil(
+        cc, [&] { return cc.LogRunning(); }, 20000))
+        << cc.LogStatus().toStdString();
     EXPECT_TRUE(cc.LogStatus().contains(QStringLiteral("restored"))) << cc.LogStatus().toStdString();
     // The main session reconnects through the login dialog; here directly.
     q5::gConnect->Close();
@@ -483,7 +495,8 @@ TEST_F(CallControlTest, NoRestartWhileTheMainSessionIsLoggedOut) {
 using PimSetupTest = ProgramTest;
 
 QString StoredPattern() {
-    return q5::shell::Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Login"), QStringLiteral("numberPattern"));
+    return q5::shell::Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Login"),
+                                     QStringLiteral("numberPattern"));
 }
 
 TEST_F(PimSetupTest, WithoutStoredPatternTheBoxIsEmptyAndNumbersStayAsTrimmed) {
@@ -507,8 +520,8 @@ TEST_F(PimSetupTest, SaveStoresThePatternAndHides) {
 }
 
 TEST_F(PimSetupTest, CancelKeepsTheTypedPatternInEffectButNotStoredUntilTheNextStart) {
-    q5::shell::Registry::Write(QStringLiteral("Q5Client"), QStringLiteral("Login"), QStringLiteral("numberPattern"),
-                               QStringLiteral("###-####"));
+    q5::shell::Registry::Write(QStringLiteral("Q5Client"), QStringLiteral("Login"),
+                               QStringLiteral("numberPattern"), QStringLiteral("###-####"));
     frmPIMSetup& setup = windows::Load<frmPIMSetup>();
     EXPECT_EQ(setup.ui()->Text2->text(), QStringLiteral("###-####"));
     setup.show();

@@ -55,6 +55,8 @@ ErrorRecord TakeErrorRecord() {
     return record;
 }
 
-BStr B(const char16_t* text) { return BStr(text); }
+BStr B(const char16_t* text) {
+    return BStr(text);
+}
 
 }  // namespace q5test

@@ -58,9 +58,9 @@ TEST_F(SurfaceTest, RegistrationPublishesClassesAndUnregistrationKeepsOnlyTheCls
 
 TEST_F(SurfaceTest, LibraryExportsExactlyTheFourEntryPoints) {
     int status = -1;
-    std::string symbols =
-        RunCommand("nm -D --defined-only " + std::string(Q5CLIENT_LIBRARY) + " | awk '$2 ~ /^[TW]$/ {print $3}'",
-                   &status);
+    std::string symbols = RunCommand(
+        "nm -D --defined-only " + std::string(Q5CLIENT_LIBRARY) + " | awk '$2 ~ /^[TW]$/ {print $3}'",
+        &status);
     ASSERT_EQ(status, 0);
     std::set<std::string> names;
     std::istringstream in(symbols);
@@ -71,9 +71,11 @@ TEST_F(SurfaceTest, LibraryExportsExactlyTheFourEntryPoints) {
 
 TEST_F(SurfaceTest, SessionObjectAnswersItsFiveInterfacesAndNotTheEventInterface) {
     ComPtr<IQ5Connect> connect;
-    ASSERT_EQ(CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IQ5Connect, connect.AsOut()),
-              S_OK);
-    for (const IID* iid : {&IID_IQ5Table, &IID_IQ5Admin, &IID_IQ5Util, &IID_IQ5FaxServer, &IID_ISupportErrorInfo}) {
+    ASSERT_EQ(
+        CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IQ5Connect, connect.AsOut()),
+        S_OK);
+    for (const IID* iid :
+         {&IID_IQ5Table, &IID_IQ5Admin, &IID_IQ5Util, &IID_IQ5FaxServer, &IID_ISupportErrorInfo}) {
         ComPtr<IUnknown> other;
         EXPECT_EQ(connect->QueryInterface(*iid, other.AsOut()), S_OK);
         // Every interface leads back to the same object identity.
@@ -153,8 +155,9 @@ public:
 TEST_F(SurfaceTest, AggregatedObjectDelegatesToItsOuterObject) {
     Outer outer;
     ComPtr<IUnknown> blocked;
-    EXPECT_EQ(CoCreateInstance(CLSID_CoQ5Client, &outer, CLSCTX_INPROC_SERVER, IID_IQ5Connect, blocked.AsOut()),
-              CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(
+        CoCreateInstance(CLSID_CoQ5Client, &outer, CLSCTX_INPROC_SERVER, IID_IQ5Connect, blocked.AsOut()),
+        CLASS_E_NOAGGREGATION);
     ASSERT_EQ(CoCreateInstance(CLSID_CoQ5Client, &outer, CLSCTX_INPROC_SERVER, IID_IUnknown,
                                reinterpret_cast<void**>(&outer.inner)),
               S_OK);

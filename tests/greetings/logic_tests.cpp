@@ -16,7 +16,9 @@ class GreetingNamesTest : public ::testing::Test {
 protected:
     void SetUp() override { qputenv("Q5CLIENT_HOME", QFile::encodeName(dir_.path())); }
     void TearDown() override { qunsetenv("Q5CLIENT_HOME"); }
-    QString Vox(const char* file) const { return dir_.path() + QStringLiteral("/vox/") + QString::fromLatin1(file); }
+    QString Vox(const char* file) const {
+        return dir_.path() + QStringLiteral("/vox/") + QString::fromLatin1(file);
+    }
     QTemporaryDir dir_;
 };
 
@@ -46,10 +48,11 @@ TEST_F(GreetingNamesTest, NormalEnglishTransmitUploadsGreetEngWavAsGreetWav) {
 
 TEST_F(GreetingNamesTest, OtherLanguageTransmitRenamesTheConvertedVoxToTheServerGreeting) {
     const Selection transfer_french{5, QStringLiteral("French"), false};
-    const std::vector<FileStep> expected{{Op::put_file, QStringLiteral("greetTR.fre"), Vox("greetTR.fre.wav")},
-                                         {Op::convert_w2v, QStringLiteral("greetTR.fre.wav"), {}},
-                                         {Op::ren_file, QStringLiteral("greetTR.fre.vox"), QStringLiteral("greetTR.fre")},
-                                         {Op::del_file, QStringLiteral("greetTR.fre.wav"), {}}};
+    const std::vector<FileStep> expected{
+        {Op::put_file, QStringLiteral("greetTR.fre"), Vox("greetTR.fre.wav")},
+        {Op::convert_w2v, QStringLiteral("greetTR.fre.wav"), {}},
+        {Op::ren_file, QStringLiteral("greetTR.fre.vox"), QStringLiteral("greetTR.fre")},
+        {Op::del_file, QStringLiteral("greetTR.fre.wav"), {}}};
     EXPECT_EQ(TransmitGreetingSteps(transfer_french), expected);
 }
 

@@ -115,8 +115,12 @@ void SoundServer::Stop() {
     }
 }
 
-bool SoundServer::running() { return g_pid > 0 && g_reason.empty(); }
+bool SoundServer::running() {
+    return g_pid > 0 && g_reason.empty();
+}
 
-const std::string& SoundServer::reason() { return g_reason; }
+const std::string& SoundServer::reason() {
+    return g_reason;
+}
 
 }  // namespace q5test

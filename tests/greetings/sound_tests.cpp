@@ -24,7 +24,8 @@ TEST(WavFileTest, WrittenFileReadsBackAsEightKilohertzMonoSixteenBitWav) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("tone.wav"));
     std::vector<int16_t> tone(12345);
-    for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<int16_t>(8000 * std::sin(static_cast<double>(i) / 5));
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = static_cast<int16_t>(8000 * std::sin(static_cast<double>(i) / 5));
     q5::media::WavWriter writer;
     ASSERT_TRUE(writer.Open(path, 8000, nullptr));
     ASSERT_TRUE(writer.Write(tone.data(), 5000));
@@ -73,7 +74,9 @@ TEST(WavFileTest, MissingFileAndUnwritableFolderFailWithAReason) {
     EXPECT_FALSE(error.isEmpty());
 }
 
-QByteArray Bytes(const void* data, size_t size) { return QByteArray(static_cast<const char*>(data), static_cast<qsizetype>(size)); }
+QByteArray Bytes(const void* data, size_t size) {
+    return QByteArray(static_cast<const char*>(data), static_cast<qsizetype>(size));
+}
 
 TEST(CaptureConverterTest, FortyEightKilohertzStereoFloatBecomesEightKilohertzMonoAverages) {
     // Six input frames per output sample; left and right differ.
@@ -134,7 +137,8 @@ TEST(CaptureConverterTest, SlowerInputIsHeldNotDropped) {
 
 TEST(DeviceFormatTest, EightKilohertzMonoFillsEveryChannelAtTheDeviceRate) {
     const int16_t samples[] = {100, -200};
-    const QByteArray bytes = q5::media::ToDeviceFormat(samples, 2, 8000, PcmFormat{48000, 2, SampleKind::int16});
+    const QByteArray bytes =
+        q5::media::ToDeviceFormat(samples, 2, 8000, PcmFormat{48000, 2, SampleKind::int16});
     ASSERT_EQ(bytes.size(), 12 * 2 * 2);
     std::vector<int16_t> frames(24);
     std::memcpy(frames.data(), bytes.constData(), static_cast<size_t>(bytes.size()));

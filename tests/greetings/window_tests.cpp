@@ -31,12 +31,15 @@ namespace {
 using q5::frmGreeting;
 namespace windows = q5::windows;
 
-BStr B(const QString& text) { return BStr(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<UINT>(text.size())); }
+BStr B(const QString& text) {
+    return BStr(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<UINT>(text.size()));
+}
 
 std::vector<int16_t> Tone(int count, double hz = 440.0, double amplitude = 8000.0) {
     std::vector<int16_t> samples(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        samples[static_cast<size_t>(i)] = static_cast<int16_t>(amplitude * std::sin(2 * M_PI * hz * i / 8000.0));
+        samples[static_cast<size_t>(i)] =
+            static_cast<int16_t>(amplitude * std::sin(2 * M_PI * hz * i / 8000.0));
     }
     return samples;
 }
@@ -75,7 +78,9 @@ protected:
     }
 
     frmGreeting& Open() { return windows::Load<frmGreeting>(); }
-    static QString Vox(const char* file) { return q5::shell::LocalPath(q5::shell::LocalFolder::vox, QString::fromLatin1(file)); }
+    static QString Vox(const char* file) {
+        return q5::shell::LocalPath(q5::shell::LocalFolder::vox, QString::fromLatin1(file));
+    }
     void Choose(frmGreeting& form, int type, const char* language) {
         form.Option2[static_cast<size_t>(type)]->click();
         form.ui()->Combo1->setCurrentText(QString::fromLatin1(language));

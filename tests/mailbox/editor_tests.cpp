@@ -56,7 +56,7 @@ TEST_F(EditorTest, ConversionCodesShowAsNamesUnderTheKeyAfterThem) {
     EXPECT_FALSE(q5::gFieldsChanged);
 
     form.Combo18[3]->setEditText(QStringLiteral("greeting"));  // typed, not the list entry
-    form.Combo18[4]->setCurrentIndex(0);                      // "Pager"
+    form.Combo18[4]->setCurrentIndex(0);                       // "Pager"
     form.tbSave->trigger();
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CON_TBL_0")), QStringLiteral("/G"));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CON_TBL_1")), QStringLiteral("2345"));
@@ -100,8 +100,9 @@ TEST_F(EditorTest, ColumnsTheWindowDoesNotShowGoBackAsRead) {
                                        {QStringLiteral("FAX_DID"), QStringLiteral("5550100")}});
     peer().Put(QStringLiteral("BOX_BIN"), {{QStringLiteral("SCHED3_EXM"), QStringLiteral("17")},
                                            {QStringLiteral("SCHED6_EMM"), QStringLiteral("42")}});
-    peer().Put(QStringLiteral("BOX_EMAIL"), {{QStringLiteral("TIMEINT"), QStringLiteral("15")},
-                                             {QStringLiteral("REPLY_ADDRESS"), QStringLiteral("me@example.org")}});
+    peer().Put(QStringLiteral("BOX_EMAIL"),
+               {{QStringLiteral("TIMEINT"), QStringLiteral("15")},
+                {QStringLiteral("REPLY_ADDRESS"), QStringLiteral("me@example.org")}});
     frmMbx& form = Open();
     form.ui()->Text9->setText(QStringLiteral("2125550100"));
     form.Text16[2]->setText(QStringLiteral("5550123"));
@@ -110,14 +111,18 @@ TEST_F(EditorTest, ColumnsTheWindowDoesNotShowGoBackAsRead) {
     form.Save();
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("LAST_N")), QStringLiteral("Ramirez"));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("FAX_DID")), QStringLiteral("5550100"));
-    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("WAKE_UP_WEEK_NUM")), QStringLiteral("2125550100"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("WAKE_UP_WEEK_NUM")),
+              QStringLiteral("2125550100"));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED3_EXM")), QStringLiteral("17"));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("SCHED6_EMM")), QStringLiteral("42"));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("NUM2")), QStringLiteral("5550123"));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL"), QStringLiteral("TIMEINT")), QStringLiteral("15"));
-    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL"), QStringLiteral("REPLY_ADDRESS")), QStringLiteral("me@example.org"));
-    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL"), QStringLiteral("MWI_ADDRESS")), QStringLiteral("mwi@example.org"));
-    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("RCPT1")), QStringLiteral("fwd@example.org"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL"), QStringLiteral("REPLY_ADDRESS")),
+              QStringLiteral("me@example.org"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL"), QStringLiteral("MWI_ADDRESS")),
+              QStringLiteral("mwi@example.org"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("RCPT1")),
+              QStringLiteral("fwd@example.org"));
 }
 
 TEST_F(EditorTest, WakeUpTimeAndScreeningSurviveSaveCloseAndReopen) {
@@ -184,8 +189,9 @@ TEST_F(EditorTest, EditsThatDoNotCountAskNothingOnClosing) {
 
 TEST_F(EditorTest, ForwardingValuesLongerThanTheirBoxesGoBackWhole) {
     const QString long_subject = QStringLiteral("A subject that is longer than thirty characters");
-    peer().Put(QStringLiteral("BOX_EMAIL2"), {{QStringLiteral("SUBJECT2"), long_subject},
-                                              {QStringLiteral("TXT2"), QStringLiteral("  notice-for-callers.txt ")}});
+    peer().Put(QStringLiteral("BOX_EMAIL2"),
+               {{QStringLiteral("SUBJECT2"), long_subject},
+                {QStringLiteral("TXT2"), QStringLiteral("  notice-for-callers.txt ")}});
     frmMbx& form = Open();
     EXPECT_EQ(form.Subject[1]->text(), long_subject);
     EXPECT_EQ(form.FileName[6]->text(), QStringLiteral("notice-for-callers.txt"));
@@ -195,8 +201,10 @@ TEST_F(EditorTest, ForwardingValuesLongerThanTheirBoxesGoBackWhole) {
     EXPECT_EQ(form.FileName[2]->text(), QStringLiteral("abcdefghijklmno"));
     form.Save();
     EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("SUBJECT2")), long_subject);
-    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("TXT2")), QStringLiteral("notice-for-callers.txt"));
-    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("ATTACH3")), QStringLiteral("abcdefghijklmno"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("TXT2")),
+              QStringLiteral("notice-for-callers.txt"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("ATTACH3")),
+              QStringLiteral("abcdefghijklmno"));
 }
 
 TEST_F(EditorTest, OneZeroBoxesReadNumbersAndWriteOneOrZero) {

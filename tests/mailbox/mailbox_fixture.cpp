@@ -10,7 +10,9 @@ BStr Wide(const QString& text) {
 
 Peer::Peer(int port, const QString& user, const QString& password) {
     ComPtr<IUnknown> session;
-    if (FAILED(CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, session.AsOut()))) return;
+    if (FAILED(
+            CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, session.AsOut())))
+        return;
     if (FAILED(session.As(IID_IQ5Connect, connect_)) || FAILED(session.As(IID_IQ5Table, table_)) ||
         FAILED(session.As(IID_IQ5Util, util_)))
         return;
@@ -22,7 +24,8 @@ QString Peer::Get(const QString& table, const QString& field) {
     EXPECT_EQ(table_->SetTable(Wide(table).Get()), S_OK);
     EXPECT_EQ(table_->GetRecord(), S_OK) << table.toStdString();
     BStr value;
-    EXPECT_EQ(table_->get_GetField(Wide(field).Get(), value.ReleaseAndGetAddressOf()), S_OK) << field.toStdString();
+    EXPECT_EQ(table_->get_GetField(Wide(field).Get(), value.ReleaseAndGetAddressOf()), S_OK)
+        << field.toStdString();
     const std::u16string_view view = value.View();
     return QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size()));
 }
@@ -45,7 +48,8 @@ void MailboxTest::SetUp() {
     server_ = StartDemoServer();
     if (!dynamic_cast<Q5Sim*>(server_.get())) GTEST_SKIP() << "the mailbox windows need q5sim";
     ASSERT_EQ(q5::gConnect->Connect(Wide(QStringLiteral("127.0.0.1")).Get(), server_->port(), 10), S_OK);
-    ASSERT_EQ(q5::gConnect->Login(Wide(QStringLiteral("101")).Get(), Wide(QStringLiteral("1234")).Get()), S_OK);
+    ASSERT_EQ(q5::gConnect->Login(Wide(QStringLiteral("101")).Get(), Wide(QStringLiteral("1234")).Get()),
+              S_OK);
     q5::gUserName = QStringLiteral("101");
     q5::gPassword = QStringLiteral("1234");
     q5::gLoggedIn = true;

@@ -81,8 +81,8 @@ TEST(MailboxRules, TimePartThatIsNotANumberIsLeftOut) {
 TEST(MailboxRules, ProgressRoundsHalfToEvenWithinOneToHundred) {
     EXPECT_EQ(ProgressPercent(0, 1000), 1);
     EXPECT_EQ(ProgressPercent(1000, 1000), 100);
-    EXPECT_EQ(ProgressPercent(25, 1000), 2);   // 2.5
-    EXPECT_EQ(ProgressPercent(35, 1000), 4);   // 3.5
+    EXPECT_EQ(ProgressPercent(25, 1000), 2);    // 2.5
+    EXPECT_EQ(ProgressPercent(35, 1000), 4);    // 3.5
     EXPECT_EQ(ProgressPercent(145, 1000), 14);  // 14.5
     EXPECT_EQ(ProgressPercent(1, 3), 33);
     EXPECT_EQ(ProgressPercent(5000, 1000), 100);
@@ -91,7 +91,7 @@ TEST(MailboxRules, ProgressRoundsHalfToEvenWithinOneToHundred) {
 
 TEST(MailboxRules, RemoteNamesTheServerCannotStoreAreRefused) {
     EXPECT_TRUE(RemoteNameProblem(QStringLiteral("greeting.txt")).isEmpty());
-    EXPECT_TRUE(RemoteNameProblem(QStringLiteral("abcdefghijk.txt")).isEmpty());  // 15
+    EXPECT_TRUE(RemoteNameProblem(QStringLiteral("abcdefghijk.txt")).isEmpty());    // 15
     EXPECT_FALSE(RemoteNameProblem(QStringLiteral("abcdefghijkl.txt")).isEmpty());  // 16
     EXPECT_FALSE(RemoteNameProblem(QStringLiteral("my file.txt")).isEmpty());
     EXPECT_FALSE(RemoteNameProblem(QStringLiteral("a/b.txt")).isEmpty());

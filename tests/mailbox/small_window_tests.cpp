@@ -80,7 +80,8 @@ TEST_F(AdvancedTest, StillWritesBoxAfterTheEditorSelectedAnotherTable) {
     QCoreApplication::sendEvent(&form, &activate);
     form.Save();
     EXPECT_TRUE(asked().empty());
-    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("WAKE_UP_WEEK_NUM")), QStringLiteral("3125550199"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("WAKE_UP_WEEK_NUM")),
+              QStringLiteral("3125550199"));
 }
 
 TEST_F(AdvancedTest, ActivatingItsFrameInTheMainWindowSelectsBoxAgain) {
@@ -94,7 +95,8 @@ TEST_F(AdvancedTest, ActivatingItsFrameInTheMainWindowSelectsBoxAgain) {
     form.ui()->Text8->setText(QStringLiteral("7185550111"));
     main.mdiArea()->setActiveSubWindow(frame);
     form.Save();
-    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("WAKE_UP_WEEKEND_NUM")), QStringLiteral("7185550111"));
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("WAKE_UP_WEEKEND_NUM")),
+              QStringLiteral("7185550111"));
 }
 
 TEST_F(AdvancedTest, OpeningAndClosingUntouchedAsksNothingButEditsAsk) {

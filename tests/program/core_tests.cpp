@@ -70,8 +70,9 @@ TEST_F(CoreTest, KeysWithAmpersandColonAndBlanksRoundTripAndStayApart) {
     other.RegGet();
     EXPECT_EQ(other.Setting(), QStringLiteral(" 101 "));
     // The same key in another section is another address.
-    EXPECT_EQ(Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Settings"), QStringLiteral("&User Name:")),
-              QString());
+    EXPECT_EQ(
+        Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Settings"), QStringLiteral("&User Name:")),
+        QString());
 }
 
 TEST_F(CoreTest, EmptyValueIsStoredAndReadBackEmptyAndRegDelRemovesTheKey) {
@@ -118,9 +119,11 @@ TEST_F(CoreTest, LocalFoldersLiveUnderDataHomeUnlessQ5ClientHomeIsSet) {
     EXPECT_EQ(q5::shell::LocalPath(q5::shell::LocalFolder::vox), data + QStringLiteral("/vox"));
     EXPECT_EQ(q5::shell::LocalPath(q5::shell::LocalFolder::temp, QStringLiteral("a.wav")),
               data + QStringLiteral("/temp/a.wav"));
-    EXPECT_EQ(q5::shell::LocalPath(q5::shell::LocalFolder::call_log), data + QStringLiteral("/q5clientLog.txt"));
+    EXPECT_EQ(q5::shell::LocalPath(q5::shell::LocalFolder::call_log),
+              data + QStringLiteral("/q5clientLog.txt"));
     setenv("Q5CLIENT_HOME", (home_->path() + "/own/").c_str(), 1);
-    EXPECT_EQ(q5::shell::LocalPath(q5::shell::LocalFolder::base), QString::fromStdString(home_->path() + "/own"));
+    EXPECT_EQ(q5::shell::LocalPath(q5::shell::LocalFolder::base),
+              QString::fromStdString(home_->path() + "/own"));
     EXPECT_TRUE(q5::shell::EnsureWorkingFolders());
     EXPECT_TRUE(QDir(QString::fromStdString(home_->path() + "/own/vox")).exists());
     EXPECT_TRUE(QDir(QString::fromStdString(home_->path() + "/own/temp")).exists());
@@ -132,7 +135,8 @@ TEST_F(CoreTest, LocalFoldersLiveUnderDataHomeUnlessQ5ClientHomeIsSet) {
 TEST_F(CoreTest, SecondLockIsRefusedUntilTheFirstIsReleased) {
     q5::shell::InstanceLock first;
     ASSERT_TRUE(first.TryLock());
-    EXPECT_TRUE(q5::shell::InstanceLock::LockPath().startsWith(QString::fromStdString(home_->path() + "/runtime")));
+    EXPECT_TRUE(
+        q5::shell::InstanceLock::LockPath().startsWith(QString::fromStdString(home_->path() + "/runtime")));
     q5::shell::InstanceLock second;
     EXPECT_FALSE(second.TryLock());
     first.Unlock();
@@ -162,7 +166,8 @@ TEST_F(CoreTest, UnregisteredClassIsRegisteredFromTheLibraryFile) {
     EXPECT_TRUE(result.registered_now);
     EXPECT_TRUE(q5::shell::IsClientClassRegistered());
     ComPtr<IUnknown> object;
-    EXPECT_EQ(CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.AsOut()), S_OK);
+    EXPECT_EQ(CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, object.AsOut()),
+              S_OK);
     // Registered already: nothing runs again.
     EXPECT_FALSE(q5::shell::EnsureClientClassRegistered(QString()).registered_now);
 }
@@ -226,7 +231,8 @@ TEST(ShellRules, TwipsConvertWithTheScreenDpiAndStoredTextFallsBack) {
 
 TEST(ShellRules, CaptionTableHasTheShellEntriesAndNoFontEntries) {
     EXPECT_EQ(q5::shell::CaptionText(1015).value_or(QString()), QStringLiteral("&About "));
-    EXPECT_EQ(q5::shell::CaptionText(QStringLiteral("1026")).value_or(QString()), QStringLiteral("&User Name:"));
+    EXPECT_EQ(q5::shell::CaptionText(QStringLiteral("1026")).value_or(QString()),
+              QStringLiteral("&User Name:"));
     EXPECT_EQ(q5::shell::CaptionText(3006).value_or(QString()), QStringLiteral("Wake Up "));
     EXPECT_FALSE(q5::shell::CaptionText(20).has_value());
     EXPECT_FALSE(q5::shell::CaptionText(21).has_value());

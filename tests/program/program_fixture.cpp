@@ -46,8 +46,8 @@ std::vector<QString> ProgramTest::AskedTexts() const {
     return texts;
 }
 
-void ProgramTest::LogIn(q5::frmLogin& login, const QString& user, const QString& password, const QString& host,
-                        bool save) {
+void ProgramTest::LogIn(q5::frmLogin& login, const QString& user, const QString& password,
+                        const QString& host, bool save) {
     login.ui()->txtUserName->setText(user);
     login.ui()->txtPassword->setText(password);
     login.ui()->Text1->setText(host);

@@ -31,7 +31,9 @@ FakeQ5Server::FakeQ5Server() {
     thread_ = std::thread([this] { Run(); });
 }
 
-FakeQ5Server::~FakeQ5Server() { Stop(); }
+FakeQ5Server::~FakeQ5Server() {
+    Stop();
+}
 
 void FakeQ5Server::Stop() {
     if (stop_.exchange(true)) return;
@@ -99,7 +101,8 @@ void FakeQ5Server::Serve(int fd, std::string& pending) {
             user_of[fd] = argument;
             reply = "+OK send password";
         } else if (word == "PASS") {
-            reply = user_of[fd] == user() && argument == password() ? "+OK mailbox logged in" : "-ERR login failed";
+            reply = user_of[fd] == user() && argument == password() ? "+OK mailbox logged in"
+                                                                    : "-ERR login failed";
         } else if (word == "NOOP" || word == "QUIT") {
             reply = "+OK";
         }
@@ -119,8 +122,8 @@ Q5Sim::Q5Sim(const std::string& tool) {
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         close(out[1]);
-        execl(tool.c_str(), tool.c_str(), "--listen", "127.0.0.1:0", "--data", data_dir_.c_str(), "--seed-demo",
-              static_cast<char*>(nullptr));
+        execl(tool.c_str(), tool.c_str(), "--listen", "127.0.0.1:0", "--data", data_dir_.c_str(),
+              "--seed-demo", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(out[1]);
@@ -128,7 +131,8 @@ Q5Sim::Q5Sim(const std::string& tool) {
     std::string first;
     char c;
     pollfd waiting{out[0], POLLIN, 0};
-    while (first.size() < 64 && poll(&waiting, 1, 20000) > 0 && read(out[0], &c, 1) == 1 && c != '\n') first += c;
+    while (first.size() < 64 && poll(&waiting, 1, 20000) > 0 && read(out[0], &c, 1) == 1 && c != '\n')
+        first += c;
     output_ = out[0];
     if (first.rfind("port ", 0) == 0) port_ = atoi(first.c_str() + 5);
 }

@@ -43,10 +43,12 @@ using q5::shell::MsgButtons;
 namespace windows = q5::windows;
 
 QString LoginSetting(const char* key) {
-    return q5::shell::Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Login"), QString::fromUtf8(key));
+    return q5::shell::Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Login"),
+                                     QString::fromUtf8(key));
 }
 QString GeometrySetting(const char* key) {
-    return q5::shell::Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Settings"), QString::fromUtf8(key));
+    return q5::shell::Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Settings"),
+                                     QString::fromUtf8(key));
 }
 
 // ---- start-up -------------------------------------------------------------
@@ -99,8 +101,8 @@ TEST_F(StartupTest, LoginFromStartupOpensMainWindowWithTrimmedMailboxInCaption) 
     frmMain* main = windows::Loaded<frmMain>();
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(main->isVisible());
-    EXPECT_EQ(main->windowTitle(), QStringLiteral("Q5Client connected to mailbox ") +
-                                       QString::fromStdString(server->user()));
+    EXPECT_EQ(main->windowTitle(),
+              QStringLiteral("Q5Client connected to mailbox ") + QString::fromStdString(server->user()));
     EXPECT_EQ(q5::gUserName, QString::fromStdString(server->user()));
     // The working folders exist after the main window loaded.
     EXPECT_TRUE(QFile::exists(q5::shell::LocalPath(q5::shell::LocalFolder::vox)));
@@ -144,8 +146,8 @@ TEST_F(LoginTest, CheckedBoxRemembersUserAndHostButNeverWritesThePasswordToTheFi
     QFile file(q5::shell::Registry::FilePath(QStringLiteral("Q5Client")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_FALSE(file.readAll().contains(QByteArray::fromStdString(server->password())));
-    EXPECT_EQ(file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup |
-                                    QFileDevice::WriteOther),
+    EXPECT_EQ(file.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther |
+                                    QFileDevice::WriteGroup | QFileDevice::WriteOther),
               QFileDevice::Permissions{});
 
     windows::DestroyAllWindows();
@@ -207,11 +209,12 @@ TEST_F(LoginTest, RefusedConnectionAsksNoConnectionAndOKGivesAFreshNonModalDialo
     frmLogin* first = &windows::Load<frmLogin>();
     first->ShowModal();
     Answer({MsgAnswer::ok});
-    LogIn(*first, QStringLiteral("101"), QStringLiteral("1234"), QStringLiteral("127.0.0.1:%1").arg(closed_port),
-          false);
+    LogIn(*first, QStringLiteral("101"), QStringLiteral("1234"),
+          QStringLiteral("127.0.0.1:%1").arg(closed_port), false);
     ASSERT_EQ(asked().size(), 1u);
-    EXPECT_EQ(asked()[0].text, QStringLiteral("Can not establish connection with Q5Server. Please verify that Q5 "
-                                              "is running before re-attempting to log in"));
+    EXPECT_EQ(asked()[0].text,
+              QStringLiteral("Can not establish connection with Q5Server. Please verify that Q5 "
+                             "is running before re-attempting to log in"));
     EXPECT_EQ(asked()[0].title, QStringLiteral("No Connection"));
     EXPECT_EQ(asked()[0].buttons, MsgButtons::ok_cancel);
     frmLogin* fresh = windows::Loaded<frmLogin>();
@@ -267,8 +270,9 @@ TEST_F(MainWindowTest, KeepAliveAfterServerStopsOffersReconnectAndOKShowsLastTyp
     Answer({MsgAnswer::ok});
     main.Timer1_Timer();
     ASSERT_GE(asked().size(), 1u);
-    EXPECT_EQ(asked()[0].text, QStringLiteral("Connection To Q5Server has been lost. Press OK to reconnect or "
-                                              "Cancel to terminate you session."));
+    EXPECT_EQ(asked()[0].text,
+              QStringLiteral("Connection To Q5Server has been lost. Press OK to reconnect or "
+                             "Cancel to terminate you session."));
     EXPECT_EQ(asked()[0].title, QStringLiteral("Disconnected..."));
     EXPECT_EQ(asked()[0].buttons, MsgButtons::ok_cancel);
     frmLogin* login = windows::Loaded<frmLogin>();
@@ -385,8 +389,8 @@ TEST_F(MainWindowTest, ClosingSavesGeometryInTwipsThenQuitsAndCloses) {
 
 TEST_F(MainWindowTest, ClosingWhileMinimisedKeepsTheStoredGeometry) {
     auto server = StartDemoServer();
-    q5::shell::Registry::Write(QStringLiteral("Q5Client"), QStringLiteral("Settings"), QStringLiteral("MainLeft"),
-                               QStringLiteral("2880"));
+    q5::shell::Registry::Write(QStringLiteral("Q5Client"), QStringLiteral("Settings"),
+                               QStringLiteral("MainLeft"), QStringLiteral("2880"));
     frmMain& main = LoggedInMain(*server);
     const double dpi = main.screen()->logicalDotsPerInchX();
     EXPECT_EQ(main.x(), q5::shell::TwipsToPixels(2880, dpi)) << "stored left edge applied at load";

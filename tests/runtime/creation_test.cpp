@@ -107,22 +107,24 @@ TEST_F(CreationTest, OnlyInProcessCreationIsServed) {
     EXPECT_EQ(CoCreateInstance(q5test::CLSID_Adder, nullptr, kLocalServer, IID_IUnknown, &out),
               REGDB_E_CLASSNOTREG);
     ComPtr<IUnknown> object;
-    EXPECT_EQ(CoCreateInstance(q5test::CLSID_Adder, nullptr, CLSCTX_INPROC_SERVER | kLocalServer, IID_IUnknown,
-                               object.AsOut()),
+    EXPECT_EQ(CoCreateInstance(q5test::CLSID_Adder, nullptr, CLSCTX_INPROC_SERVER | kLocalServer,
+                               IID_IUnknown, object.AsOut()),
               S_OK);
 }
 
 TEST_F(CreationTest, UnloadableServerFailsDistinctlyFromUnregistered) {
     void* out = reinterpret_cast<void*>(0x1);
     ASSERT_EQ(Q5RegSetValue(kInprocKey.c_str(), "", (Dir() / "missing.so").c_str()), S_OK);
-    EXPECT_EQ(CoCreateInstance(q5test::CLSID_Adder, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &out), E_FAIL);
+    EXPECT_EQ(CoCreateInstance(q5test::CLSID_Adder, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &out),
+              E_FAIL);
     EXPECT_EQ(out, nullptr);
 
     // A real shared library without DllGetClassObject: the runtime itself.
     Dl_info info{};
     ASSERT_NE(::dladdr(reinterpret_cast<void*>(&SysAllocString), &info), 0);
     ASSERT_EQ(Q5RegSetValue(kInprocKey.c_str(), "", info.dli_fname), S_OK);
-    EXPECT_EQ(CoCreateInstance(q5test::CLSID_Adder, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &out), E_FAIL);
+    EXPECT_EQ(CoCreateInstance(q5test::CLSID_Adder, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &out),
+              E_FAIL);
     EXPECT_EQ(out, nullptr);
 }
 

@@ -100,9 +100,7 @@ TEST(ErrorInfo, RecordBelongsToTheThreadThatSetItAndIsTakenOnce) {
 
     HRESULT otherHr = E_FAIL;
     bool otherSawRecord = true;
-    std::thread other([&] {
-        otherSawRecord = static_cast<bool>(TakeRecord(&otherHr));
-    });
+    std::thread other([&] { otherSawRecord = static_cast<bool>(TakeRecord(&otherHr)); });
     other.join();
     EXPECT_EQ(otherHr, S_FALSE);
     EXPECT_FALSE(otherSawRecord);
@@ -150,7 +148,8 @@ TEST(ErrorInfo, RecordLeftOnAnEndingThreadIsReleased) {
     std::thread([] {
         ComPtr<ICreateErrorInfo> create;
         ComPtr<IErrorInfo> info;
-        if (CreateErrorInfo(create.ReleaseAndGetAddressOf()) == S_OK && create.As(IID_IErrorInfo, info) == S_OK) {
+        if (CreateErrorInfo(create.ReleaseAndGetAddressOf()) == S_OK &&
+            create.As(IID_IErrorInfo, info) == S_OK) {
             SetErrorInfo(0, info.Get());
         }
     }).join();

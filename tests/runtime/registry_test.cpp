@@ -58,7 +58,8 @@ TEST_F(RegistryTest, SettingAValueCreatesEveryParentKey) {
 
 TEST_F(RegistryTest, FileIsSortedTheSameWhateverTheOrderOfWrites) {
     const std::vector<std::pair<std::string, std::string>> entries = {
-        {"b-key", "v"}, {"B\\z", "x"}, {"a", "n"}, {"B", ""}, {"B\\A", "y"}, {"bA", "w"}, {"a", "M"}, {"a", ""},
+        {"b-key", "v"}, {"B\\z", "x"}, {"a", "n"}, {"B", ""},
+        {"B\\A", "y"},  {"bA", "w"},   {"a", "M"}, {"a", ""},
     };
     for (const auto& [key, name] : entries) ASSERT_EQ(Q5RegSetValue(key.c_str(), name.c_str(), "1"), S_OK);
     const Lines forward = FileLines();
@@ -87,7 +88,8 @@ TEST_F(RegistryTest, GetValueReportsTooSmallBuffer) {
 }
 
 TEST_F(RegistryTest, DeleteTreeRemovesSubtreeButNotParentOrLookalikeSiblings) {
-    for (const char* key : {"A\\B\\C\\D", "A\\BC", "A\\B-x", "AB"}) ASSERT_EQ(Q5RegSetValue(key, "", "v"), S_OK);
+    for (const char* key : {"A\\B\\C\\D", "A\\BC", "A\\B-x", "AB"})
+        ASSERT_EQ(Q5RegSetValue(key, "", "v"), S_OK);
     ASSERT_EQ(Q5RegSetValue("A\\B", "n", "v"), S_OK);
 
     EXPECT_EQ(Q5RegDeleteTree("a\\b"), S_OK);
@@ -118,7 +120,10 @@ TEST_F(RegistryTest, ControlCharactersAndMalformedKeysAreRefused) {
     EXPECT_EQ(Q5RegCreateKey(nullptr), E_INVALIDARG);
 
     // Text outside ASCII is fine.
-    EXPECT_EQ(Q5RegSetValue("Keep", "", "Gr\xc3\xbc\xc3\x9f" "e"), S_OK);
+    EXPECT_EQ(Q5RegSetValue("Keep", "",
+                            "Gr\xc3\xbc\xc3\x9f"
+                            "e"),
+              S_OK);
     EXPECT_EQ(FileLines().size(), before.size());
 }
 
@@ -240,7 +245,8 @@ TEST_F(RegistryTest, PathFollowsEnvironmentAndWritesCreateDirectories) {
         ScopedEnv relativeConfig("XDG_CONFIG_HOME", "relative/config");
         ScopedEnv homeDir("HOME", home.c_str());
         ASSERT_EQ(Q5RegPath(path, sizeof path), S_OK);
-        EXPECT_EQ(std::string(path), home + "/.config/q5com/registry") << "a relative XDG_CONFIG_HOME is ignored";
+        EXPECT_EQ(std::string(path), home + "/.config/q5com/registry")
+            << "a relative XDG_CONFIG_HOME is ignored";
         EXPECT_EQ(Q5RegSetValue("K", "", "v"), S_OK);
         EXPECT_TRUE(std::filesystem::is_regular_file(home + "/.config/q5com/registry"));
     }

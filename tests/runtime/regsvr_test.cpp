@@ -13,7 +13,9 @@ namespace {
 
 using RegsvrTest = RegistryTest;
 
-ProcessResult Regsvr(const std::vector<std::string>& args) { return RunProgram(Q5_REGSVR_PATH, args); }
+ProcessResult Regsvr(const std::vector<std::string>& args) {
+    return RunProgram(Q5_REGSVR_PATH, args);
+}
 
 TEST_F(RegsvrTest, RegisterCreateUnregisterRoundTrip) {
     const ProcessResult reg = Regsvr({Q5_TEST_COMPONENT_PATH});
@@ -24,16 +26,18 @@ TEST_F(RegsvrTest, RegisterCreateUnregisterRoundTrip) {
     const std::string path = std::filesystem::absolute(Q5_TEST_COMPONENT_PATH).lexically_normal().string();
     const ProcessResult dump = Regsvr({"--dump"});
     ASSERT_EQ(dump.exitCode, 0) << dump.err;
-    EXPECT_EQ(dump.out, "CLSID\n" +
-                            clsidKey + "\t\tRuntime Test Adder\n" +
-                            clsidKey + "\\InprocServer32\t\t" + path + "\n" +
-                            clsidKey + "\\InprocServer32\tThreadingModel\tApartment\n" +
-                            clsidKey + "\\ProgID\t\tQ5Test.Adder.1\n"
+    EXPECT_EQ(dump.out, "CLSID\n" + clsidKey + "\t\tRuntime Test Adder\n" + clsidKey +
+                            "\\InprocServer32\t\t" + path + "\n" + clsidKey +
+                            "\\InprocServer32\tThreadingModel\tApartment\n" + clsidKey +
+                            "\\ProgID\t\tQ5Test.Adder.1\n"
                             "Q5Test.Adder\t\tRuntime Test Adder\n"
-                            "Q5Test.Adder\\CLSID\t\t" + kAdderClsidText + "\n"
+                            "Q5Test.Adder\\CLSID\t\t" +
+                            kAdderClsidText +
+                            "\n"
                             "Q5Test.Adder\\CurVer\t\tQ5Test.Adder.1\n"
                             "Q5Test.Adder.1\n"
-                            "Q5Test.Adder.1\\CLSID\t\t" + kAdderClsidText + "\n");
+                            "Q5Test.Adder.1\\CLSID\t\t" +
+                            kAdderClsidText + "\n");
 
     // What the tool registered is enough to create the class by name.
     CLSID clsid{};
@@ -66,7 +70,8 @@ TEST_F(RegsvrTest, FailuresAreReportedWithNonZeroExit) {
     const ProcessResult missing = Regsvr({(Dir() / "nothing.so").string()});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("nothing.so"), std::string::npos) << missing.err;
-    EXPECT_NE(missing.err.find("No such file"), std::string::npos) << "loader's reason shown: " << missing.err;
+    EXPECT_NE(missing.err.find("No such file"), std::string::npos)
+        << "loader's reason shown: " << missing.err;
 
     ::setenv(kFailRegistrationVariable, "1", 1);
     const ProcessResult refused = Regsvr({Q5_TEST_COMPONENT_PATH});
@@ -76,8 +81,8 @@ TEST_F(RegsvrTest, FailuresAreReportedWithNonZeroExit) {
     EXPECT_NE(refused.err.find("registration refused on request"), std::string::npos) << refused.err;
     EXPECT_EQ(Regsvr({"--dump"}).out, "");
 
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"-x"}, {"-u"}, {"a.so", "b.so"}, {"--dump", "a.so"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{}, {"-x"}, {"-u"}, {"a.so", "b.so"}, {"--dump", "a.so"}}) {
         const ProcessResult bad = Regsvr(args);
         EXPECT_EQ(bad.exitCode, 2);
         EXPECT_NE(bad.err.find("usage:"), std::string::npos);

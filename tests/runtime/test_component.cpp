@@ -117,7 +117,9 @@ Q5TEST_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv)
     return gFactory.QueryInterface(riid, ppv);
 }
 
-Q5TEST_EXPORT HRESULT DllCanUnloadNow() { return gLive.load() == 0 ? S_OK : S_FALSE; }
+Q5TEST_EXPORT HRESULT DllCanUnloadNow() {
+    return gLive.load() == 0 ? S_OK : S_FALSE;
+}
 
 Q5TEST_EXPORT HRESULT DllRegisterServer() {
     if (std::getenv(kFailRegistrationVariable)) {
@@ -150,4 +152,6 @@ Q5TEST_EXPORT HRESULT DllUnregisterServer() {
     });
 }
 
-Q5TEST_EXPORT LONG TestComponentLiveReferences() { return gLive.load(); }
+Q5TEST_EXPORT LONG TestComponentLiveReferences() {
+    return gLive.load();
+}

@@ -36,15 +36,24 @@ void PrintUsage(std::FILE* to) {
 
 const char* NameOf(HRESULT hr) {
     switch (hr) {
-        case E_NOTIMPL: return "E_NOTIMPL";
-        case E_NOINTERFACE: return "E_NOINTERFACE";
-        case E_POINTER: return "E_POINTER";
-        case E_FAIL: return "E_FAIL";
-        case E_UNEXPECTED: return "E_UNEXPECTED";
-        case E_OUTOFMEMORY: return "E_OUTOFMEMORY";
-        case E_INVALIDARG: return "E_INVALIDARG";
-        case REGDB_E_CLASSNOTREG: return "REGDB_E_CLASSNOTREG";
-        default: return nullptr;
+        case E_NOTIMPL:
+            return "E_NOTIMPL";
+        case E_NOINTERFACE:
+            return "E_NOINTERFACE";
+        case E_POINTER:
+            return "E_POINTER";
+        case E_FAIL:
+            return "E_FAIL";
+        case E_UNEXPECTED:
+            return "E_UNEXPECTED";
+        case E_OUTOFMEMORY:
+            return "E_OUTOFMEMORY";
+        case E_INVALIDARG:
+            return "E_INVALIDARG";
+        case REGDB_E_CLASSNOTREG:
+            return "REGDB_E_CLASSNOTREG";
+        default:
+            return nullptr;
     }
 }
 
@@ -125,7 +134,8 @@ int Dump() {
     const std::string entries = store.SerializeEntries();
     std::fwrite(entries.data(), 1, entries.size(), stdout);
     if (const std::size_t unparsed = store.UnparsedLines().size(); unparsed > 0) {
-        std::fprintf(stderr, "q5regsvr: %zu unreadable line(s) in %s left as they are\n", unparsed, path.c_str());
+        std::fprintf(stderr, "q5regsvr: %zu unreadable line(s) in %s left as they are\n", unparsed,
+                     path.c_str());
     }
     return std::fflush(stdout) == 0 ? 0 : kExitFailure;
 }
