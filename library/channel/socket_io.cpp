@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -57,6 +58,18 @@ bool WouldBlock(int error) {
 }
 
 }  // namespace
+
+int SocketIo::DefaultPollStepMs() noexcept {
+    static const int step = [] {
+        const char* text = std::getenv("Q5CLIENT_POLL_STEP_MS");
+        if (text == nullptr || *text == '\0') return 1000;
+        char* end = nullptr;
+        const long value = std::strtol(text, &end, 10);
+        if (*end != '\0' || value < 1 || value > 1000) return 1000;
+        return static_cast<int>(value);
+    }();
+    return step;
+}
 
 SocketIo::~SocketIo() {
     CloseSocket();

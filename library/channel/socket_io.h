@@ -1,6 +1,9 @@
 // SocketIo: one TCP socket with time-limited connect, receive and send.
-// Every wait polls in steps of one second (poll_step_ms, shortened only by
-// tests) and gives up at the next step once a stop has been requested.
+// Every wait polls in steps of one second and gives up at the next step once
+// a stop has been requested. The step can be shortened for a whole process
+// with Q5CLIENT_POLL_STEP_MS (1..1000, read once), so that fault-injection and
+// soak runs see stalls time out in milliseconds instead of half a minute;
+// tests of one session may also set it with set_poll_step_ms.
 //
 // Thread rule: one thread uses a SocketIo; only RequestStop may be called
 // from another thread.
@@ -56,8 +59,11 @@ public:
     // `shutdown_first`).
     void CloseSocket(bool shutdown_first = false) noexcept;
 
-    // Length of one wait step in milliseconds; 1000 in production.
+    // Length of one wait step in milliseconds; 1000 unless
+    // Q5CLIENT_POLL_STEP_MS says otherwise (see DefaultPollStepMs).
     void set_poll_step_ms(int ms) noexcept { poll_step_ms_ = ms; }
+    // 1000, or Q5CLIENT_POLL_STEP_MS when it holds a whole number 1..1000.
+    static int DefaultPollStepMs() noexcept;
 
 private:
     enum class Wait { ready, timeout, stopped, error };
@@ -70,7 +76,7 @@ private:
     int connect_timeout_ = 0;
     std::atomic<bool> stop_{false};
     int fd_ = -1;
-    int poll_step_ms_ = 1000;
+    int poll_step_ms_ = DefaultPollStepMs();
 };
 
 }  // namespace q5::channel
