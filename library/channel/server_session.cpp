@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <limits>
 
 namespace q5::channel {
 
@@ -36,25 +35,6 @@ std::string_view Trim(std::string_view text) {
     while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
     while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
     return text;
-}
-
-// The file size of a GETFILE reply: its second blank-separated word, which
-// ends at a blank or the line end. Only plain digits within 32 bits count.
-std::optional<std::int32_t> SizeWord(std::string_view line) {
-    std::size_t start = line.find(' ');
-    if (start == std::string_view::npos) return std::nullopt;
-    start = line.find_first_not_of(' ', start);
-    if (start == std::string_view::npos) return std::nullopt;
-    const std::size_t end = line.find_first_of(" \r\n", start);
-    const std::string_view word = line.substr(start, end == std::string_view::npos ? end : end - start);
-    if (word.empty()) return std::nullopt;
-    std::int64_t value = 0;
-    for (char c : word) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-        if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
-    }
-    return static_cast<std::int32_t>(value);
 }
 
 std::int32_t ToInt32(long value) {
@@ -196,7 +176,7 @@ Outcome ServerSession::Exchange(std::string_view keyword, Args args) {
 }
 
 Outcome ServerSession::StatusRule() const noexcept {
-    return line_[0] == '-' ? Outcome::refused : Outcome::ok;
+    return IsRefusal(line_buffer()) ? Outcome::refused : Outcome::ok;
 }
 
 Outcome ServerSession::Command(std::string_view keyword, Args args) {
@@ -224,14 +204,17 @@ Outcome ServerSession::MultiLineCommand(std::string_view keyword, std::string& v
     value.clear();
     const Outcome outcome = Command(keyword, {});
     if (outcome != Outcome::ok) return outcome;
-    // Every line up to the '.' line is read, even those beyond what is kept.
-    for (;;) {
-        if (!ReadLine()) return Outcome::lost;
-        if (line_[0] == '.') return Outcome::ok;
-        const std::string_view line = line_buffer();
-        const std::size_t room = kMaxMultiLineValue - value.size();
-        value.append(line.substr(0, room));
-    }
+    // Every line up to the '.' line is read, even those beyond what is kept;
+    // a lost connection leaves what was read so far in `value`.
+    MultiLineValue reader;
+    do {
+        if (!ReadLine()) {
+            value = reader.Take();
+            return Outcome::lost;
+        }
+    } while (reader.Feed(line_buffer()) == ReadState::need_more);
+    value = reader.Take();
+    return Outcome::ok;
 }
 
 // ---- Login and session --------------------------------------------------------
@@ -309,7 +292,7 @@ Outcome ServerSession::FinishRecord() {
 Outcome ServerSession::GetFile(const char* mailbox, const char* remote, std::optional<std::int32_t>& size) {
     size.reset();
     const Outcome outcome = Command("GETFILE", {Arg(mailbox), Arg(remote)});
-    if (outcome == Outcome::ok) size = SizeWord(line_buffer());
+    if (outcome == Outcome::ok) size = FileSizeOf(line_buffer());
     return outcome;
 }
 
@@ -325,7 +308,7 @@ Outcome ServerSession::FinishGetFile() {
 Outcome ServerSession::FinishPutFile() {
     if (!connected_) return Outcome::lost;
     if (!ReadLine()) return Outcome::lost;
-    return line_[0] == '+' ? Outcome::ok : Outcome::refused;
+    return IsAcceptance(line_buffer()) ? Outcome::ok : Outcome::refused;
 }
 
 Outcome ServerSession::V2W(const char* mailbox, const char* remote) {
@@ -463,17 +446,14 @@ Outcome ServerSession::RetryFax(const char* mailbox, std::int32_t job) {
 Outcome ServerSession::EnumFaxJobs(const char* mailbox, int* jobs, int& size) {
     const Outcome outcome = Exchange("ENUMFAXJOBS", {Arg(mailbox)});
     if (outcome != Outcome::ok) return outcome;
-    const int capacity = jobs != nullptr ? std::max(size, 0) : 0;
-    int count = 0;
-    // Every line is read up to the closing status line, which is stored like
-    // the job lines while there is room.
-    for (;;) {
-        if (count < capacity) jobs[count++] = ToInt32(ParseDecimal(line_buffer()));
-        if (line_[0] == '-' || line_[0] == '+') break;
+    // The reply is the first line of the list; every line is read up to the
+    // closing status line.
+    FaxJobList list(jobs, size);
+    while (list.Feed(line_buffer()) == ReadState::need_more) {
         if (!ReadLine()) return Outcome::lost;
     }
-    size = count;
-    return StatusRule();
+    size = list.count();
+    return list.refused() ? Outcome::refused : Outcome::ok;
 }
 
 // ---- Event streams --------------------------------------------------------------

@@ -28,6 +28,7 @@
 #include <string_view>
 
 #include "in_buffer.h"
+#include "reply_readers.h"
 #include "socket_io.h"
 
 namespace q5::channel {
@@ -46,7 +47,7 @@ public:
     // several lines.
     static constexpr std::size_t kMaxReplyLine = 1022;
     // Multi-line values keep at most this many characters.
-    static constexpr std::size_t kMaxMultiLineValue = 2047;
+    static constexpr std::size_t kMaxMultiLineValue = MultiLineValue::kMaxValue;
     // An event record holds at most this many characters, its '.' included.
     static constexpr std::size_t kMaxEventRecord = 128;
 
