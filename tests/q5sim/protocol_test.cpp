@@ -5,8 +5,42 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace q5sim {
 namespace {
+
+// The lines a LineAssembler makes of `stream` received in two parts split at
+// `split`; an over-long line shows as "<too long>", a missing end as "<open>".
+std::vector<std::string> AssembleLines(const std::string& stream, std::size_t split, std::size_t max) {
+    const std::string_view parts[2] = {std::string_view(stream).substr(0, split),
+                                       std::string_view(stream).substr(split)};
+    std::vector<std::string> lines;
+    LineAssembler assembler(max);
+    for (std::string_view part : parts) {
+        while (!part.empty()) {
+            part.remove_prefix(assembler.Feed(part));
+            if (!assembler.complete()) break;
+            lines.push_back(assembler.too_long() ? "<too long>" : assembler.Take());
+            assembler = LineAssembler(max);
+        }
+    }
+    if (assembler.Take() != "" || assembler.too_long()) lines.push_back("<open>");
+    return lines;
+}
+
+TEST(LineAssemblerTest, LinesAreTheSameWhereverTheBytesAreSplitAndOverLongOnesAreSkippedWhole) {
+    const std::string stream = "NOOP\r\nGET BOX\n" + std::string(30, 'x') + "\r\n\r\nUSER 101\r\nQU";
+    const std::vector<std::string> expected = {"NOOP", "GET BOX", "<too long>", "", "USER 101", "<open>"};
+    for (std::size_t split = 0; split <= stream.size(); ++split) {
+        ASSERT_EQ(AssembleLines(stream, split, 20), expected) << "split at " << split;
+    }
+    // The limit counts the line end: 18 characters and CR LF fit in 20.
+    EXPECT_EQ(AssembleLines(std::string(18, 'a') + "\r\n", 5, 20),
+              std::vector<std::string>{std::string(18, 'a')});
+    EXPECT_EQ(AssembleLines(std::string(19, 'a') + "\r\n", 5, 20), std::vector<std::string>{"<too long>"});
+}
 
 TEST(CommandLineTest, EmptyArgumentsKeepTheirPlaceInsteadOfShiftingTheRest) {
     // The client sends a missing string as empty text: "RENFILE 101  b".

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "protocol.h"
+
 namespace q5sim {
 
 namespace {
@@ -59,23 +61,15 @@ Io Connection::Fill(Seconds idle) {
 
 Io Connection::ReadLine(std::string& line, std::size_t max, Seconds idle) {
     line.clear();
-    bool overlong = false;
+    LineAssembler assembler(max);
     while (true) {
-        const std::size_t lf = buffer_.find('\n', position_);
-        const std::size_t end = lf == std::string::npos ? buffer_.size() : lf + 1;
-        if (!overlong) line.append(buffer_, position_, end - position_);
-        position_ = end;
-        if (line.size() > max) {
-            overlong = true;
-            line.clear();
-        }
-        if (lf != std::string::npos) break;
+        position_ += assembler.Feed(std::string_view(buffer_).substr(position_));
+        if (assembler.complete()) break;
         const Io filled = Fill(idle);
         if (filled != Io::ok) return filled;
     }
-    if (overlong) return Io::too_long;
-    if (!line.empty() && line.back() == '\n') line.pop_back();
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (assembler.too_long()) return Io::too_long;
+    line = assembler.Take();
     return Io::ok;
 }
 

@@ -48,6 +48,26 @@ std::string CommandLine::Tail(std::size_t index) const {
     return out;
 }
 
+std::size_t LineAssembler::Feed(std::string_view data) {
+    if (complete_) return 0;
+    const std::size_t lf = data.find('\n');
+    const std::size_t end = lf == std::string_view::npos ? data.size() : lf + 1;
+    if (!overlong_) line_.append(data.substr(0, end));
+    if (line_.size() > max_) {
+        overlong_ = true;
+        line_.clear();
+    }
+    complete_ = lf != std::string_view::npos;
+    return end;
+}
+
+std::string LineAssembler::Take() {
+    std::string line = std::move(line_);
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
 std::optional<CommandLine> ParseCommandLine(std::string_view line) {
     if (line.empty()) return std::nullopt;
     for (char c : line) {

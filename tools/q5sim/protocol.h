@@ -28,6 +28,28 @@ struct CommandLine {
     std::string Tail(std::size_t index) const;
 };
 
+// Collects one command line from the bytes of a connection as they arrive:
+// fed whatever is buffered, it takes the bytes up to and including the first
+// LF and leaves the rest. A line longer than `max` bytes (line end included)
+// is still read to its end, but dropped.
+class LineAssembler {
+public:
+    explicit LineAssembler(std::size_t max) noexcept : max_(max) {}
+    // Takes bytes from the front of `data`; returns how many it took.
+    std::size_t Feed(std::string_view data);
+    // The LF arrived.
+    bool complete() const noexcept { return complete_; }
+    bool too_long() const noexcept { return overlong_; }
+    // The line without its CR LF (empty for an over-long line).
+    std::string Take();
+
+private:
+    std::size_t max_;
+    std::string line_;
+    bool overlong_ = false;
+    bool complete_ = false;
+};
+
 // Splits one line (without its line end). Nullopt for an empty line or one
 // holding a NUL or another control character except tab.
 std::optional<CommandLine> ParseCommandLine(std::string_view line);
