@@ -65,6 +65,13 @@ ContactPtr ParseCard(const QByteArray& text) {
     return ContactPtr(e_contact_new_from_vcard(text.constData()));
 }
 
+QByteArray CardText(EContact* card) {
+    gchar* text = e_vcard_to_string(E_VCARD(card), EVC_FORMAT_VCARD_30);
+    QByteArray out(text);
+    g_free(text);
+    return out;
+}
+
 }  // namespace
 
 QString PhoneFieldName(int field) {
@@ -117,10 +124,23 @@ QByteArray VCardFolderStore::Serialize(const Contact& contact) {
     for (int i = 0; i < kPhoneFieldCount; ++i) {
         SetText(card.get(), kPhoneFields[i], contact.phones[static_cast<std::size_t>(i)]);
     }
-    gchar* text = e_vcard_to_string(E_VCARD(card.get()), EVC_FORMAT_VCARD_30);
-    QByteArray out(text);
-    g_free(text);
-    return out;
+    QByteArray out = CardText(card.get());
+
+    // Setting a field keeps the attribute the source card had for it, with
+    // its parameters. The library reads some parameters that it cannot read
+    // back once it has written them (bytes that are not UTF-8, for one), and
+    // the field's value would be lost with them. Such a field is written
+    // afresh: its old attribute removed, a plain one added.
+    const std::optional<Contact> reread = Parse(out);
+    bool rewritten = false;
+    for (int i = 0; i < kPhoneFieldCount; ++i) {
+        const QString& phone = contact.phones[static_cast<std::size_t>(i)];
+        if (reread && reread->phones[static_cast<std::size_t>(i)] == phone) continue;
+        e_contact_set(card.get(), kPhoneFields[i], nullptr);
+        SetText(card.get(), kPhoneFields[i], phone);
+        rewritten = true;
+    }
+    return rewritten ? CardText(card.get()) : out;
 }
 
 std::vector<Contact> VCardFolderStore::Contacts() {

@@ -144,6 +144,19 @@ TEST_F(ContactStoreTest, SavingAnEditedContactKeepsPropertiesTheWindowDoesNotSho
     EXPECT_EQ(store.Contacts().at(0).phones[MobileTelephoneNumber], QStringLiteral("2"));
 }
 
+TEST_F(ContactStoreTest, ANumberWhoseTypeParameterCannotBeReadBackOnceWrittenSurvivesSaving) {
+    // The library reads "TYPE=Sales desk=2" (and TYPE values with bytes that
+    // are not UTF-8) but writes it in a form it then drops with the number.
+    Add(QStringLiteral("d.vcf"), Card("Dee", "TEL;TYPE=Sales desk=2:5550302\r\nTEL;TYPE=CELL:5550303\r\n"));
+    VCardFolderStore store(dir_.path());
+    Contact dee = store.Contacts().at(0);
+    ASSERT_EQ(dee.phones[OtherTelephoneNumber], QStringLiteral("5550302"));
+    ASSERT_TRUE(store.Save(dee, nullptr));
+    const Contact back = store.Contacts().at(0);
+    EXPECT_EQ(back.phones[OtherTelephoneNumber], QStringLiteral("5550302"));
+    EXPECT_EQ(back.phones[MobileTelephoneNumber], QStringLiteral("5550303"));
+}
+
 // ---- the lookup -------------------------------------------------------------
 
 TEST_F(ContactStoreTest, FieldOrderWinsOverContactOrder) {
