@@ -65,6 +65,13 @@ ContactPtr ParseCard(const QByteArray& text) {
     return ContactPtr(e_contact_new_from_vcard(text.constData()));
 }
 
+// Removes attributes until the field reads empty; at most as many as the
+// card holds, so a removal that does nothing cannot loop.
+void ClearField(EContact* card, EContactField field) {
+    guint left = g_list_length(e_vcard_get_attributes(E_VCARD(card)));
+    while (left-- > 0 && !Text(card, field).isEmpty()) e_contact_set(card, field, nullptr);
+}
+
 QByteArray CardText(EContact* card) {
     gchar* text = e_vcard_to_string(E_VCARD(card), EVC_FORMAT_VCARD_30);
     QByteArray out(text);
@@ -130,13 +137,14 @@ QByteArray VCardFolderStore::Serialize(const Contact& contact) {
     // its parameters. The library reads some parameters that it cannot read
     // back once it has written them (bytes that are not UTF-8, for one), and
     // the field's value would be lost with them. Such a field is written
-    // afresh: its old attribute removed, a plain one added.
+    // afresh: every attribute it reads from removed (a card may hold several
+    // that the field matches), a plain one added.
     const std::optional<Contact> reread = Parse(out);
     bool rewritten = false;
     for (int i = 0; i < kPhoneFieldCount; ++i) {
         const QString& phone = contact.phones[static_cast<std::size_t>(i)];
         if (reread && reread->phones[static_cast<std::size_t>(i)] == phone) continue;
-        e_contact_set(card.get(), kPhoneFields[i], nullptr);
+        ClearField(card.get(), kPhoneFields[i]);
         SetText(card.get(), kPhoneFields[i], phone);
         rewritten = true;
     }

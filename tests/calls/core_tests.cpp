@@ -146,8 +146,11 @@ TEST_F(ContactStoreTest, SavingAnEditedContactKeepsPropertiesTheWindowDoesNotSho
 
 TEST_F(ContactStoreTest, ANumberWhoseTypeParameterCannotBeReadBackOnceWrittenSurvivesSaving) {
     // The library reads "TYPE=Sales desk=2" (and TYPE values with bytes that
-    // are not UTF-8) but writes it in a form it then drops with the number.
-    Add(QStringLiteral("d.vcf"), Card("Dee", "TEL;TYPE=Sales desk=2:5550302\r\nTEL;TYPE=CELL:5550303\r\n"));
+    // are not UTF-8) but writes it in a form it then drops with the number;
+    // the second such line is the one the field would fall back to.
+    Add(QStringLiteral("d.vcf"), Card("Dee",
+                                      "TEL;TYPE=Sales desk=2:5550302\r\nTEL;TYPE=Front desk=1:5550304\r\n"
+                                      "TEL;TYPE=CELL:5550303\r\n"));
     VCardFolderStore store(dir_.path());
     Contact dee = store.Contacts().at(0);
     ASSERT_EQ(dee.phones[OtherTelephoneNumber], QStringLiteral("5550302"));
