@@ -11,6 +11,8 @@
 #include <QUuid>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace q5::calls {
 namespace {
@@ -124,28 +126,31 @@ QByteArray VCardFolderStore::Serialize(const Contact& contact) {
     if (Text(card.get(), E_CONTACT_UID).isEmpty()) {
         SetText(card.get(), E_CONTACT_UID, QUuid::createUuid().toString(QUuid::WithoutBraces));
     }
-    SetText(card.get(), E_CONTACT_FULL_NAME, contact.fullName);
-    SetText(card.get(), E_CONTACT_ORG, contact.organisation);
-    SetText(card.get(), E_CONTACT_EMAIL_1, contact.email);
-    SetText(card.get(), E_CONTACT_NOTE, contact.notes);
-    for (int i = 0; i < kPhoneFieldCount; ++i) {
-        SetText(card.get(), kPhoneFields[i], contact.phones[static_cast<std::size_t>(i)]);
-    }
+    // The fields the contact window shows, each with its value.
+    std::vector<std::pair<EContactField, const QString*>> shown = {
+        {E_CONTACT_FULL_NAME, &contact.fullName},
+        {E_CONTACT_ORG, &contact.organisation},
+        {E_CONTACT_EMAIL_1, &contact.email},
+        {E_CONTACT_NOTE, &contact.notes},
+    };
+    for (int i = 0; i < kPhoneFieldCount; ++i)
+        shown.emplace_back(kPhoneFields[i], &contact.phones[static_cast<std::size_t>(i)]);
+    for (const auto& [field, value] : shown) SetText(card.get(), field, *value);
     QByteArray out = CardText(card.get());
 
     // Setting a field keeps the attribute the source card had for it, with
     // its parameters. The library reads some parameters that it cannot read
-    // back once it has written them (bytes that are not UTF-8, for one), and
-    // the field's value would be lost with them. Such a field is written
-    // afresh: every attribute it reads from removed (a card may hold several
-    // that the field matches), a plain one added.
-    const std::optional<Contact> reread = Parse(out);
+    // back once it has written them (a TYPE value holding '=' and a blank,
+    // or bytes that are not UTF-8): the attribute is then dropped on reading,
+    // or misread together with the line after it. A field that does not read
+    // back is written afresh: every attribute it reads from removed (a card
+    // may hold several that the field matches), a plain one added.
+    const ContactPtr reread = ParseCard(out);
     bool rewritten = false;
-    for (int i = 0; i < kPhoneFieldCount; ++i) {
-        const QString& phone = contact.phones[static_cast<std::size_t>(i)];
-        if (reread && reread->phones[static_cast<std::size_t>(i)] == phone) continue;
-        ClearField(card.get(), kPhoneFields[i]);
-        SetText(card.get(), kPhoneFields[i], phone);
+    for (const auto& [field, value] : shown) {
+        if (reread && Text(reread.get(), field) == *value) continue;
+        ClearField(card.get(), field);
+        SetText(card.get(), field, *value);
         rewritten = true;
     }
     return rewritten ? CardText(card.get()) : out;

@@ -144,20 +144,27 @@ TEST_F(ContactStoreTest, SavingAnEditedContactKeepsPropertiesTheWindowDoesNotSho
     EXPECT_EQ(store.Contacts().at(0).phones[MobileTelephoneNumber], QStringLiteral("2"));
 }
 
-TEST_F(ContactStoreTest, ANumberWhoseTypeParameterCannotBeReadBackOnceWrittenSurvivesSaving) {
+TEST_F(ContactStoreTest, FieldsWhoseTypeParameterCannotBeReadBackOnceWrittenSurviveSaving) {
     // The library reads "TYPE=Sales desk=2" (and TYPE values with bytes that
-    // are not UTF-8) but writes it in a form it then drops with the number;
-    // the second such line is the one the field would fall back to.
-    Add(QStringLiteral("d.vcf"), Card("Dee",
-                                      "TEL;TYPE=Sales desk=2:5550302\r\nTEL;TYPE=Front desk=1:5550304\r\n"
-                                      "TEL;TYPE=CELL:5550303\r\n"));
+    // are not UTF-8) but writes it in a form that it then drops on reading,
+    // or misreads together with the line after it. The second odd TEL line
+    // is the one the field would fall back to.
+    Add(QStringLiteral("d.vcf"),
+        Card("Dee",
+             "TEL;TYPE=Sales desk=2:5550302\r\nTEL;TYPE=Front desk=1:5550304\r\n"
+             "TEL;TYPE=CELL:5550303\r\nEMAIL;TYPE=Home mail=1:dee@example.invalid\r\n"
+             "NOTE:Mornings\r\n"));
     VCardFolderStore store(dir_.path());
     Contact dee = store.Contacts().at(0);
     ASSERT_EQ(dee.phones[OtherTelephoneNumber], QStringLiteral("5550302"));
+    ASSERT_EQ(dee.email, QStringLiteral("dee@example.invalid"));
     ASSERT_TRUE(store.Save(dee, nullptr));
     const Contact back = store.Contacts().at(0);
     EXPECT_EQ(back.phones[OtherTelephoneNumber], QStringLiteral("5550302"));
     EXPECT_EQ(back.phones[MobileTelephoneNumber], QStringLiteral("5550303"));
+    EXPECT_EQ(back.email, QStringLiteral("dee@example.invalid"));
+    EXPECT_EQ(back.notes, QStringLiteral("Mornings"));
+    EXPECT_EQ(back.fullName, QStringLiteral("Dee"));
 }
 
 // ---- the lookup -------------------------------------------------------------
