@@ -67,6 +67,25 @@ ContactPtr ParseCard(const QByteArray& text) {
     return ContactPtr(e_contact_new_from_vcard(text.constData()));
 }
 
+struct SecondPhone {
+    EContactField field;
+    EContactField first;
+    const char* type;
+};
+constexpr SecondPhone kSecondPhones[] = {
+    {E_CONTACT_PHONE_BUSINESS_2, E_CONTACT_PHONE_BUSINESS, "WORK"},
+    {E_CONTACT_PHONE_HOME_2, E_CONTACT_PHONE_HOME, "HOME"},
+};
+
+// Appends "TEL;TYPE=<type>,VOICE:" with no number.
+void AddEmptyPhone(EContact* card, const char* type) {
+    EVCardAttribute* attribute = e_vcard_attribute_new(nullptr, EVC_TEL);
+    e_vcard_attribute_add_param_with_values(attribute, e_vcard_attribute_param_new(EVC_TYPE), type, "VOICE",
+                                            nullptr);
+    e_vcard_attribute_add_value(attribute, "");
+    e_vcard_append_attribute(E_VCARD(card), attribute);  // the card takes the attribute
+}
+
 // Removes attributes until the field reads empty; at most as many as the
 // card holds, so a removal that does nothing cannot loop.
 void ClearField(EContact* card, EContactField field) {
@@ -79,6 +98,48 @@ QByteArray CardText(EContact* card) {
     QByteArray out(text);
     g_free(text);
     return out;
+}
+
+// The fields the contact window shows, each with its value.
+using ShownField = std::pair<EContactField, const QString*>;
+std::vector<ShownField> ShownFields(const Contact& contact) {
+    std::vector<ShownField> shown = {
+        {E_CONTACT_FULL_NAME, &contact.fullName},
+        {E_CONTACT_ORG, &contact.organisation},
+        {E_CONTACT_EMAIL_1, &contact.email},
+        {E_CONTACT_NOTE, &contact.notes},
+    };
+    for (int i = 0; i < kPhoneFieldCount; ++i)
+        shown.emplace_back(kPhoneFields[i], &contact.phones[static_cast<std::size_t>(i)]);
+    return shown;
+}
+
+// The field reads back as `value`. A card without a full name gets one made
+// from its structured name, which is not a loss.
+bool Kept(EContact* reread, EContactField field, const QString& value) {
+    return Text(reread, field) == value || (field == E_CONTACT_FULL_NAME && value.isEmpty());
+}
+
+bool ReadsBack(const QByteArray& text, const std::vector<ShownField>& shown) {
+    const ContactPtr reread = ParseCard(text);
+    if (!reread) return false;
+    for (const auto& [field, value] : shown) {
+        if (!Kept(reread.get(), field, *value)) return false;
+    }
+    return true;
+}
+
+// SetText, except that the second business and home numbers, which are the
+// second TEL line of their type, get an empty TEL line of the type in the
+// first place when the first number is empty; without it the library would
+// write the second number as the first.
+void SetPhoneOrText(EContact* card, EContactField field, const QString& value) {
+    for (const SecondPhone& second : kSecondPhones) {
+        if (field == second.field && !value.isEmpty() && Text(card, second.first).isEmpty()) {
+            AddEmptyPhone(card, second.type);
+        }
+    }
+    SetText(card, field, value);
 }
 
 }  // namespace
@@ -123,18 +184,12 @@ std::optional<Contact> VCardFolderStore::Parse(const QByteArray& text) {
 QByteArray VCardFolderStore::Serialize(const Contact& contact) {
     ContactPtr card = ParseCard(contact.vcard);
     if (!card) card.reset(e_contact_new());
-    if (Text(card.get(), E_CONTACT_UID).isEmpty()) {
-        SetText(card.get(), E_CONTACT_UID, QUuid::createUuid().toString(QUuid::WithoutBraces));
+    QString uid = Text(card.get(), E_CONTACT_UID);
+    if (uid.isEmpty()) {
+        uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+        SetText(card.get(), E_CONTACT_UID, uid);
     }
-    // The fields the contact window shows, each with its value.
-    std::vector<std::pair<EContactField, const QString*>> shown = {
-        {E_CONTACT_FULL_NAME, &contact.fullName},
-        {E_CONTACT_ORG, &contact.organisation},
-        {E_CONTACT_EMAIL_1, &contact.email},
-        {E_CONTACT_NOTE, &contact.notes},
-    };
-    for (int i = 0; i < kPhoneFieldCount; ++i)
-        shown.emplace_back(kPhoneFields[i], &contact.phones[static_cast<std::size_t>(i)]);
+    const std::vector<ShownField> shown = ShownFields(contact);
     for (const auto& [field, value] : shown) SetText(card.get(), field, *value);
     QByteArray out = CardText(card.get());
 
@@ -144,16 +199,31 @@ QByteArray VCardFolderStore::Serialize(const Contact& contact) {
     // or bytes that are not UTF-8): the attribute is then dropped on reading,
     // or misread together with the line after it. A field that does not read
     // back is written afresh: every attribute it reads from removed (a card
-    // may hold several that the field matches), a plain one added.
-    const ContactPtr reread = ParseCard(out);
-    bool rewritten = false;
-    for (const auto& [field, value] : shown) {
-        if (reread && Text(reread.get(), field) == *value) continue;
-        ClearField(card.get(), field);
-        SetText(card.get(), field, *value);
-        rewritten = true;
+    // may hold several that the field matches), a plain one added. Removing
+    // attributes for one field can empty another that read from the same
+    // ones, so the card is checked again after each round.
+    constexpr int kRounds = 3;
+    for (int round = 0; round < kRounds; ++round) {
+        const ContactPtr reread = ParseCard(out);
+        bool rewritten = false;
+        for (const auto& [field, value] : shown) {
+            if (reread && Kept(reread.get(), field, *value)) continue;
+            ClearField(card.get(), field);
+            SetPhoneOrText(card.get(), field, *value);
+            rewritten = true;
+        }
+        if (!rewritten) return out;
+        out = CardText(card.get());
     }
-    return rewritten ? CardText(card.get()) : out;
+    if (ReadsBack(out, shown)) return out;
+
+    // A property the window does not show can still break the line after it
+    // on reading. Such a card is replaced by a plain one with the shown
+    // fields and the same UID: what the window shows is never lost.
+    ContactPtr plain(e_contact_new());
+    SetText(plain.get(), E_CONTACT_UID, uid);
+    for (const auto& [field, value] : shown) SetPhoneOrText(plain.get(), field, *value);
+    return CardText(plain.get());
 }
 
 std::vector<Contact> VCardFolderStore::Contacts() {

@@ -167,6 +167,33 @@ TEST_F(ContactStoreTest, FieldsWhoseTypeParameterCannotBeReadBackOnceWrittenSurv
     EXPECT_EQ(back.fullName, QStringLiteral("Dee"));
 }
 
+TEST_F(ContactStoreTest, ASecondBusinessOrHomeNumberWithoutAFirstStaysSecondWhenSaved) {
+    VCardFolderStore store(dir_.path());
+    Contact contact;
+    contact.fullName = QStringLiteral("Seconds");
+    contact.phones[Business2TelephoneNumber] = QStringLiteral("5550402");
+    contact.phones[Home2TelephoneNumber] = QStringLiteral("5550404");
+    ASSERT_TRUE(store.Save(contact, nullptr));
+    const Contact back = store.Contacts().at(0);
+    EXPECT_EQ(back.phones[BusinessTelephoneNumber], QString());
+    EXPECT_EQ(back.phones[Business2TelephoneNumber], QStringLiteral("5550402"));
+    EXPECT_EQ(back.phones[HomeTelephoneNumber], QString());
+    EXPECT_EQ(back.phones[Home2TelephoneNumber], QStringLiteral("5550404"));
+}
+
+TEST_F(ContactStoreTest, AnUnshownPropertyThatBreaksTheNextLineOnRereadingCostsNoShownField) {
+    Add(QStringLiteral("o.vcf"),
+        Card("Oli", "X-DESK;TYPE=Sales desk=2:7\r\nORG:Acme Sales\r\nTEL;TYPE=CELL:5550501\r\n"));
+    VCardFolderStore store(dir_.path());
+    Contact oli = store.Contacts().at(0);
+    ASSERT_EQ(oli.organisation, QStringLiteral("Acme Sales"));
+    ASSERT_TRUE(store.Save(oli, nullptr));
+    const Contact back = store.Contacts().at(0);
+    EXPECT_EQ(back.organisation, QStringLiteral("Acme Sales"));
+    EXPECT_EQ(back.phones[MobileTelephoneNumber], QStringLiteral("5550501"));
+    EXPECT_EQ(back.fullName, QStringLiteral("Oli"));
+}
+
 // ---- the lookup -------------------------------------------------------------
 
 TEST_F(ContactStoreTest, FieldOrderWinsOverContactOrder) {
