@@ -77,7 +77,10 @@ public:
 
     // Parses one card; nullopt when it is not a vCard.
     static std::optional<Contact> Parse(const QByteArray& text);
-    // The card text of `contact`: its source card with the shown fields replaced.
+    // The card text of `contact`: its source card with the shown fields
+    // replaced, such that every shown field reads back as it is (a field
+    // the source card's attributes would lose is written afresh, and a card
+    // that still loses one is replaced by a plain card with the same UID).
     static QByteArray Serialize(const Contact& contact);
 
 private:
