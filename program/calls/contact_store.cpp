@@ -57,14 +57,24 @@ void SetText(EContact* contact, EContactField field, const QString& value) {
     }
 }
 
-bool LooksLikeVCard(const QByteArray& text) {
-    const QByteArray trimmed = text.trimmed().toUpper();
-    return trimmed.startsWith("BEGIN:VCARD") && trimmed.contains("END:VCARD");
+// The card as the library is given it: from the start up to its last
+// END:VCARD; empty when the text is not a card. The library reads a C
+// string, so a NUL before that end would hide the end from it, and its
+// quoted-printable decoder reads past the end of a string that stops right
+// after a '=': such a card is refused.
+QByteArray CardPart(const QByteArray& text) {
+    const QByteArray upper = text.toUpper();
+    if (!upper.trimmed().startsWith("BEGIN:VCARD")) return {};
+    const qsizetype end = upper.lastIndexOf("END:VCARD");
+    if (end < 0) return {};
+    QByteArray card = text.left(end + qsizetype(sizeof "END:VCARD") - 1);
+    return card.contains('\0') ? QByteArray() : card;
 }
 
 ContactPtr ParseCard(const QByteArray& text) {
-    if (!LooksLikeVCard(text)) return nullptr;
-    return ContactPtr(e_contact_new_from_vcard(text.constData()));
+    const QByteArray card = CardPart(text);
+    if (card.isEmpty()) return nullptr;
+    return ContactPtr(e_contact_new_from_vcard(card.constData()));
 }
 
 struct SecondPhone {

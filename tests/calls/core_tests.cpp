@@ -194,6 +194,20 @@ TEST_F(ContactStoreTest, AnUnshownPropertyThatBreaksTheNextLineOnRereadingCostsN
     EXPECT_EQ(back.fullName, QStringLiteral("Oli"));
 }
 
+TEST_F(ContactStoreTest, TheVCardLibraryNeverSeesACardThatDoesNotEndWithItsEndLine) {
+    // A NUL hides the end line from the library, and a text ending in a
+    // quoted-printable '=' makes its decoder read past the string.
+    const char nul[] = "BEGIN:VCARD\r\nFN:Nul\r\nNOTE;ENCODING=QUOTED-PRINTABLE:a=\0\r\nEND:VCARD\r\n";
+    Add(QStringLiteral("a.vcf"), QByteArray(nul, sizeof nul - 1));
+    Add(QStringLiteral("b.vcf"), "BEGIN:VCARD\r\nFN:END:VCARD\r\nNOTE;ENCODING=QUOTED-PRINTABLE:a=");
+    VCardFolderStore store(dir_.path());
+    const std::vector<Contact> contacts = store.Contacts();
+    ASSERT_EQ(contacts.size(), 1u);
+    EXPECT_EQ(contacts[0].id, QStringLiteral("b.vcf"));
+    EXPECT_EQ(contacts[0].fullName, QStringLiteral("END:VCARD"));
+    EXPECT_EQ(contacts[0].notes, QString());
+}
+
 // ---- the lookup -------------------------------------------------------------
 
 TEST_F(ContactStoreTest, FieldOrderWinsOverContactOrder) {
