@@ -203,6 +203,7 @@ void FaultSweep::Sweep(const std::string& family, const Exchange& exchange, std:
     const auto started = Clock::now();
     int failing = 0;
     std::size_t cases = 0;
+    std::size_t by_kind[4] = {};  // indexed by FaultKind
     for (const Fault& fault : faults) {
         const std::string where = family + ", " + Describe(fault);
         SCOPED_TRACE(where);
@@ -224,6 +225,7 @@ void FaultSweep::Sweep(const std::string& family, const Exchange& exchange, std:
         Watchdog::Instance().Disarm();
         const PeerReport report = peer_.Finish();
         ++cases;
+        ++by_kind[static_cast<std::size_t>(fault.kind)];
 
         EXPECT_TRUE(report.accepted);
         EXPECT_EQ(report.deviation, "");
@@ -248,9 +250,12 @@ void FaultSweep::Sweep(const std::string& family, const Exchange& exchange, std:
     TotalFigures().cases += cases;
     RecordProperty("offsets", static_cast<int>(offsets));
     RecordProperty("cases", static_cast<int>(cases));
-    std::cout << "[faults] " << family << ": " << offsets << " offsets, " << cases << " cases (" << offsets
-              << " cut, " << offsets << " stall, " << offsets * kHostileBytes.size()
-              << " corrupt, 2 clean) in " << seconds << " s" << std::endl;
+    std::cout << "[faults] " << family << ": " << offsets << " offsets, " << cases << " cases ("
+              << by_kind[static_cast<std::size_t>(FaultKind::cut)] << " cut, "
+              << by_kind[static_cast<std::size_t>(FaultKind::stall)] << " stall, "
+              << by_kind[static_cast<std::size_t>(FaultKind::corrupt)] << " corrupt, "
+              << by_kind[static_cast<std::size_t>(FaultKind::none)] << " clean) in " << seconds << " s"
+              << std::endl;
 }
 
 }  // namespace q5test

@@ -98,6 +98,47 @@ TEST_F(FaultSweep, BrokenDownloadKeepsExactlyTheBytesReceivedAndReportsTheDocume
     });
 }
 
+// A download with a sink moves its data in chunks of 4095 bytes and
+// reports before each chunk after the first; a connection lost on either
+// side of a chunk boundary keeps exactly the bytes that arrived and reports
+// only what had moved.
+TEST_F(FaultSweep, DownloadLostAtAChunkBoundaryKeepsTheBytesAndReportsOnlyWhatMoved) {
+    constexpr std::size_t kSize = 9000;
+    constexpr std::size_t kChunk = 4095;
+    const std::string data = Pattern(kSize);
+    Exchange exchange;
+    exchange.Send(kFaultGreeting).Expect("GETFILE 101 long.wav\r\n").Send("+OK 9000\r\n");
+    const std::size_t data_at = exchange.server_size();
+    exchange.Send(data).Send("+OK done\r\n");
+    const std::string local = LocalFile("long.wav");
+    const std::size_t descriptors = OpenDescriptors();
+    for (FaultKind kind : {FaultKind::cut, FaultKind::stall}) {
+        for (std::size_t moved : {std::size_t{1}, kChunk - 1, kChunk, kChunk + 1, 2 * kChunk - 1, 2 * kChunk,
+                                  2 * kChunk + 1, kSize - 1}) {
+            const Fault fault{kind, data_at + moved, 0};
+            SCOPED_TRACE(Describe(fault));
+            RecordingSink sink;
+            peer_.Start(exchange, fault);
+            ASSERT_EQ(Connect(), S_OK);
+            EXPECT_EQ(util_->GetFile2(B(u"101").Get(), B(u"long.wav").Get(), Wide(local).Get(), &sink),
+                      E_CONNECTION_LOST);
+            EXPECT_EQ(TakeMessage(), u"Connection Lost");
+            EXPECT_EQ(ReadFile(local), data.substr(0, moved));
+            std::vector<std::pair<LONG, LONG>> reports;
+            for (std::size_t at = kChunk; at <= moved; at += kChunk) {
+                reports.emplace_back(static_cast<LONG>(at), static_cast<LONG>(kSize));
+            }
+            EXPECT_EQ(sink.progress(), reports);
+            EXPECT_EQ(sink.refs(), 1u);
+            connect_->Close();
+            const PeerReport report = peer_.Finish();
+            EXPECT_EQ(report.received, exchange.ClientBytesBefore(fault.offset));
+            EXPECT_TRUE(report.client_closed);
+        }
+    }
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+}
+
 TEST_F(FaultSweep, BrokenUploadReplyIsConnectionLostUnlessTheServerRefusedTheStart) {
     const std::string data = Pattern(300);
     const std::string go = "+OK go ahead\r\n";
