@@ -198,8 +198,8 @@ protected:
     // every sink call and the end.
     void StatusCase(const LogExchange& log, const Fault& fault) {
         RecordingSink sink;
-        const HRESULT hr = events_->BeginStatusLog(B(u"127.0.0.1").Get(), peer_.port(), 5, B(u"admin").Get(),
-                                                   B(u"secret").Get(), &sink);
+        const HRESULT hr = events_->BeginStatusLog(B(u"127.0.0.1").Get(), peer_.port(), kConnectTimeout,
+                                                   B(u"admin").Get(), B(u"secret").Get(), &sink);
         const StartOutcome start = ExpectedStart(log, fault);
         const bool running = CheckStart(hr, start);
         if (!running) {
@@ -251,8 +251,8 @@ TEST_F(EventFaults, BrokenQ5LogWithoutSinkQueuesExactlyTheWholeRecords) {
     const LogExchange log =
         MakeLog("USER 101\r\n", "PASS 1234\r\n", "EVENT_Q5\r\n", "7;abc;def;g;h.12;x;y;z.", true);
     Sweep("Q5 log, queue", log.exchange, 0, [&](const Fault& fault) {
-        const HRESULT hr = events_->BeginQ5Log(B(u"127.0.0.1").Get(), peer_.port(), 5, B(u"101").Get(),
-                                               B(u"1234").Get(), nullptr);
+        const HRESULT hr = events_->BeginQ5Log(B(u"127.0.0.1").Get(), peer_.port(), kConnectTimeout,
+                                               B(u"101").Get(), B(u"1234").Get(), nullptr);
         const StartOutcome start = ExpectedStart(log, fault);
         if (!CheckStart(hr, start)) {
             End(&ICoEvents::EndQ5Log);
@@ -287,7 +287,7 @@ TEST_F(EventFaults, BrokenQ5LogWithSinkDeliversExactlyTheWholeRecordsAndEndsAtOn
     const LogExchange log = MakeLog("USER 101\r\n", "PASS 1234\r\n", "EVENT_Q5\r\n", "7;abc;def;g;h.", false);
     Sweep("Q5 log, sink", log.exchange, log.stream_at, [&](const Fault& fault) {
         RecordingSink sink;
-        ASSERT_EQ(events_->BeginQ5Log(B(u"127.0.0.1").Get(), peer_.port(), 5, B(u"101").Get(),
+        ASSERT_EQ(events_->BeginQ5Log(B(u"127.0.0.1").Get(), peer_.port(), kConnectTimeout, B(u"101").Get(),
                                       B(u"1234").Get(), &sink),
                   S_OK);
         const std::vector<Seen> expected = Q5Events(StreamSeen(log, fault));

@@ -160,7 +160,7 @@ void FaultSweep::TearDown() {
 }
 
 HRESULT FaultSweep::Connect() {
-    return connect_->Connect(B(u"127.0.0.1").Get(), peer_.port(), 5);
+    return connect_->Connect(B(u"127.0.0.1").Get(), peer_.port(), kConnectTimeout);
 }
 
 void FaultSweep::EndLogs() {

@@ -37,6 +37,12 @@ inline constexpr std::array<char, 6> kHostileBytes = {'-', '+', '\0', '\xFF', '.
 // process are shortened (see fault_main.cpp), so a case takes milliseconds.
 inline constexpr std::chrono::seconds kHangGuard{10};
 
+// Every session and log connects with timeout 0: a plain blocking connect,
+// as the desktop program's session does. A time limit of T seconds would
+// give the handshake only T + 1 of the shortened steps, which a busy machine
+// can overrun; the read timeout is 30 steps either way.
+inline constexpr LONG kConnectTimeout = 0;
+
 // What a call reports when byte `at` of a reply line of `length` bytes is
 // replaced by `value` and the client reads that line as its answer: the
 // line end replaced leaves the client waiting for a line that never ends

@@ -128,20 +128,45 @@ FaultPeer::FaultPeer() {
 }
 
 FaultPeer::~FaultPeer() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        quit_ = true;
+    }
     stop_ = true;
+    changed_.notify_all();
     if (thread_.joinable()) thread_.join();
     if (listen_fd_ >= 0) ::close(listen_fd_);
 }
 
 void FaultPeer::Start(const Exchange& exchange, Fault fault) {
-    if (thread_.joinable()) Finish();
-    stop_ = false;
+    if (!thread_.joinable()) thread_ = std::thread([this] { Serve(); });
     {
-        std::lock_guard<std::mutex> lock(mutex_);
+        std::unique_lock<std::mutex> lock(mutex_);
+        // A play still running is stopped first.
+        if (job_ || !ended_) {
+            stop_ = true;
+            changed_.wait(lock, [&] { return !job_ && ended_; });
+        }
+        stop_ = false;
         report_ = PeerReport{};
         ended_ = false;
+        job_ = Job{exchange, fault};
     }
-    thread_ = std::thread([this, exchange, fault] { Play(exchange, fault); });
+    changed_.notify_all();
+}
+
+void FaultPeer::Serve() {
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [&] { return quit_ || job_.has_value(); });
+            if (quit_) return;
+            job = std::move(*job_);
+            job_.reset();
+        }
+        Play(job.exchange, job.fault);
+    }
 }
 
 bool FaultPeer::WaitClientClosed(std::chrono::milliseconds limit) {
@@ -151,12 +176,11 @@ bool FaultPeer::WaitClientClosed(std::chrono::milliseconds limit) {
 }
 
 PeerReport FaultPeer::Finish(std::chrono::milliseconds limit) {
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (!changed_.wait_for(lock, limit, [&] { return ended_; })) stop_ = true;
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!changed_.wait_for(lock, limit, [&] { return !job_ && ended_; })) {
+        stop_ = true;
+        changed_.wait(lock, [&] { return !job_ && ended_; });
     }
-    if (thread_.joinable()) thread_.join();
-    std::lock_guard<std::mutex> lock(mutex_);
     return report_;
 }
 
@@ -232,7 +256,7 @@ void FaultPeer::Drain(int fd) {
     }
 }
 
-void FaultPeer::Play(Exchange exchange, Fault fault) {
+void FaultPeer::Play(const Exchange& exchange, const Fault& fault) {
     int fd = -1;
     if (Accept(fd)) {
         {

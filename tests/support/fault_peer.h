@@ -11,7 +11,9 @@
 // connection go.
 //
 // Thread rule: Start, WaitClientClosed and Finish from one thread; one
-// connection is played at a time, each on its own thread.
+// connection is played at a time, all on one thread of the peer's own that
+// lives as long as the peer (a thread that waits already answers a new
+// connection sooner than one started for it).
 #pragma once
 
 #include <atomic>
@@ -19,6 +21,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -101,7 +104,12 @@ public:
     PeerReport Finish(std::chrono::milliseconds limit = std::chrono::seconds(10));
 
 private:
-    void Play(Exchange exchange, Fault fault);
+    struct Job {
+        Exchange exchange;
+        Fault fault;
+    };
+    void Serve();
+    void Play(const Exchange& exchange, const Fault& fault);
     bool Accept(int& fd);
     // Reads exactly `size` bytes into `out`; false when the client closed or
     // the play was stopped first.
@@ -115,10 +123,12 @@ private:
     int port_ = 0;
     std::thread thread_;
     std::atomic<bool> stop_{false};
-    std::mutex mutex_;  // guards report_ and closed_
+    std::mutex mutex_;  // guards report_, ended_, job_ and quit_
     std::condition_variable changed_;
     PeerReport report_;
-    bool ended_ = false;
+    bool ended_ = true;       // no play is running
+    std::optional<Job> job_;  // the next play, until the thread takes it
+    bool quit_ = false;
 };
 
 }  // namespace q5test
