@@ -1,6 +1,7 @@
 #include "fault_fixture.h"
 
 #include <dirent.h>
+#include <gtest/gtest-spi.h>
 
 #include <condition_variable>
 #include <cstdio>
@@ -59,6 +60,9 @@ private:
 // A family stops after this many failing cases: the first ones tell the
 // story, and thousands more would only bury it.
 constexpr int kMaxFailingCases = 20;
+
+// Attempts at one case before its failure counts (see Sweep).
+constexpr int kAttempts = 3;
 
 // Failures reported so far by the running test.
 int ReportedParts() {
@@ -204,12 +208,9 @@ void FaultSweep::Sweep(const std::string& family, const Exchange& exchange, std:
     int failing = 0;
     std::size_t cases = 0;
     std::size_t by_kind[4] = {};  // indexed by FaultKind
-    for (const Fault& fault : faults) {
-        const std::string where = family + ", " + Describe(fault);
-        SCOPED_TRACE(where);
-        const int parts_before = ReportedParts();
-        TakeErrorRecord();
-
+    std::size_t reruns = 0;
+    // One attempt at a case: the calls, then what the peer saw.
+    const auto attempt = [&](const Fault& fault, const std::string& where) {
         peer_.Start(exchange, fault);
         Watchdog::Instance().Arm(where);
         const auto case_start = Clock::now();
@@ -224,8 +225,6 @@ void FaultSweep::Sweep(const std::string& family, const Exchange& exchange, std:
         }
         Watchdog::Instance().Disarm();
         const PeerReport report = peer_.Finish();
-        ++cases;
-        ++by_kind[static_cast<std::size_t>(fault.kind)];
 
         EXPECT_TRUE(report.accepted);
         EXPECT_EQ(report.deviation, "");
@@ -236,6 +235,33 @@ void FaultSweep::Sweep(const std::string& family, const Exchange& exchange, std:
         } else if (fault.kind == FaultKind::none) {
             EXPECT_EQ(report.received, all_client_bytes);
         }
+    };
+    for (const Fault& fault : faults) {
+        const std::string where = family + ", " + Describe(fault);
+        SCOPED_TRACE(where);
+        const int parts_before = ReportedParts();
+        // With the waits shortened to milliseconds, a busy machine can let
+        // a read time out in the part of the exchange that has no fault yet.
+        // A failing case is therefore played again, quietly, up to
+        // kAttempts times; only the last attempt reports. A fault of the
+        // library fails every attempt; the reruns are counted and printed.
+        for (int n = 1;; ++n) {
+            TakeErrorRecord();
+            if (n == kAttempts) {
+                attempt(fault, where);
+                break;
+            }
+            ::testing::TestPartResultArray failures;
+            {
+                ::testing::ScopedFakeTestPartResultReporter quiet(
+                    ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ALL_THREADS, &failures);
+                attempt(fault, where);
+            }
+            if (failures.size() == 0) break;
+            ++reruns;
+        }
+        ++cases;
+        ++by_kind[static_cast<std::size_t>(fault.kind)];
         if (ReportedParts() > parts_before && ++failing >= kMaxFailingCases) {
             ADD_FAILURE() << family << ": stopped after " << kMaxFailingCases << " failing cases";
             break;
@@ -254,8 +280,9 @@ void FaultSweep::Sweep(const std::string& family, const Exchange& exchange, std:
               << by_kind[static_cast<std::size_t>(FaultKind::cut)] << " cut, "
               << by_kind[static_cast<std::size_t>(FaultKind::stall)] << " stall, "
               << by_kind[static_cast<std::size_t>(FaultKind::corrupt)] << " corrupt, "
-              << by_kind[static_cast<std::size_t>(FaultKind::none)] << " clean) in " << seconds << " s"
-              << std::endl;
+              << by_kind[static_cast<std::size_t>(FaultKind::none)] << " clean) in " << seconds << " s, "
+              << reruns << " played again" << std::endl;
+    RecordProperty("reruns", static_cast<int>(reruns));
 }
 
 }  // namespace q5test
