@@ -1,5 +1,7 @@
 #include "fault_peer.h"
 
+#include "scripted_peer.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -108,23 +110,7 @@ std::string Exchange::ClientBytesBefore(std::size_t offset) const {
 // ---- FaultPeer ----------------------------------------------------------------------
 
 FaultPeer::FaultPeer() {
-    listen_fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (listen_fd_ < 0) return;
-    const int on = 1;
-    ::setsockopt(listen_fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    socklen_t length = sizeof address;
-    if (::bind(listen_fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listen_fd_, 8) != 0 ||
-        ::getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::close(listen_fd_);
-        listen_fd_ = -1;
-        return;
-    }
-    port_ = ntohs(address.sin_port);
+    listen_fd_ = ListenOnLoopback(port_);
 }
 
 FaultPeer::~FaultPeer() {

@@ -66,27 +66,8 @@ std::string Millis(std::chrono::milliseconds ms) {
 }  // namespace
 
 ScriptedPeer::ScriptedPeer() {
-    listen_fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (listen_fd_ < 0) {
-        errors_.push_back(std::string("cannot create the listening socket: ") + std::strerror(errno));
-        return;
-    }
-    const int on = 1;
-    ::setsockopt(listen_fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    socklen_t length = sizeof address;
-    if (::bind(listen_fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listen_fd_, 8) != 0 ||
-        ::getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        errors_.push_back(std::string("cannot listen on 127.0.0.1: ") + std::strerror(errno));
-        ::close(listen_fd_);
-        listen_fd_ = -1;
-        return;
-    }
-    port_ = ntohs(address.sin_port);
+    listen_fd_ = ListenOnLoopback(port_);
+    if (listen_fd_ < 0) errors_.push_back(std::string("cannot listen on 127.0.0.1: ") + std::strerror(errno));
 }
 
 ScriptedPeer::~ScriptedPeer() {
@@ -335,6 +316,27 @@ bool ScriptedPeer::PlayExpectClosed(const std::string& where) {
                   Escaped(std::string_view(buffer, static_cast<std::size_t>(rc))));
         return false;
     }
+}
+
+int ListenOnLoopback(int& port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return -1;
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    socklen_t length = sizeof address;
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd, 8) != 0 || ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    port = ntohs(address.sin_port);
+    return fd;
 }
 
 int ClosedPort() {

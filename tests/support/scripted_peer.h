@@ -21,6 +21,10 @@ namespace q5test {
 // A 127.0.0.1 port on which nothing listens: bound once, then closed again.
 int ClosedPort();
 
+// A non-blocking socket listening on 127.0.0.1 at an ephemeral port (stored
+// in `port`); -1 (errno set) when none could be had.
+int ListenOnLoopback(int& port);
+
 class ScriptedPeer {
 public:
     ScriptedPeer();   // binds and listens on 127.0.0.1:0
