@@ -252,7 +252,13 @@ void frmMain::Form_Unload() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    // The user closes the program: unload steps, then every window goes.
+    // The user closes the program. Windows with unsaved edits ask first,
+    // while the session can still save them; Cancel there keeps everything
+    // open. Then the unload steps, and every window goes.
+    if (!windows::CloseEditingWindows()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     Form_Unload();
     windows::EndProgram(0);

@@ -60,6 +60,11 @@ void OfferReconnect(QWidget* parent) {
     }
 }
 
+bool CloseEditingWindows() {
+    const auto closes = [](QWidget* window) { return window == nullptr || window->close(); };
+    return closes(Loaded<frmMbx>()) && closes(Loaded<frmAdvanced>()) && closes(Loaded<frmCallOut>());
+}
+
 void EndProgram(int code) {
     if (g_ending) return;
     g_ending = true;

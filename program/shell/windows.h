@@ -64,6 +64,12 @@ void Unload() {
 // window saves its geometry and ends the server session as it goes.
 void UnloadAllWindows();
 
+// Closes the loaded windows that may hold unsaved edits (mailbox editor,
+// advanced settings, call-out settings) as the user would, so each offers
+// to save while the session can still take it. False as soon as one stays
+// open (Cancel), leaving the rest as they are.
+bool CloseEditingWindows();
+
 // The lost-connection question "Disconnected...": OK opens the login
 // dialog for a re-login, Cancel ends the program.
 void OfferReconnect(QWidget* parent);

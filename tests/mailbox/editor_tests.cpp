@@ -19,6 +19,7 @@
 #include "mailbox/frm_mbx.h"
 #include "mailbox/frm_advanced.h"
 #include "mailbox_fixture.h"
+#include "shell/frm_main.h"
 #include "shell/session_state.h"
 #include "shell/windows.h"
 #include "ui_frm_mbx.h"
@@ -173,6 +174,36 @@ TEST_F(EditorTest, YesOnAskSaveSavesBeforeClosing) {
     form.ui()->Check4->click();
     Answer({MsgAnswer::yes});
     EXPECT_TRUE(CloseByUser());
+    EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CALL_OUT_ACTIVE")), QStringLiteral("Y"));
+}
+
+// Closing the program used to end the session first and drop the editor's
+// unsaved edits without a word.
+TEST_F(EditorTest, ClosingTheProgramOffersUnsavedEditsFirstAndCancelKeepsItRunning) {
+    peer().Put(QStringLiteral("BOX"), {{QStringLiteral("CALL_OUT_ACTIVE"), QStringLiteral("N")}});
+    q5::gHost = HostOf(*server_);
+    q5::frmMain& main = q5::windows::Load<q5::frmMain>();
+    main.show();
+    Pump();
+    frmMbx& form = Open();
+    form.ui()->Check4->click();
+    ASSERT_TRUE(q5::gFieldsChanged);
+    const std::size_t before = asked().size();
+
+    Answer({MsgAnswer::cancel});
+    main.close();
+    Pump();
+    ASSERT_EQ(asked().size(), before + 1);
+    EXPECT_EQ(asked().back().text, QStringLiteral("Fields have been changed. Do you want to save?"));
+    EXPECT_FALSE(q5::windows::ProgramEnding());
+    EXPECT_EQ(q5::windows::Loaded<q5::frmMain>(), &main);
+    EXPECT_EQ(q5::windows::Loaded<frmMbx>(), &form);
+    EXPECT_TRUE(form.ui()->Check4->isChecked());
+
+    Answer({MsgAnswer::yes});
+    main.close();
+    Pump();
+    EXPECT_TRUE(q5::windows::ProgramEnding());
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CALL_OUT_ACTIVE")), QStringLiteral("Y"));
 }
 
