@@ -1,6 +1,7 @@
 #include "fault_fixture.h"
 
-#include <dirent.h>
+#include "dir_entries.h"
+
 #include <gtest/gtest-spi.h>
 
 #include <condition_variable>
@@ -120,14 +121,8 @@ SweepFigures& TotalFigures() {
 }
 
 std::size_t OpenDescriptors() {
-    std::size_t count = 0;
-    DIR* dir = ::opendir("/proc/self/fd");
-    if (!dir) return 0;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (entry->d_name[0] != '.') ++count;
-    }
-    ::closedir(dir);
-    return count - 1;  // the directory's own descriptor
+    const long count = CountDirectoryEntries("/proc/self/fd");
+    return count > 0 ? static_cast<std::size_t>(count - 1) : 0;  // less the listing's own descriptor
 }
 
 std::u16string U16(const std::string& text) {

@@ -11,7 +11,6 @@
 // (Q5_SOAK_DIR names another parent folder): its database commits every
 // change with a full sync, which on a disk would make the table run measure
 // the disk.
-#include <dirent.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -30,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include "q5client/q5client.h"
+#include "dir_entries.h"
 #include "q5sim_process.h"
 
 namespace q5test {
@@ -76,22 +76,11 @@ struct Usage {
     long rss_kib = 0;
 };
 
-long CountEntries(const char* folder) {
-    long count = 0;
-    if (DIR* dir = ::opendir(folder)) {
-        while (const dirent* entry = ::readdir(dir)) {
-            if (entry->d_name[0] != '.') ++count;
-        }
-        ::closedir(dir);
-    }
-    return count;
-}
-
 Usage Measure() {
     Usage usage;
     // The descriptor of the listing itself is counted both times.
-    usage.descriptors = CountEntries("/proc/self/fd");
-    usage.threads = CountEntries("/proc/self/task");
+    usage.descriptors = q5test::CountDirectoryEntries("/proc/self/fd");
+    usage.threads = q5test::CountDirectoryEntries("/proc/self/task");
     std::ifstream statm("/proc/self/statm");
     long size = 0, resident = 0;
     statm >> size >> resident;
