@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <vector>
 
 #include "line_client.h"
+#include "q5sim_process.h"
 #include "records/record_stream.h"
 #include "seed.h"
 #include "store.h"
@@ -34,10 +36,12 @@ protected:
         config.superusers["admin"] = "secret";
         config.transfer_limit = std::chrono::seconds(2);
         config.timing.linger_seconds = 1;
+        Adjust(config);
         server_ = std::make_unique<Server>(config);
         port_ = server_->Start();
         thread_ = std::thread([this] { server_->Run(); });
     }
+    virtual void Adjust(ServerConfig&) {}
     void TearDown() override {
         if (server_) server_->RequestStop();
         if (thread_.joinable()) thread_.join();
@@ -101,6 +105,18 @@ TEST_F(ServerTest, MailboxSessionReachesNoOtherMailboxOrFilesOutsideItsFolder) {
     EXPECT_EQ(Sign(client.Command("OPEN BOX 102")), "-");
     EXPECT_EQ(Sign(client.Command("MAILBOX DEL 102")), "-");
     EXPECT_EQ(Sign(client.Command("GETFAXSTATUS 102 1")), "-");
+}
+
+TEST_F(ServerTest, MailboxLoginAfterSuperuserLoginDropsTheSuperuserRights) {
+    LineClient client;
+    Open(client, true);
+    ASSERT_EQ(Sign(client.Command("OPEN BOX 102")), "+");
+    ASSERT_TRUE(client.Login("101", "1234"));
+    EXPECT_EQ(Sign(client.Command("OPEN BOX 102")), "-");
+    EXPECT_EQ(Sign(client.Command("GETFILE 102 greet.vox")), "-");
+    EXPECT_EQ(Sign(client.Command("MAILBOX DEL 102")), "-");
+    EXPECT_EQ(Sign(client.Command("SIM_CALL 102")), "-");
+    EXPECT_TRUE(fs::exists(Folder("102") / "greet.vox"));
 }
 
 TEST_F(ServerTest, MailboxSessionCannotMoveItsRowToAnotherMailbox) {
@@ -270,6 +286,107 @@ TEST_F(ServerTest, MailboxAddedAndDeletedByTheSuperuser) {
     EXPECT_EQ(Sign(admin.Command("MAILBOX DEL 400")), "-");
     EXPECT_FALSE(fs::exists(Folder("400")));
     EXPECT_EQ(Sign(owner.Command("GET BOX")), "-") << "its row is gone";
+}
+
+// A server with short limits, so the guards against peers that hold
+// connections without logging in can be watched at work.
+class GuardedServerTest : public ServerTest {
+protected:
+    void Adjust(ServerConfig& config) override {
+        config.login_limit = std::chrono::seconds(1);
+        config.max_per_address = 3;
+    }
+};
+
+TEST_F(GuardedServerTest, PeerThatNeverLogsInIsCutOffHoweverBusyItKeeps) {
+    LineClient member;
+    Open(member);
+    LineClient trickler;
+    ASSERT_TRUE(trickler.Connect(port_));
+    // One byte every 200 ms, whole NOOP lines among them: never silent for
+    // long, never logged in.
+    const std::string bytes = "NOOP\r\n";
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    bool closed = false;
+    for (std::size_t i = 0; !closed && std::chrono::steady_clock::now() < give_up; ++i) {
+        closed = !trickler.Send(bytes.substr(i % bytes.size(), 1)) ||
+                 trickler.WaitClosed(std::chrono::milliseconds(200));
+    }
+    EXPECT_TRUE(closed) << "the login limit is 1 s";
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(member.Command("NOOP"), "+OK") << "a logged-in connection has no such limit";
+    // QUIT starts the clock again.
+    EXPECT_EQ(Sign(member.Command("QUIT")), "+");
+    EXPECT_TRUE(member.WaitClosed(std::chrono::seconds(10)));
+}
+
+TEST_F(GuardedServerTest, OneAddressCannotTakeEverySlot) {
+    LineClient first, second, third, fourth;
+    ASSERT_TRUE(first.Connect(port_));
+    ASSERT_TRUE(second.Connect(port_));
+    ASSERT_TRUE(third.Connect(port_));
+    EXPECT_FALSE(fourth.Connect(port_)) << "closed before the greeting";
+    first.Close();
+    // The slot is free once the server has noticed the close.
+    bool admitted = false;
+    for (int i = 0; i < 50 && !admitted; ++i) {
+        admitted = fourth.Connect(port_);
+        if (!admitted) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_TRUE(admitted);
+    EXPECT_TRUE(fourth.Login("101", "1234"));
+}
+
+std::vector<fs::path> PartialUploads(const fs::path& folder) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename().string().rfind(".part-", 0) == 0) found.push_back(entry.path());
+    }
+    return found;
+}
+
+TEST(PartialUploadTest, UploadCutByAKillIsNeitherServedNorKept) {
+    char dir_template[] = "/tmp/q5sim-partial-XXXXXX";
+    ASSERT_NE(mkdtemp(dir_template), nullptr);
+    const fs::path dir = dir_template;
+    const fs::path folder = dir / "mailboxes" / "101";
+    {
+        q5test::Q5SimProcess sim(dir.string(), {"--seed-demo", "--quiet"});
+        ASSERT_TRUE(sim.Start()) << sim.error();
+        LineClient uploader;
+        ASSERT_TRUE(uploader.Connect(sim.port()));
+        ASSERT_TRUE(uploader.Login("101", "1234"));
+        ASSERT_EQ(uploader.Command("PUTFILE 101 greet.wav 100000").substr(0, 1), "+");
+        ASSERT_TRUE(uploader.Send(std::string(5000, 'x')));
+        std::vector<fs::path> parts;
+        for (int i = 0; i < 100 && parts.empty(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            parts = PartialUploads(folder);
+        }
+        ASSERT_EQ(parts.size(), 1u);
+        const std::string part = parts[0].filename().string();
+
+        // Another session of the mailbox cannot reach the unfinished file.
+        LineClient other;
+        ASSERT_TRUE(other.Connect(sim.port()));
+        ASSERT_TRUE(other.Login("101", "1234"));
+        for (const std::string& command :
+             {"GETFILE 101 " + part, "RENFILE 101 " + part + " taken.wav", "RENFILE 101 greet.vox " + part,
+              "V2W 101 " + part, "W2V 101 " + part, "DELFILE 101 " + part, "PUTFILE 101 " + part + " 3"}) {
+            EXPECT_EQ(other.Command(command), "-ERR bad file name") << command;
+        }
+        EXPECT_EQ(other.Command("NOOP"), "+OK");
+        sim.Kill();
+        EXPECT_EQ(PartialUploads(folder).size(), 1u) << "a kill leaves the unfinished file behind";
+
+        q5test::Q5SimProcess again(dir.string(), {"--quiet"});
+        ASSERT_TRUE(again.Start()) << again.error();
+        EXPECT_TRUE(PartialUploads(folder).empty()) << "removed at start-up";
+        EXPECT_TRUE(fs::exists(folder / "greet.vox"));
+        EXPECT_FALSE(fs::exists(folder / "greet.wav"));
+    }
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
 }
 
 }  // namespace

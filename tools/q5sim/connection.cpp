@@ -24,9 +24,12 @@ Connection::Connection(asio::ip::tcp::socket socket, const std::atomic<bool>& st
 }
 
 Io Connection::Wait(short events, Seconds idle) {
-    const auto deadline = std::chrono::steady_clock::now() + idle;
+    auto deadline = std::chrono::steady_clock::now() + idle;
+    if (deadline_ && *deadline_ < deadline) deadline = *deadline_;
     while (true) {
         if (stop_.load(std::memory_order_relaxed)) return Io::stopped;
+        // A busy peer never waits, so the connection's deadline is checked first.
+        if (deadline_ && std::chrono::steady_clock::now() >= *deadline_) return Io::timeout;
         pollfd fd{socket_.native_handle(), events, 0};
         const int n = ::poll(&fd, 1, kPollStepMs);
         if (n > 0) {

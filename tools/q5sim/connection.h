@@ -1,8 +1,9 @@
 // Connection: one accepted TCP connection with the reads and writes a q5sim
 // session needs. Every wait polls in short steps, so it gives up once the
 // server stops, the peer goes away, or the peer stays silent (or stops
-// reading) for longer than the given idle limit. The socket is non-blocking;
-// a peer that never reads cannot hold a session thread for ever.
+// reading) for longer than the given idle limit, or a deadline set for the
+// whole connection passes. The socket is non-blocking; a peer that never
+// reads cannot hold a session thread for ever.
 //
 // Bytes that arrive ahead of the reader (a record behind its command line)
 // stay in the connection's own buffer for the next read.
@@ -14,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,7 +24,7 @@ namespace q5sim {
 enum class Io {
     ok,
     closed,   // the peer closed its side, or the connection failed
-    timeout,  // the idle limit passed without progress
+    timeout,  // the idle limit passed without progress, or the deadline passed
     stopped,  // the server is shutting down
     too_long  // ReadLine: the line was longer than allowed (it was skipped)
 };
@@ -52,6 +54,10 @@ public:
     // peer sends none; whatever it sends is dropped beyond a small limit).
     bool StillOpen();
 
+    // A time after which every read and write gives up (timeout) however
+    // busy the peer is; nullopt removes it.
+    void SetDeadline(std::optional<std::chrono::steady_clock::time_point> deadline) { deadline_ = deadline; }
+
     std::string peer() const { return peer_; }
 
 private:
@@ -65,6 +71,7 @@ private:
     std::string buffer_;
     std::size_t position_ = 0;
     std::string peer_;
+    std::optional<std::chrono::steady_clock::time_point> deadline_;
 };
 
 }  // namespace q5sim

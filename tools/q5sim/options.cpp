@@ -19,7 +19,8 @@ std::optional<long> Number(const std::string& text, long low, long high) {
 const char* Usage() {
     return "usage: q5sim --data DIR [--listen HOST:PORT] [--seed-demo] [--demo-calls SECONDS]\n"
            "             [--su NAME:PASSWORD]... [--channels N] [--call-linger SECONDS]\n"
-           "             [--ring-seconds SECONDS] [--quiet]\n"
+           "             [--ring-seconds SECONDS] [--login-seconds SECONDS] [--per-address N]\n"
+           "             [--quiet]\n"
            "  --listen HOST:PORT    address to serve (default 127.0.0.1:1008); port 0 picks a free\n"
            "                        port; the port is printed on stdout as \"port N\"\n"
            "  --data DIR            database (DIR/q5sim.db) and mailbox files (DIR/mailboxes/N/)\n"
@@ -29,6 +30,10 @@ const char* Usage() {
            "  --channels N          telephone channels (default 8)\n"
            "  --call-linger SECONDS how long an answered, transferred or voice-mail call lasts (default 3)\n"
            "  --ring-seconds S      unanswered calls go to voice mail after S seconds (default 30)\n"
+           "  --login-seconds S     a connection must log in within S seconds of connecting or of\n"
+           "                        QUIT, or it is closed (default 30)\n"
+           "  --per-address N       open connections allowed from one peer address (default 32); more\n"
+           "                        are closed at once, before the greeting\n"
            "  --quiet               no log lines on stderr\n";
 }
 
@@ -77,11 +82,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             }
             options.server.superusers[v->substr(0, colon)] = v->substr(colon + 1);
         } else if (arg == "--demo-calls" || arg == "--channels" || arg == "--call-linger" ||
-                   arg == "--ring-seconds") {
+                   arg == "--ring-seconds" || arg == "--login-seconds" || arg == "--per-address") {
             const auto v = value();
             if (!v) return std::nullopt;
             const auto n = Number(*v, arg == "--demo-calls" || arg == "--call-linger" ? 0 : 1, 86400);
-            if (!n || (arg == "--channels" && *n > 999)) {
+            if (!n || (arg == "--channels" && *n > 999) ||
+                (arg == "--per-address" && static_cast<std::size_t>(*n) > options.server.max_connections)) {
                 error = arg + " wants a number";
                 return std::nullopt;
             }
@@ -90,6 +96,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             if (arg == "--channels") options.server.channels = number;
             if (arg == "--call-linger") options.server.timing.linger_seconds = number;
             if (arg == "--ring-seconds") options.server.timing.ring_seconds = number;
+            if (arg == "--login-seconds") options.server.login_limit = std::chrono::seconds(number);
+            if (arg == "--per-address") options.server.max_per_address = static_cast<std::size_t>(number);
         } else {
             error = "unknown option " + arg;
             return std::nullopt;

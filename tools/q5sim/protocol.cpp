@@ -100,6 +100,7 @@ std::string Trim(std::string_view text) {
 bool IsSafeFileName(std::string_view name) {
     if (name.empty() || name.size() > 255) return false;
     if (name.find("..") != std::string_view::npos) return false;
+    if (name.substr(0, kPartialUploadPrefix.size()) == kPartialUploadPrefix) return false;
     return std::none_of(name.begin(), name.end(),
                         [](char c) { return c == '/' || c == '\\' || IsControl(c); });
 }

@@ -57,8 +57,12 @@ std::optional<CommandLine> ParseCommandLine(std::string_view line);
 // Removes blanks, tabs, CR and LF at both ends.
 std::string Trim(std::string_view text);
 
+// An upload is written under this prefix and renamed when it is complete.
+inline constexpr std::string_view kPartialUploadPrefix = ".part-";
+
 // A file name inside a mailbox folder: non-empty, at most 255 bytes, without
-// '/', '\', "..", NUL or other control characters.
+// '/', '\', "..", NUL or other control characters, and not the name of an
+// upload in progress (kPartialUploadPrefix).
 bool IsSafeFileName(std::string_view name);
 
 // A mailbox number: 1 to 16 decimal digits.

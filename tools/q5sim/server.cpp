@@ -1,5 +1,6 @@
 #include "server.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "connection.h"
@@ -20,6 +21,8 @@ Server::~Server() {
 
 unsigned short Server::Start() {
     Store::Initialize(context_->config.data_dir);
+    if (const int removed = Store::RemovePartialUploads(context_->config.data_dir); removed > 0)
+        LogLine("removed " + std::to_string(removed) + " unfinished upload(s)");
     // A host name is looked up; its first address is served.
     asio::ip::tcp::resolver resolver(io_);
     const auto results = resolver.resolve(context_->config.host, std::to_string(context_->config.port),
@@ -87,15 +90,24 @@ void Server::Accept() {
         if (error == asio::error::operation_aborted || !acceptor_.is_open()) return;
         if (!error) {
             ReapFinished();
+            asio::error_code ignored;
+            const std::string address = socket.remote_endpoint(ignored).address().to_string();
             std::unique_lock lock(workers_mutex_);
-            if (workers_.size() >= context_->config.max_connections) {
+            const auto from_address =
+                static_cast<std::size_t>(std::count_if(workers_.begin(), workers_.end(), [&](const auto& w) {
+                    return !w->done && w->address == address;
+                }));
+            const char* refusal = workers_.size() >= context_->config.max_connections ? "too many connections"
+                                  : from_address >= context_->config.max_per_address
+                                      ? "too many connections from one address"
+                                      : nullptr;
+            if (refusal) {
                 lock.unlock();
-                asio::error_code ignored;
-                LogLine("too many connections; refusing " +
-                        socket.remote_endpoint(ignored).address().to_string());
+                LogLine(std::string(refusal) + "; refusing " + address);
                 socket.close(ignored);
             } else {
                 auto worker = std::make_unique<Worker>();
+                worker->address = address;
                 Worker* raw = worker.get();
                 const int id = next_id_++;
                 raw->thread = std::thread([this, raw, id, s = std::move(socket)]() mutable {

@@ -32,7 +32,12 @@ struct ServerConfig {
     int demo_call_seconds = 0;                // 0: no demo calls
     std::chrono::seconds idle_limit{600};     // waiting for the next command
     std::chrono::seconds transfer_limit{30};  // silence inside a record, file or event record
+    std::chrono::seconds login_limit{30};     // from the connect to a successful login, in all
     std::size_t max_connections = 200;
+    // Open connections from one peer address. The program holds two or three
+    // (commands and event logs), so this leaves room for many programs and
+    // tests behind one address while no single address can take every slot.
+    std::size_t max_per_address = 32;
 };
 
 // What every session shares.
@@ -68,6 +73,7 @@ public:
 private:
     struct Worker {
         std::thread thread;
+        std::string address;  // the peer's, without the port
         std::atomic<bool> done{false};
     };
 

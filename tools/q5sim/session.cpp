@@ -99,6 +99,7 @@ Store& Session::store() {
 
 void Session::Run() {
     LogLine("#" + std::to_string(id_) + " connected from " + connection_.peer());
+    StartLoginClock();
     if (Send("+OK 5 Q5Server emulator ready\r\n") == Next::drop) return;
     std::string line;
     while (true) {
@@ -107,6 +108,10 @@ void Session::Run() {
             LogLine("#" + std::to_string(id_) + " over-long line refused");
             if (Reply("-ERR line too long") == Next::drop) break;
             continue;
+        }
+        if (read == Io::timeout && !logged_in_) {
+            LogLine("#" + std::to_string(id_) + " no login in time; connection dropped");
+            break;
         }
         if (read != Io::ok) break;
         const auto command = ParseCommandLine(line);
@@ -153,6 +158,7 @@ Session::Next Session::Dispatch(const CommandLine& command) {
     if (word == "NOOP") return Reply("+OK");
     if (word == "QUIT") {
         Logout();
+        StartLoginClock();
         return Reply("+OK bye");
     }
     static const char* const kTable[] = {"OPEN", "CLOSE",  "NEXT", "PREV", "FIRST",
@@ -211,13 +217,14 @@ Session::Next Session::Pass(const CommandLine& command) {
     Logout();
     logged_in_ = true;
     user_ = pending_user_;
-    if (pending_su_) {
-        privileged_ = true;
-    } else {
+    // The rights are the new login's alone, whatever an earlier one had.
+    privileged_ = pending_su_;
+    if (!pending_su_) {
         context_.calls.Login(user_);
         counted_login_ = true;
     }
     cursors_.clear();
+    connection_.SetDeadline(std::nullopt);
     return Reply(pending_su_ ? "+OK superuser logged in" : "+OK mailbox " + user_ + " logged in");
 }
 
@@ -225,6 +232,11 @@ void Session::Logout() {
     if (counted_login_) context_.calls.Logout(user_);
     counted_login_ = false;
     logged_in_ = false;
+    privileged_ = false;
+}
+
+void Session::StartLoginClock() {
+    connection_.SetDeadline(std::chrono::steady_clock::now() + context_.config.login_limit);
 }
 
 // ---- Tables -----------------------------------------------------------------------
@@ -400,8 +412,8 @@ Session::Next Session::PutFile(const std::string& folder, const std::string& nam
     const auto size = ParseNumber(size_text);
     if (!size || *size < 0 || *size > kMaxFileSize) return Reply("-ERR bad size");
     const fs::path target = fs::path(folder) / name;
-    const fs::path temp =
-        fs::path(folder) / (".part-" + std::to_string(id_) + "-" + std::to_string(++put_count_));
+    const fs::path temp = fs::path(folder) / (std::string(kPartialUploadPrefix) + std::to_string(id_) + "-" +
+                                              std::to_string(++put_count_));
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) return Reply("-ERR cannot store file");
     if (Reply("+OK send " + std::to_string(*size) + " bytes") == Next::drop) {

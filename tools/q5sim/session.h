@@ -48,6 +48,8 @@ private:
     Next Login(const CommandLine& command);
     Next Pass(const CommandLine& command);
     void Logout();
+    // A connection that is not logged in must log in within the login limit.
+    void StartLoginClock();
 
     Next TableCommand(const CommandLine& command);
     Next GetRecord(const TableDef& table);
@@ -81,7 +83,7 @@ private:
     bool pending_su_ = false;
     bool have_pending_ = false;
     bool logged_in_ = false;
-    bool privileged_ = false;  // once SU succeeded, for the rest of the connection
+    bool privileged_ = false;  // the current login is a superuser's
     std::string user_;         // mailbox number, or the superuser's name
     bool counted_login_ = false;
 

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "protocol.h"
+
 namespace q5sim {
 
 namespace fs = std::filesystem;
@@ -99,6 +101,21 @@ void Store::Initialize(const fs::path& data_dir) {
             " queued_at INTEGER NOT NULL, attempts INTEGER NOT NULL DEFAULT 1,"
             " cancelled INTEGER NOT NULL DEFAULT 0, pages INTEGER NOT NULL DEFAULT 1)");
     transaction.Commit();
+}
+
+int Store::RemovePartialUploads(const fs::path& data_dir) {
+    int removed = 0;
+    std::error_code error;
+    for (fs::directory_iterator box(data_dir / "mailboxes", error), end; !error && box != end;
+         box.increment(error)) {
+        std::error_code inner;
+        for (fs::directory_iterator file(box->path(), inner); !inner && file != end; file.increment(inner)) {
+            if (file->path().filename().string().rfind(kPartialUploadPrefix, 0) != 0) continue;
+            std::error_code ignored;
+            if (fs::remove(file->path(), ignored)) ++removed;
+        }
+    }
+    return removed;
 }
 
 Store::Store(const fs::path& data_dir) : data_dir_(data_dir), db_((data_dir / kDatabaseName).string()) {}

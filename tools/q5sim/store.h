@@ -50,6 +50,10 @@ public:
     // Creates the folder, the database and every table (adding columns that
     // an older database lacks). Call once before sessions open stores.
     static void Initialize(const std::filesystem::path& data_dir);
+    // Deletes what uploads that were broken off by a crash or a kill left in
+    // the mailbox folders (kPartialUploadPrefix); returns how many. Call
+    // before sessions start.
+    static int RemovePartialUploads(const std::filesystem::path& data_dir);
 
     explicit Store(const std::filesystem::path& data_dir);  // throws DbError
 
