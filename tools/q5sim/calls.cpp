@@ -1,5 +1,8 @@
 #include "calls.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -28,7 +31,23 @@ private:
     CallCenter& center_;
 };
 
+EventFeed::EventFeed() : wake_fd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
+EventFeed::~EventFeed() {
+    if (wake_fd_ >= 0) ::close(wake_fd_);
+}
+
+void EventFeed::Wake() {
+    if (wake_fd_ < 0) return;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const auto written = ::write(wake_fd_, &one, sizeof one);  // full: already awake
+}
+
 std::vector<std::string> EventFeed::Take(std::chrono::milliseconds wait) {
+    if (wake_fd_ >= 0) {
+        std::uint64_t count = 0;
+        [[maybe_unused]] const auto read = ::read(wake_fd_, &count, sizeof count);  // empty: nothing to clear
+    }
     std::unique_lock lock(mutex_);
     changed_.wait_for(lock, wait, [this] { return closed_ || !records_.empty(); });
     std::vector<std::string> out(std::make_move_iterator(records_.begin()),
@@ -44,6 +63,7 @@ void EventFeed::Push(std::string record) {
         records_.push_back(std::move(record));
     }
     changed_.notify_all();
+    Wake();
 }
 
 void EventFeed::Close() {
@@ -52,6 +72,7 @@ void EventFeed::Close() {
         closed_ = true;
     }
     changed_.notify_all();
+    Wake();
 }
 
 CallCenter::CallCenter(int channels, CallTiming timing)

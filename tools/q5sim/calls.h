@@ -44,12 +44,23 @@ struct CallTiming {
 // The queue of one event stream connection.
 class EventFeed {
 public:
+    EventFeed();
+    EventFeed(const EventFeed&) = delete;
+    EventFeed& operator=(const EventFeed&) = delete;
+    ~EventFeed();
+
     // Waits up to `wait` for records and takes every queued one.
     std::vector<std::string> Take(std::chrono::milliseconds wait);
     void Push(std::string record);
     void Close();  // wakes the reader for good
+    // Becomes readable on Push and Close and is cleared by Take, so a reader
+    // can poll it together with its socket.
+    int wake_fd() const { return wake_fd_; }
 
 private:
+    void Wake();
+
+    const int wake_fd_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<std::string> records_;

@@ -129,6 +129,13 @@ Io Connection::Write(std::string_view data, Seconds idle) {
     return Io::ok;
 }
 
+bool Connection::WaitStillOpen(int wake, std::chrono::milliseconds wait) {
+    pollfd fds[2] = {{socket_.native_handle(), POLLIN, 0}, {wake, POLLIN, 0}};
+    const int n = ::poll(fds, wake >= 0 ? 2 : 1, static_cast<int>(wait.count()));
+    if (n < 0 && errno != EINTR) return false;
+    return StillOpen();
+}
+
 bool Connection::StillOpen() {
     pollfd fd{socket_.native_handle(), POLLIN, 0};
     if (::poll(&fd, 1, 0) <= 0) return true;

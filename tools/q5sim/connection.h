@@ -53,6 +53,10 @@ public:
     // failed. Bytes that arrived are kept for later reads (an event stream
     // peer sends none; whatever it sends is dropped beyond a small limit).
     bool StillOpen();
+    // Waits up to `wait` until the peer sends or closes, or `wake` becomes
+    // readable; then as StillOpen. Lets an event stream notice at once that
+    // its peer has gone.
+    bool WaitStillOpen(int wake, std::chrono::milliseconds wait);
 
     // A time after which every read and write gives up (timeout) however
     // busy the peer is; nullopt removes it.

@@ -640,13 +640,17 @@ Session::Next Session::EventStream(bool status) {
     LogLine("#" + std::to_string(id_) + " " + (user_.empty() ? "-" : user_) + ": " +
             (status ? "EVENT_STATUS" : "EVENT_Q5") + " -> " + reply_log_);
     while (next == Next::serve && !context_.stop.load()) {
-        for (const std::string& record : feed->Take(std::chrono::milliseconds(500))) {
+        for (const std::string& record : feed->Take(std::chrono::milliseconds(0))) {
             if (Send(record + "\r\n") == Next::drop) {
                 next = Next::drop;
                 break;
             }
         }
-        if (!connection_.StillOpen()) next = Next::drop;
+        // Wakes for a record, or as soon as the peer closes: the slot the
+        // connection holds is given back at once.
+        if (next == Next::serve &&
+            !connection_.WaitStillOpen(feed->wake_fd(), std::chrono::milliseconds(500)))
+            next = Next::drop;
     }
     context_.calls.Unsubscribe(feed);
     reply_log_ = "event stream ended";
