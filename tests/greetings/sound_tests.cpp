@@ -74,6 +74,13 @@ TEST(WavFileTest, MissingFileAndUnwritableFolderFailWithAReason) {
     EXPECT_FALSE(error.isEmpty());
 }
 
+template <class T>
+T Read(const char* at) {
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
 QByteArray Bytes(const void* data, size_t size) {
     return QByteArray(static_cast<const char*>(data), static_cast<qsizetype>(size));
 }
@@ -146,6 +153,52 @@ TEST(DeviceFormatTest, EightKilohertzMonoFillsEveryChannelAtTheDeviceRate) {
     EXPECT_EQ(frames[11], 100);
     EXPECT_EQ(frames[12], -200);
     EXPECT_EQ(frames[23], -200);
+}
+
+// What a device that offers only 8-bit, 16-bit, 32-bit or float samples is
+// given to play, read back as that device's format, and what the recorder
+// makes of it again when the same device captures.
+TEST(DeviceFormatTest, EveryOfferedSampleFormatCarriesFullScaleSamplesBothWays) {
+    const std::vector<int16_t> samples = {0, 32767, -32768, 1000, -1000};
+    struct Case {
+        SampleKind kind;
+        std::vector<double> played;  // each sample as the device reads it
+        int tolerance;               // of the way back to 16 bits
+    };
+    const Case cases[] = {
+        {SampleKind::uint8, {128, 255, 0, 131, 125}, 255},
+        {SampleKind::int16, {0, 32767, -32768, 1000, -1000}, 0},
+        {SampleKind::int32, {0, 32767.0 * 65536, -2147483648.0, 1000.0 * 65536, -1000.0 * 65536}, 0},
+        {SampleKind::float32, {0, 32767 / 32768.0, -1, 1000 / 32768.0, -1000 / 32768.0}, 1},
+    };
+    for (const Case& c : cases) {
+        for (const int channels : {1, 2}) {
+            SCOPED_TRACE(testing::Message()
+                         << "kind " << static_cast<int>(c.kind) << ", " << channels << " channel(s)");
+            const PcmFormat format{8000, channels, c.kind};
+            const QByteArray bytes = q5::media::ToDeviceFormat(samples.data(), 5, 8000, format);
+            ASSERT_EQ(bytes.size(), 5 * format.BytesPerFrame());
+            const int width = format.BytesPerFrame() / channels;
+            for (int frame = 0; frame < 5; ++frame) {
+                for (int channel = 0; channel < channels; ++channel) {
+                    const char* at = bytes.constData() + (frame * channels + channel) * width;
+                    double value = 0;
+                    if (c.kind == SampleKind::uint8) value = static_cast<uint8_t>(*at);
+                    if (c.kind == SampleKind::int16) value = Read<int16_t>(at);
+                    if (c.kind == SampleKind::int32) value = Read<int32_t>(at);
+                    if (c.kind == SampleKind::float32) value = Read<float>(at);
+                    EXPECT_NEAR(value, c.played[static_cast<size_t>(frame)], 1e-6)
+                        << "frame " << frame << ", channel " << channel;
+                }
+            }
+            CaptureConverter back(format, 8000);
+            std::vector<int16_t> recorded;
+            back.Push(bytes.constData(), bytes.size(), recorded);
+            ASSERT_EQ(recorded.size(), samples.size());
+            for (size_t i = 0; i < samples.size(); ++i)
+                EXPECT_NEAR(recorded[i], samples[i], c.tolerance) << "sample " << i;
+        }
+    }
 }
 
 }  // namespace

@@ -10,9 +10,11 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -356,6 +358,55 @@ TEST_F(GreetingWindowTest, UnloadClosesTheRecorderAndDropsAnUnsavedRecording) {
     EXPECT_EQ(windows::Loaded<frmGreeting>(), nullptr);
     EXPECT_FALSE(device_.capturing);
     EXPECT_TRUE(QDir(q5::shell::LocalPath(q5::shell::LocalFolder::vox)).entryList(QDir::Files).isEmpty());
+}
+
+// ---- save against a server that refuses -----------------------------------------
+
+// The scripted server logs in and refuses every other command, the row's GET
+// and PUT included.
+class GreetingRefusedTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        frmGreeting::SetDeviceFactory([this] { return std::make_unique<FakeAudioDevice>(device_); });
+        BStr host(u"127.0.0.1");
+        ASSERT_EQ(q5::gConnect->Connect(host.Get(), server_.port(), 0), S_OK);
+        BStr user(u"101"), password(u"1234");
+        ASSERT_EQ(q5::gConnect->Login(user.Get(), password.Get()), S_OK);
+        q5::gUserName = QStringLiteral("101");
+    }
+    void TearDown() override {
+        ProgramTest::TearDown();
+        frmGreeting::SetDeviceFactory({});
+    }
+    long Count(const std::string& line) const {
+        const auto lines = server_.Lines();
+        return std::count(lines.begin(), lines.end(), line);
+    }
+
+    FakeDeviceState device_;
+    FakeQ5Server server_;
+};
+
+TEST_F(GreetingRefusedTest, SaveRefusedByTheServerIsSkippedWithoutAMessage) {
+    frmGreeting& form = windows::Load<frmGreeting>();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    // Reading the row at load is refused, and says so.
+    ASSERT_EQ(asked().size(), 1u);
+    asked_.clear();
+    QWidget* save = form.ui()->Toolbar1->widgetForAction(form.ui()->Save);
+    ASSERT_NE(save, nullptr);
+    // With no active greeting chosen, and with one.
+    QTest::mouseClick(save, Qt::LeftButton);
+    // On the indicator: the button is wider than its caption.
+    QTest::mouseClick(form.Option1[1], Qt::LeftButton, {}, QPoint(8, form.Option1[1]->height() / 2));
+    ASSERT_TRUE(form.Option1[1]->isChecked());
+    QTest::mouseClick(save, Qt::LeftButton);
+    EXPECT_EQ(Count("PUT BOX"), 2) << "both saves reached the server";
+    EXPECT_TRUE(AskedTexts().empty());
+    EXPECT_EQ(windows::Loaded<frmGreeting>(), &form);
+    EXPECT_EQ(q5::gUtil->KeepAlive(), S_OK) << "the session stays up";
 }
 
 }  // namespace
