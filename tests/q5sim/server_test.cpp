@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "line_client.h"
+#include "options.h"
 #include "q5sim_process.h"
 #include "records/record_stream.h"
 #include "seed.h"
@@ -297,6 +298,29 @@ protected:
         config.max_per_address = 3;
     }
 };
+
+TEST(OptionsTest, LoginAndPerAddressLimitsAreReadAndNonsenseIsRefused) {
+    std::string error;
+    const auto defaults = ParseOptions({"--data", "d"}, error);
+    ASSERT_TRUE(defaults) << error;
+    EXPECT_EQ(defaults->server.login_limit, std::chrono::seconds(30));
+    EXPECT_EQ(defaults->server.max_per_address, 32u);
+    const auto set = ParseOptions({"--data", "d", "--login-seconds", "5", "--per-address", "4"}, error);
+    ASSERT_TRUE(set) << error;
+    EXPECT_EQ(set->server.login_limit, std::chrono::seconds(5));
+    EXPECT_EQ(set->server.max_per_address, 4u);
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--login-seconds", "0"},
+                                                {"--login-seconds", "x"},
+                                                {"--per-address", "0"},
+                                                {"--per-address", "201"},
+                                                {"--per-address"}}) {
+        std::vector<std::string> args = {"--data", "d"};
+        args.insert(args.end(), bad.begin(), bad.end());
+        error.clear();
+        EXPECT_FALSE(ParseOptions(args, error)) << bad[0];
+        EXPECT_NE(error.find(bad[0]), std::string::npos) << error;
+    }
+}
 
 TEST_F(GuardedServerTest, PeerThatNeverLogsInIsCutOffHoweverBusyItKeeps) {
     LineClient member;
