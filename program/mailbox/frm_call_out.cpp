@@ -86,6 +86,7 @@ bool frmCallOut::Load() {
 
 bool frmCallOut::Save() {
     mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::stop_at_first, this);
+    calls.SetTable(QStringLiteral("BOX_BIN"));  // whatever another window selected meanwhile
     mailbox::SaveBindings(calls, box_bin_);
     calls.PutRecord();
     if (calls.ended()) return false;

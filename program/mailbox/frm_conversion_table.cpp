@@ -57,6 +57,7 @@ void frmConversionTable::Load() {
 
 void frmConversionTable::Save() {
     mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::show_each, this);
+    calls.SetTable(QStringLiteral("BOX"));  // whatever another window selected meanwhile
     mailbox::SaveBindings(calls, box_);
     calls.PutRecord();
 }
