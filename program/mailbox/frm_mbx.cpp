@@ -281,7 +281,7 @@ void frmMbx::Load() {
     mailbox::LoadBindings(calls, box_email2_);
 }
 
-void frmMbx::Save() {
+bool frmMbx::Save() {
     mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::skip_refusals, this);
     calls.SetTable(QStringLiteral("BOX_BIN"));
     mailbox::SaveBindings(calls, box_bin_);
@@ -299,7 +299,9 @@ void frmMbx::Save() {
     calls.GetRecord();
     mailbox::SaveBindings(calls, box_email2_);
     calls.PutRecord();
-    if (!calls.ended()) gFieldsChanged = false;
+    if (calls.ended()) return false;
+    gFieldsChanged = false;
+    return true;
 }
 
 void frmMbx::tbToolBar_ButtonClick() {
@@ -371,7 +373,11 @@ void frmMbx::closeEvent(QCloseEvent* event) {
     if (gFieldsChanged) {
         switch (AskSave()) {
             case 0:
-                Save();
+                // A save that failed keeps the window and its edits.
+                if (!Save() && !windows::ProgramEnding()) {
+                    event->ignore();
+                    return;
+                }
                 break;
             case 1:
                 gFieldsChanged = false;

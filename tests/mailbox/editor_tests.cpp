@@ -177,6 +177,21 @@ TEST_F(EditorTest, YesOnAskSaveSavesBeforeClosing) {
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CALL_OUT_ACTIVE")), QStringLiteral("Y"));
 }
 
+TEST_F(EditorTest, YesOnClosingWhileTheServerIsGoneKeepsWindowAndEdits) {
+    frmMbx& form = Open();
+    const bool was = form.ui()->Check4->isChecked();
+    QTest::mouseClick(form.ui()->Check4, Qt::LeftButton);
+    ASSERT_TRUE(q5::gFieldsChanged);
+    server_->Stop();
+    Answer({MsgAnswer::yes, MsgAnswer::ok});
+    EXPECT_FALSE(CloseByUser());
+    ASSERT_EQ(asked().size(), 2u);
+    EXPECT_EQ(asked()[1].title, QStringLiteral("Disconnected..."));
+    EXPECT_EQ(q5::windows::Loaded<frmMbx>(), &form);
+    EXPECT_NE(form.ui()->Check4->isChecked(), was);
+    EXPECT_TRUE(q5::gFieldsChanged);
+}
+
 // Closing the program used to end the session first and drop the editor's
 // unsaved edits without a word.
 TEST_F(EditorTest, ClosingTheProgramOffersUnsavedEditsFirstAndCancelKeepsItRunning) {
