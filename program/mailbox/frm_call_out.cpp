@@ -10,6 +10,7 @@
 #include "mailbox/window_parts.h"
 #include "shell/program.h"
 #include "shell/session_state.h"
+#include "shell/typed_combos.h"
 #include "shell/windows.h"
 #include "ui_frm_call_out.h"
 
@@ -19,6 +20,7 @@ using mailbox::Codec;
 
 frmCallOut::frmCallOut() : ui_(new Ui::frmCallOut) {
     ui_->setupUi(this);
+    shell::KeepTypedComboText(this);
     tbSave = mailbox::AddSaveToolBar(this, tbToolBar);
     connect(tbSave, &QAction::triggered, this, &frmCallOut::tbToolBar_ButtonClick);
     mailbox::Collect(this, Text16, QStringLiteral("Text16"));

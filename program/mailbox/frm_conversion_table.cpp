@@ -8,6 +8,7 @@
 #include "mailbox/table_calls.h"
 #include "mailbox/window_parts.h"
 #include "shell/session_state.h"
+#include "shell/typed_combos.h"
 #include "shell/shell_logic.h"
 #include "shell/windows.h"
 #include "ui_frm_conversion_table.h"
@@ -18,6 +19,7 @@ using mailbox::Codec;
 
 frmConversionTable::frmConversionTable() : ui_(new Ui::frmConversionTable) {
     ui_->setupUi(this);
+    shell::KeepTypedComboText(this);
     tbSave = mailbox::AddSaveToolBar(this, tbToolBar);
     connect(tbSave, &QAction::triggered, this, &frmConversionTable::tbToolBar_ButtonClick);
     mailbox::Collect(this, Combo18, QStringLiteral("Combo18"));

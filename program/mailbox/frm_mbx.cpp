@@ -21,6 +21,7 @@
 #include "shell/message_service.h"
 #include "shell/program.h"
 #include "shell/session_state.h"
+#include "shell/typed_combos.h"
 #include "shell/shell_logic.h"
 #include "shell/windows.h"
 #include "ui_frm_mbx.h"
@@ -57,6 +58,7 @@ frmMbx::FileChooser frmMbx::SetFileChooser(FileChooser chooser) {
 
 frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
     ui_->setupUi(this);
+    shell::KeepTypedComboText(this);
     tbSave = mailbox::AddSaveToolBar(this, tbToolBar);
     connect(tbSave, &QAction::triggered, this, &frmMbx::tbToolBar_ButtonClick);
 

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimeEdit>
+#include <QToolBar>
 #include <QtTest/QTest>
 
 #include "mailbox/drop_down_combo.h"
@@ -64,6 +65,44 @@ TEST_F(EditorTest, ConversionCodesShowAsNamesUnderTheKeyAfterThem) {
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CON_TBL_2")), QStringLiteral("greeting"));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CON_TBL_3")), QStringLiteral("/B"));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CON_TBL_9")), QStringLiteral("9999999"));
+}
+
+// An editable combo box completed what was typed against its list without
+// regard to case, so "greeting" was stored as the code of "Greeting".
+TEST_F(EditorTest, TypedConversionTextIsSavedAsTyped) {
+    frmMbx& form = Open();
+    form.ui()->TabStrip1->setCurrentIndex(3);  // "Conversion Table"
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    struct Typed {
+        int key;
+        const char* keys;
+        Qt::Key end;
+        const char* field;
+        const char* stored;
+    };
+    // Each typed text is shown as typed; only the list's own text turns
+    // into its code.
+    const Typed typed[] = {
+        {3, "greeting", Qt::Key_Tab, "CON_TBL_2", "greeting"},
+        {4, "f", Qt::Key_Tab, "CON_TBL_3", "f"},
+        {5, "cell", Qt::Key_Return, "CON_TBL_4", "cell"},
+        {6, "Fa", Qt::Key_Tab, "CON_TBL_5", "Fa"},
+        {7, "Fax", Qt::Key_Return, "CON_TBL_6", "/F"},
+    };
+    for (const Typed& t : typed) {
+        QLineEdit* edit = form.Combo18[static_cast<size_t>(t.key)]->lineEdit();
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, QString::fromLatin1(t.keys));
+        QTest::keyClick(edit, t.end);
+    }
+    for (const Typed& t : typed)
+        EXPECT_EQ(form.Combo18[static_cast<size_t>(t.key)]->currentText().toStdString(), t.keys);
+    QTest::mouseClick(form.tbToolBar->widgetForAction(form.tbSave), Qt::LeftButton);
+    for (const Typed& t : typed)
+        EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QString::fromLatin1(t.field)).toStdString(), t.stored)
+            << t.keys;
 }
 
 TEST_F(EditorTest, ScheduleTimesRoundTripAndEmptyFromWritesNoonIntoBoth) {
