@@ -65,6 +65,8 @@ public:
     ~Q5Sim() override;
     int port() const override { return port_; }
     void Stop() override;
+    // Its data folder (the database q5sim.db and the mailboxes' files).
+    const std::string& data_dir() const { return data_dir_; }
 
 private:
     pid_t pid_ = -1;
