@@ -86,10 +86,10 @@ frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
     Collect(this, Command2, QStringLiteral("Command2"));
     // Forward addresses and subjects take 30 characters, file names 15.
     for (size_t k = 0; k < 5; ++k) {
-        new mailbox::LengthLimit(Text29[k], 30);
-        new mailbox::LengthLimit(Subject[k], 30);
+        Text29[k]->setMaxLength(30);
+        Subject[k]->setMaxLength(30);
     }
-    for (QLineEdit* box : FileName) new mailbox::LengthLimit(box, mailbox::kFileNameLimit);
+    for (QLineEdit* box : FileName) box->setMaxLength(mailbox::kFileNameLimit);
     grpOption1_ = Group(this, Option1);
     grpOption2_ = Group(this, Option2);
     grpOption3_ = Group(this, Option3);
