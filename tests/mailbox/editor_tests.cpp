@@ -18,7 +18,11 @@
 #include <QToolBar>
 #include <QtTest/QTest>
 
+#include <algorithm>
 #include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
 #include <string_view>
 #include <type_traits>
 
@@ -213,6 +217,39 @@ TEST_F(EditorTest, CancelOnAskSaveKeepsWindowAndEditsAndNoClosesWithoutSaving) {
     EXPECT_TRUE(CloseByUser());
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("WAKEUP_WEEK_ON")), QStringLiteral("N"));
     EXPECT_FALSE(q5::gFieldsChanged);
+}
+
+// Save writes BOX_BIN, BOX and BOX_EMAIL as Load read them, but reads
+// BOX_EMAIL2 again before it writes that one.
+TEST_F(EditorTest, SaveReReadsBoxEmail2BeforeWritingIt) {
+    auto* sim = dynamic_cast<Q5Sim*>(server_.get());
+    ASSERT_NE(sim, nullptr);
+    frmMbx& form = Open();
+    QTest::mouseClick(form.ui()->Check2, Qt::LeftButton);
+    QTest::mouseClick(form.tbToolBar->widgetForAction(form.tbSave), Qt::LeftButton);
+    EXPECT_FALSE(q5::gFieldsChanged);
+    // The program's commands from the Save's first, in order (q5sim logs
+    // each one just after its reply).
+    const std::vector<std::string> expected = {"PUT BOX_BIN", "PUT BOX", "PUT BOX_EMAIL", "GET BOX_EMAIL2",
+                                               "PUT BOX_EMAIL2"};
+    std::vector<std::string> commands;
+    const bool all_logged = QTest::qWaitFor(
+        [&] {
+            commands.clear();
+            std::istringstream lines(sim->Log());
+            for (std::string line; std::getline(lines, line);) {
+                const std::size_t at = line.find(" 101: ");
+                if (at == std::string::npos) continue;
+                const std::size_t arrow = line.find(" -> ", at);
+                commands.push_back(line.substr(at + 6, arrow - at - 6));
+            }
+            const auto first = std::find(commands.begin(), commands.end(), expected.front());
+            commands.erase(commands.begin(), first);
+            return commands.size() >= expected.size();
+        },
+        10000);
+    EXPECT_TRUE(all_logged);
+    EXPECT_EQ(commands, expected);
 }
 
 TEST_F(EditorTest, YesOnAskSaveSavesBeforeClosing) {
