@@ -96,10 +96,8 @@ TEST_F(EditorTest, TypedConversionTextIsSavedAsTyped) {
     // Each typed text is shown as typed; only the list's own text turns
     // into its code.
     const Typed typed[] = {
-        {3, "greeting", Qt::Key_Tab, "CON_TBL_2", "greeting"},
-        {4, "f", Qt::Key_Tab, "CON_TBL_3", "f"},
-        {5, "cell", Qt::Key_Return, "CON_TBL_4", "cell"},
-        {6, "Fa", Qt::Key_Tab, "CON_TBL_5", "Fa"},
+        {3, "greeting", Qt::Key_Tab, "CON_TBL_2", "greeting"}, {4, "f", Qt::Key_Tab, "CON_TBL_3", "f"},
+        {5, "cell", Qt::Key_Return, "CON_TBL_4", "cell"},      {6, "Fa", Qt::Key_Tab, "CON_TBL_5", "Fa"},
         {7, "Fax", Qt::Key_Return, "CON_TBL_6", "/F"},
     };
     for (const Typed& t : typed) {
@@ -343,7 +341,8 @@ TEST_F(EditorTest, ForwardingValuesLongerThanTheirBoxesGoBackWhole) {
 TEST_F(EditorTest, MegabyteValuesOpenFastCutToTheirBoxAndGoBackWholeUnlessEdited) {
     const auto big = [](char first) {
         QString value(1 << 20, QLatin1Char('x'));
-        for (qsizetype i = 0; i < value.size(); i += 7) value[i] = QLatin1Char(static_cast<char>(first + i % 5));
+        for (qsizetype i = 0; i < value.size(); i += 7)
+            value[i] = QLatin1Char(static_cast<char>(first + i % 5));
         return value;
     };
     struct Field {
@@ -400,7 +399,8 @@ TEST_F(EditorTest, MegabyteValuesOpenFastCutToTheirBoxAndGoBackWholeUnlessEdited
         Form& small = q5::windows::Load<Form>();
         small.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&small));
-        std::printf("%s opened with 1 MiB values in %lld ms\n", name, static_cast<long long>(timer.elapsed()));
+        std::printf("%s opened with 1 MiB values in %lld ms\n", name,
+                    static_cast<long long>(timer.elapsed()));
         EXPECT_LT(timer.elapsed(), 5000) << name;
         EXPECT_LE(small.frameGeometry().width(), small.screen()->availableGeometry().width()) << name;
         QTest::mouseClick(small.tbToolBar->widgetForAction(small.tbSave), Qt::LeftButton);

@@ -118,7 +118,8 @@ TEST_F(SmallWindowTest, SaveAfterEditorRanStillWritesItsOwnTable) {
         ASSERT_TRUE(box->hasFocus());
         c.save();
         EXPECT_TRUE(asked().empty()) << asked().front().text.toStdString();
-        EXPECT_EQ(peer().Get(c.table, c.field).trimmed().toStdString(), (before + QStringLiteral("7")).toStdString());
+        EXPECT_EQ(peer().Get(c.table, c.field).trimmed().toStdString(),
+                  (before + QStringLiteral("7")).toStdString());
         editor->close();
         Pump();
     }

@@ -121,7 +121,8 @@ Q5Sim::Q5Sim(const std::string& tool) {
     int out[2];
     if (pipe(out) != 0) return;
     // Its log (one line per command) goes to a file that Log() reads.
-    const int log_fd = open((data_dir_ + "/q5sim.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0600);
+    const int log_fd =
+        open((data_dir_ + "/q5sim.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0600);
     pid_ = fork();
     if (pid_ == 0) {
         if (log_fd >= 0) dup2(log_fd, STDERR_FILENO);

@@ -54,7 +54,8 @@ std::map<std::string, Values> DefaultMailboxValues(const std::string& box) {
     // The fields the mailbox windows edit hold what those windows write:
     // "Y"/"N" switches, "1"/"0" schedule flags, HHMM times, and one blank
     // where there is nothing (a client sets no field empty, it sends a blank).
-    for (const char* field : {"WAKE_UP_WEEK_NUM", "WAKE_UP_WEEKEND_NUM", "CALL_OUT_NUMBER"}) mailbox[field] = " ";
+    for (const char* field : {"WAKE_UP_WEEK_NUM", "WAKE_UP_WEEKEND_NUM", "CALL_OUT_NUMBER"})
+        mailbox[field] = " ";
     for (int k = 0; k <= 9; ++k) mailbox["CON_TBL_" + std::to_string(k)] = " ";
     Values& bin = tables["BOX_BIN"];
     bin["BOX"] = box;
@@ -89,7 +90,8 @@ std::map<std::string, Values> DefaultMailboxValues(const std::string& box) {
     Values& forward = tables["BOX_EMAIL2"];
     forward["NUM"] = box;
     for (int k = 1; k <= 5; ++k) {
-        for (const char* field : {"SUBJECT", "ATTACH", "RCPT", "TXT"}) forward[field + std::to_string(k)] = " ";
+        for (const char* field : {"SUBJECT", "ATTACH", "RCPT", "TXT"})
+            forward[field + std::to_string(k)] = " ";
     }
     for (const char* name : {"BOX_TRANS", "BOX_GREET", "BOX_CONV"}) {
         Values& schedule = tables[name];
