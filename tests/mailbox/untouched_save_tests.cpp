@@ -7,7 +7,6 @@
 #include <QToolBar>
 #include <QtTest/QTest>
 
-#include <map>
 #include <string>
 #include <type_traits>
 #include <vector>
