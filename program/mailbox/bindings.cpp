@@ -7,7 +7,10 @@
 #include <QLineEdit>
 #include <QTimeEdit>
 
+#include <QVariant>
+
 #include <algorithm>
+#include <limits>
 
 #include "mailbox/table_calls.h"
 #include "shell/shell_logic.h"
@@ -16,13 +19,45 @@ namespace q5::mailbox {
 
 namespace {
 
-QString TextOf(QObject* control) {
-    if (auto* line = qobject_cast<QLineEdit*>(control)) return line->text();
-    if (auto* combo = qobject_cast<QComboBox*>(control)) return combo->currentText();
-    return QString();
+// A value longer than its box can take is shown cut to that length; the
+// box keeps the whole value (in these two properties), and Save writes the
+// whole value back as long as the box still shows the cut text. Placing a
+// megabyte into a box froze the window and stretched it past the screen.
+constexpr char kWholeValue[] = "q5WholeValue";
+constexpr char kShownValue[] = "q5ShownValue";
+
+qsizetype ShownLimit(QObject* control) {
+    if (auto* line = qobject_cast<QLineEdit*>(control)) return line->maxLength();
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        if (combo->isEditable() && combo->lineEdit()) return combo->lineEdit()->maxLength();
+        return kListEntryLimit;
+    }
+    return std::numeric_limits<qsizetype>::max();
 }
 
-void SetTextOf(QObject* control, const QString& text) {
+QString TextOf(QObject* control) {
+    QString text;
+    if (auto* line = qobject_cast<QLineEdit*>(control)) {
+        text = line->text();
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        text = combo->currentText();
+    }
+    const QVariant shown = control->property(kShownValue);
+    if (shown.isValid() && text == shown.toString()) return control->property(kWholeValue).toString();
+    return text;
+}
+
+void SetTextOf(QObject* control, const QString& whole) {
+    const qsizetype limit = ShownLimit(control);
+    QString text = whole;
+    if (whole.size() > limit) {
+        text = whole.left(limit);
+        control->setProperty(kWholeValue, whole);
+        control->setProperty(kShownValue, text);
+    } else {
+        control->setProperty(kWholeValue, QVariant());
+        control->setProperty(kShownValue, QVariant());
+    }
     if (auto* line = qobject_cast<QLineEdit*>(control)) {
         line->setText(text);
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {

@@ -2,7 +2,10 @@
 // current record and the control that shows it, with the encoding between
 // them. LoadBindings and SaveBindings move a record's values through
 // TableCalls (so the window's error policy applies to each statement), in
-// the order of the table (SaveBindings: by save_seq where given).
+// the order of the table (SaveBindings: by save_seq where given). A text
+// box or combo box shows at most what the user may type into it (its
+// maximum length); a longer stored value goes back whole unless the user
+// changed what the box shows.
 //
 // Thread rule: UI thread only.
 #pragma once
@@ -50,6 +53,10 @@ struct Binding {
 
 void LoadBindings(TableCalls& calls, const std::vector<Binding>& bindings);
 void SaveBindings(TableCalls& calls, const std::vector<Binding>& bindings);
+
+// A stored value that is not in a fixed list (a combo box the user cannot
+// type into) is shown with at most this many characters.
+inline constexpr qsizetype kListEntryLimit = 10;
 
 // The picker's HHMM, and placing stored parts into a picker (a part that is
 // missing keeps the picker's part).

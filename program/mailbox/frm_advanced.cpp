@@ -83,6 +83,9 @@ void frmAdvanced::Load() {
 
 void frmAdvanced::Save() {
     mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::skip_refusals, this);
+    // Another window may have selected its own table since this one was
+    // last activated (the mailbox editor leaves BOX_EMAIL2 selected).
+    calls.SetTable(QStringLiteral("BOX"));
     mailbox::SaveBindings(calls, box_);
     calls.PutRecord();
     if (!calls.ended()) gFieldsChanged = false;

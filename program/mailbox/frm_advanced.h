@@ -1,7 +1,7 @@
 // frmAdvanced: "Advanced Settings", a child of the main window's MDI area:
 // call transfer, call screening, follow-me and the wake-up calls of the
 // logged-in mailbox's BOX record, with the times as plain text. Selects
-// table BOX on every activation; Save relies on that selection. Its
+// table BOX on every activation, and Load and Save select it again. Its
 // binding table is in frm_advanced.cpp, next to the form.
 //
 // Thread rule: UI thread only.

@@ -10,6 +10,7 @@
 #include "mailbox/window_parts.h"
 #include "shell/program.h"
 #include "shell/session_state.h"
+#include "shell/typed_combos.h"
 #include "shell/windows.h"
 #include "ui_frm_call_out.h"
 
@@ -19,6 +20,7 @@ using mailbox::Codec;
 
 frmCallOut::frmCallOut() : ui_(new Ui::frmCallOut) {
     ui_->setupUi(this);
+    shell::KeepTypedComboText(this);
     tbSave = mailbox::AddSaveToolBar(this, tbToolBar);
     connect(tbSave, &QAction::triggered, this, &frmCallOut::tbToolBar_ButtonClick);
     mailbox::Collect(this, Text16, QStringLiteral("Text16"));
@@ -86,6 +88,7 @@ bool frmCallOut::Load() {
 
 bool frmCallOut::Save() {
     mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::stop_at_first, this);
+    calls.SetTable(QStringLiteral("BOX_BIN"));  // whatever another window selected meanwhile
     mailbox::SaveBindings(calls, box_bin_);
     calls.PutRecord();
     if (calls.ended()) return false;

@@ -1,7 +1,7 @@
 // frmCallOut: "Call Out Settings", a child of the main window's MDI area:
 // the seven call-out numbers and seven schedule rows of the logged-in
 // mailbox's BOX_BIN record, all as plain text. Selects table BOX_BIN on
-// every activation; Save relies on that selection. The first failing call
+// every activation, and Load and Save select it again. The first failing call
 // of Load or Save is reported and ends the operation; the window and the
 // user's edits stay. The binding table is in frm_call_out.cpp, next to the
 // form.

@@ -8,6 +8,7 @@
 #include "mailbox/table_calls.h"
 #include "mailbox/window_parts.h"
 #include "shell/session_state.h"
+#include "shell/typed_combos.h"
 #include "shell/shell_logic.h"
 #include "shell/windows.h"
 #include "ui_frm_conversion_table.h"
@@ -18,6 +19,7 @@ using mailbox::Codec;
 
 frmConversionTable::frmConversionTable() : ui_(new Ui::frmConversionTable) {
     ui_->setupUi(this);
+    shell::KeepTypedComboText(this);
     tbSave = mailbox::AddSaveToolBar(this, tbToolBar);
     connect(tbSave, &QAction::triggered, this, &frmConversionTable::tbToolBar_ButtonClick);
     mailbox::Collect(this, Combo18, QStringLiteral("Combo18"));
@@ -57,6 +59,7 @@ void frmConversionTable::Load() {
 
 void frmConversionTable::Save() {
     mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::show_each, this);
+    calls.SetTable(QStringLiteral("BOX"));  // whatever another window selected meanwhile
     mailbox::SaveBindings(calls, box_);
     calls.PutRecord();
 }

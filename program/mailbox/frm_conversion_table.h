@@ -3,7 +3,7 @@
 // the logged-in mailbox's BOX record. It shows and stores the codes as they
 // are ("/G", "9999999", a number to dial). It keeps no record of edits and
 // never asks to save. Selects table BOX on every activation and on
-// closing; Save relies on that selection. Every failed call shows its
+// closing, and Load and Save select it again. Every failed call shows its
 // description and the operation goes on. The binding table is in
 // frm_conversion_table.cpp, next to the form.
 //

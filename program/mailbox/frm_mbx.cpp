@@ -21,6 +21,7 @@
 #include "shell/message_service.h"
 #include "shell/program.h"
 #include "shell/session_state.h"
+#include "shell/typed_combos.h"
 #include "shell/shell_logic.h"
 #include "shell/windows.h"
 #include "ui_frm_mbx.h"
@@ -57,6 +58,7 @@ frmMbx::FileChooser frmMbx::SetFileChooser(FileChooser chooser) {
 
 frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
     ui_->setupUi(this);
+    shell::KeepTypedComboText(this);
     tbSave = mailbox::AddSaveToolBar(this, tbToolBar);
     connect(tbSave, &QAction::triggered, this, &frmMbx::tbToolBar_ButtonClick);
 
@@ -84,10 +86,10 @@ frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
     Collect(this, Command2, QStringLiteral("Command2"));
     // Forward addresses and subjects take 30 characters, file names 15.
     for (size_t k = 0; k < 5; ++k) {
-        new mailbox::LengthLimit(Text29[k], 30);
-        new mailbox::LengthLimit(Subject[k], 30);
+        Text29[k]->setMaxLength(30);
+        Subject[k]->setMaxLength(30);
     }
-    for (QLineEdit* box : FileName) new mailbox::LengthLimit(box, mailbox::kFileNameLimit);
+    for (QLineEdit* box : FileName) box->setMaxLength(mailbox::kFileNameLimit);
     grpOption1_ = Group(this, Option1);
     grpOption2_ = Group(this, Option2);
     grpOption3_ = Group(this, Option3);
@@ -281,7 +283,7 @@ void frmMbx::Load() {
     mailbox::LoadBindings(calls, box_email2_);
 }
 
-void frmMbx::Save() {
+bool frmMbx::Save() {
     mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::skip_refusals, this);
     calls.SetTable(QStringLiteral("BOX_BIN"));
     mailbox::SaveBindings(calls, box_bin_);
@@ -299,7 +301,9 @@ void frmMbx::Save() {
     calls.GetRecord();
     mailbox::SaveBindings(calls, box_email2_);
     calls.PutRecord();
-    if (!calls.ended()) gFieldsChanged = false;
+    if (calls.ended()) return false;
+    gFieldsChanged = false;
+    return true;
 }
 
 void frmMbx::tbToolBar_ButtonClick() {
@@ -371,7 +375,11 @@ void frmMbx::closeEvent(QCloseEvent* event) {
     if (gFieldsChanged) {
         switch (AskSave()) {
             case 0:
-                Save();
+                // A save that failed keeps the window and its edits.
+                if (!Save() && !windows::ProgramEnding()) {
+                    event->ignore();
+                    return;
+                }
                 break;
             case 1:
                 gFieldsChanged = false;

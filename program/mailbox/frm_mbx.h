@@ -54,7 +54,9 @@ public:
     static FileChooser SetFileChooser(FileChooser chooser);
 
     void Load();
-    void Save();
+    // False when an error ended it (reported already); refusals skipped
+    // in silence do not count.
+    bool Save();
 
     // The progress sink passed to PutFile2.
     ISupportEvents* progress_sink() const { return sink_.Get(); }

@@ -1,6 +1,6 @@
 // Pieces the mailbox windows share: the toolbar with its "Save" button,
-// control arrays found by name ("Text16_3" is Text16(3)), option groups,
-// the typing limit of a text box and an OK box.
+// control arrays found by name ("Text16_3" is Text16(3)), option groups
+// and an OK box.
 //
 // Thread rule: UI thread only.
 #pragma once
@@ -11,7 +11,6 @@
 #include <QString>
 #include <QLineEdit>
 #include <QToolBar>
-#include <QValidator>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -43,26 +42,6 @@ QButtonGroup* Group(QObject* owner, const std::array<QRadioButton*, N>& buttons)
     for (size_t i = 0; i < N; ++i) group->addButton(buttons[i], static_cast<int>(i));
     return group;
 }
-
-// The typing limit of a text box. Unlike a maximum length it leaves a
-// longer stored value whole when the value is placed into the box (and so
-// when it is saved back); the user may shorten such a value but not make
-// it longer.
-class LengthLimit : public QValidator {
-public:
-    LengthLimit(QLineEdit* box, int limit) : QValidator(box), limit_(limit), last_size_(box->text().size()) {
-        box->setValidator(this);
-        connect(box, &QLineEdit::textChanged, this,
-                [this](const QString& text) { last_size_ = text.size(); });
-    }
-    State validate(QString& input, int&) const override {
-        return input.size() <= limit_ || input.size() <= last_size_ ? Acceptable : Invalid;
-    }
-
-private:
-    int limit_;
-    qsizetype last_size_;
-};
 
 inline void Inform(const QString& text, QWidget* parent) {
     shell::MessageRequest request;

@@ -6,18 +6,31 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimeEdit>
+#include <QToolBar>
 #include <QtTest/QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+#include <string_view>
+#include <type_traits>
 
 #include "mailbox/drop_down_combo.h"
 #include "mailbox/frm_mbx.h"
 #include "mailbox/frm_advanced.h"
+#include "mailbox/frm_call_out.h"
+#include "mailbox/frm_conversion_table.h"
 #include "mailbox_fixture.h"
 #include "shell/frm_main.h"
 #include "shell/session_state.h"
@@ -64,6 +77,42 @@ TEST_F(EditorTest, ConversionCodesShowAsNamesUnderTheKeyAfterThem) {
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CON_TBL_2")), QStringLiteral("greeting"));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CON_TBL_3")), QStringLiteral("/B"));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CON_TBL_9")), QStringLiteral("9999999"));
+}
+
+// An editable combo box completed what was typed against its list without
+// regard to case, so "greeting" was stored as the code of "Greeting".
+TEST_F(EditorTest, TypedConversionTextIsSavedAsTyped) {
+    frmMbx& form = Open();
+    form.ui()->TabStrip1->setCurrentIndex(3);  // "Conversion Table"
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    struct Typed {
+        int key;
+        const char* keys;
+        Qt::Key end;
+        const char* field;
+        const char* stored;
+    };
+    // Each typed text is shown as typed; only the list's own text turns
+    // into its code.
+    const Typed typed[] = {
+        {3, "greeting", Qt::Key_Tab, "CON_TBL_2", "greeting"}, {4, "f", Qt::Key_Tab, "CON_TBL_3", "f"},
+        {5, "cell", Qt::Key_Return, "CON_TBL_4", "cell"},      {6, "Fa", Qt::Key_Tab, "CON_TBL_5", "Fa"},
+        {7, "Fax", Qt::Key_Return, "CON_TBL_6", "/F"},
+    };
+    for (const Typed& t : typed) {
+        QLineEdit* edit = form.Combo18[static_cast<size_t>(t.key)]->lineEdit();
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, QString::fromLatin1(t.keys));
+        QTest::keyClick(edit, t.end);
+    }
+    for (const Typed& t : typed)
+        EXPECT_EQ(form.Combo18[static_cast<size_t>(t.key)]->currentText().toStdString(), t.keys);
+    QTest::mouseClick(form.tbToolBar->widgetForAction(form.tbSave), Qt::LeftButton);
+    for (const Typed& t : typed)
+        EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QString::fromLatin1(t.field)).toStdString(), t.stored)
+            << t.keys;
 }
 
 TEST_F(EditorTest, ScheduleTimesRoundTripAndEmptyFromWritesNoonIntoBoth) {
@@ -168,6 +217,39 @@ TEST_F(EditorTest, CancelOnAskSaveKeepsWindowAndEditsAndNoClosesWithoutSaving) {
     EXPECT_FALSE(q5::gFieldsChanged);
 }
 
+// Save writes BOX_BIN, BOX and BOX_EMAIL as Load read them, but reads
+// BOX_EMAIL2 again before it writes that one.
+TEST_F(EditorTest, SaveReReadsBoxEmail2BeforeWritingIt) {
+    auto* sim = dynamic_cast<Q5Sim*>(server_.get());
+    ASSERT_NE(sim, nullptr);
+    frmMbx& form = Open();
+    QTest::mouseClick(form.ui()->Check2, Qt::LeftButton);
+    QTest::mouseClick(form.tbToolBar->widgetForAction(form.tbSave), Qt::LeftButton);
+    EXPECT_FALSE(q5::gFieldsChanged);
+    // The program's commands from the Save's first, in order (q5sim logs
+    // each one just after its reply).
+    const std::vector<std::string> expected = {"PUT BOX_BIN", "PUT BOX", "PUT BOX_EMAIL", "GET BOX_EMAIL2",
+                                               "PUT BOX_EMAIL2"};
+    std::vector<std::string> commands;
+    const bool all_logged = QTest::qWaitFor(
+        [&] {
+            commands.clear();
+            std::istringstream lines(sim->Log());
+            for (std::string line; std::getline(lines, line);) {
+                const std::size_t at = line.find(" 101: ");
+                if (at == std::string::npos) continue;
+                const std::size_t arrow = line.find(" -> ", at);
+                commands.push_back(line.substr(at + 6, arrow - at - 6));
+            }
+            const auto first = std::find(commands.begin(), commands.end(), expected.front());
+            commands.erase(commands.begin(), first);
+            return commands.size() >= expected.size();
+        },
+        10000);
+    EXPECT_TRUE(all_logged);
+    EXPECT_EQ(commands, expected);
+}
+
 TEST_F(EditorTest, YesOnAskSaveSavesBeforeClosing) {
     peer().Put(QStringLiteral("BOX"), {{QStringLiteral("CALL_OUT_ACTIVE"), QStringLiteral("N")}});
     frmMbx& form = Open();
@@ -175,6 +257,21 @@ TEST_F(EditorTest, YesOnAskSaveSavesBeforeClosing) {
     Answer({MsgAnswer::yes});
     EXPECT_TRUE(CloseByUser());
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CALL_OUT_ACTIVE")), QStringLiteral("Y"));
+}
+
+TEST_F(EditorTest, YesOnClosingWhileTheServerIsGoneKeepsWindowAndEdits) {
+    frmMbx& form = Open();
+    const bool was = form.ui()->Check4->isChecked();
+    QTest::mouseClick(form.ui()->Check4, Qt::LeftButton);
+    ASSERT_TRUE(q5::gFieldsChanged);
+    server_->Stop();
+    Answer({MsgAnswer::yes, MsgAnswer::ok});
+    EXPECT_FALSE(CloseByUser());
+    ASSERT_EQ(asked().size(), 2u);
+    EXPECT_EQ(asked()[1].title, QStringLiteral("Disconnected..."));
+    EXPECT_EQ(q5::windows::Loaded<frmMbx>(), &form);
+    EXPECT_NE(form.ui()->Check4->isChecked(), was);
+    EXPECT_TRUE(q5::gFieldsChanged);
 }
 
 // Closing the program used to end the session first and drop the editor's
@@ -224,8 +321,9 @@ TEST_F(EditorTest, ForwardingValuesLongerThanTheirBoxesGoBackWhole) {
                {{QStringLiteral("SUBJECT2"), long_subject},
                 {QStringLiteral("TXT2"), QStringLiteral("  notice-for-callers.txt ")}});
     frmMbx& form = Open();
-    EXPECT_EQ(form.Subject[1]->text(), long_subject);
-    EXPECT_EQ(form.FileName[6]->text(), QStringLiteral("notice-for-callers.txt"));
+    // Each box shows what it takes.
+    EXPECT_EQ(form.Subject[1]->text(), long_subject.left(30));
+    EXPECT_EQ(form.FileName[6]->text(), QStringLiteral("notice-for-call"));
     // Typing stops at the box's limit.
     form.FileName[2]->clear();
     QTest::keyClicks(form.FileName[2], QStringLiteral("abcdefghijklmnopqrst"));
@@ -236,6 +334,94 @@ TEST_F(EditorTest, ForwardingValuesLongerThanTheirBoxesGoBackWhole) {
               QStringLiteral("notice-for-callers.txt"));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX_EMAIL2"), QStringLiteral("ATTACH3")),
               QStringLiteral("abcdefghijklmno"));
+}
+
+// A value far longer than its box used to be placed whole into it: the
+// editor took half a minute to open and came up wider than the screen.
+TEST_F(EditorTest, MegabyteValuesOpenFastCutToTheirBoxAndGoBackWholeUnlessEdited) {
+    const auto big = [](char first) {
+        QString value(1 << 20, QLatin1Char('x'));
+        for (qsizetype i = 0; i < value.size(); i += 7)
+            value[i] = QLatin1Char(static_cast<char>(first + i % 5));
+        return value;
+    };
+    struct Field {
+        const char* table;
+        const char* name;
+        char first;
+    };
+    // Three to a record: q5sim takes records of up to 4 MiB.
+    const Field fields[] = {
+        {"BOX", "WAKE_UP_WEEK_NUM", 'a'},  {"BOX", "CALL_OUT_NUMBER", 'b'}, {"BOX", "CON_TBL_1", 'c'},
+        {"BOX_BIN", "NUM1", 'h'},          {"BOX_BIN", "TYPE0", 'e'},       {"BOX_BIN", "SCHED0_BIN1", 'g'},
+        {"BOX_EMAIL", "MWI_ADDRESS", 'i'}, {"BOX_EMAIL2", "SUBJECT1", 'j'}, {"BOX_EMAIL2", "TXT1", 'k'},
+        {"BOX_EMAIL2", "RCPT2", 'l'},
+    };
+    for (const Field& f : fields)
+        peer().Put(QString::fromLatin1(f.table), {{QString::fromLatin1(f.name), big(f.first)}});
+
+    QElapsedTimer clock;
+    clock.start();
+    frmMbx& form = Open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const qint64 open_ms = clock.elapsed();
+    std::printf("mailbox editor opened with 1 MiB values in %lld ms\n", static_cast<long long>(open_ms));
+    EXPECT_LT(open_ms, 5000);
+    EXPECT_LE(form.frameGeometry().width(), form.screen()->availableGeometry().width());
+    // Each box shows what it can take.
+    EXPECT_EQ(form.ui()->Text9->text(), big('a').left(form.ui()->Text9->maxLength()));
+    EXPECT_EQ(form.Text16[1]->text(), big('h').left(form.Text16[1]->maxLength()));
+    EXPECT_EQ(form.Subject[0]->text(), big('j').left(30));
+    EXPECT_EQ(form.FileName[5]->text(), big('k').left(15));
+    EXPECT_LE(form.Combo18[2]->currentText().size(), form.Combo18[2]->lineEdit()->maxLength());
+    EXPECT_TRUE(big('g').startsWith(form.ComboTry[0][0]->currentText()));
+    EXPECT_LT(form.ComboTry[0][0]->currentText().size(), 1 << 10);
+
+    // The user changes two of them.
+    QTest::mouseClick(form.ui()->Text9, Qt::LeftButton);
+    QTest::keyClick(form.ui()->Text9, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(form.ui()->Text9, QStringLiteral("5550100"));
+    form.ui()->TabStrip1->setCurrentIndex(4);  // "Advanced Email Settings"
+    QTest::mouseClick(form.Text29[1], Qt::LeftButton);
+    QTest::keyClick(form.Text29[1], Qt::Key_End);
+    QTest::keyClick(form.Text29[1], Qt::Key_Backspace);
+    const QString shortened = form.Text29[1]->text();
+    EXPECT_EQ(shortened, big('l').left(29));
+    QTest::mouseClick(form.tbToolBar->widgetForAction(form.tbSave), Qt::LeftButton);
+    EXPECT_TRUE(CloseByUser());
+
+    // The small windows share the rule: each opens fast and saves back
+    // whole what it shows cut.
+    const auto open_and_save = [](auto* type, const char* name) {
+        using Form = std::remove_pointer_t<decltype(type)>;
+        QElapsedTimer timer;
+        timer.start();
+        Form& small = q5::windows::Load<Form>();
+        small.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&small));
+        std::printf("%s opened with 1 MiB values in %lld ms\n", name,
+                    static_cast<long long>(timer.elapsed()));
+        EXPECT_LT(timer.elapsed(), 5000) << name;
+        EXPECT_LE(small.frameGeometry().width(), small.screen()->availableGeometry().width()) << name;
+        QTest::mouseClick(small.tbToolBar->widgetForAction(small.tbSave), Qt::LeftButton);
+        small.close();
+        Pump();
+    };
+    open_and_save(static_cast<q5::frmAdvanced*>(nullptr), "Advanced");
+    open_and_save(static_cast<q5::frmConversionTable*>(nullptr), "Key Press");
+    open_and_save(static_cast<q5::frmCallOut*>(nullptr), "Call Out Settings");
+    EXPECT_TRUE(asked().empty());
+    for (const Field& f : fields) {
+        const QString stored = peer().Get(QString::fromLatin1(f.table), QString::fromLatin1(f.name));
+        if (std::string_view(f.name) == "WAKE_UP_WEEK_NUM") {
+            EXPECT_EQ(stored, QStringLiteral("5550100"));
+        } else if (std::string_view(f.name) == "RCPT2") {
+            EXPECT_EQ(stored, shortened);
+        } else {
+            EXPECT_EQ(stored.size(), big(f.first).size()) << f.name;
+            EXPECT_TRUE(stored == big(f.first)) << f.name;
+        }
+    }
 }
 
 TEST_F(EditorTest, OneZeroBoxesReadNumbersAndWriteOneOrZero) {

@@ -7,6 +7,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
+#include <QToolBar>
+#include <QtTest/QTest>
+
+#include <functional>
 
 #include "mailbox/drop_down_combo.h"
 #include "mailbox/frm_advanced.h"
@@ -45,6 +49,80 @@ bool Close() {
     q5::windows::Loaded<Form>()->close();
     PumpEvents();
     return q5::windows::Loaded<Form>() == nullptr;
+}
+
+// Clicks the toolbar's "Save" button of a window.
+template <class Form>
+void ClickSave(Form& form) {
+    QWidget* button = form.tbToolBar->widgetForAction(form.tbSave);
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Clicks into a box, goes to its end and types.
+void TypeAtEnd(QWidget* box, const QString& text) {
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, text);
+}
+
+using SmallWindowTest = MailboxTest;
+
+// The mailbox editor, a window of its own, leaves BOX_EMAIL2 selected. Going
+// back to a small window in the main window does not change the active
+// state of its frame, so only Save selecting its own table makes the edit
+// reach the server.
+TEST_F(SmallWindowTest, SaveAfterEditorRanStillWritesItsOwnTable) {
+    struct Case {
+        const char* window;
+        std::function<QWidget*(q5::frmMain&)> open;  // opens it, returns the box to type into
+        std::function<void()> save;
+        QString table, field;
+    };
+    const std::vector<Case> cases = {
+        {"Advanced",
+         [](q5::frmMain& main) {
+             main.ShowAdvanced();
+             return q5::windows::Loaded<q5::frmAdvanced>()->ui()->Text9;
+         },
+         [] { ClickSave(*q5::windows::Loaded<q5::frmAdvanced>()); }, QStringLiteral("BOX"),
+         QStringLiteral("WAKE_UP_WEEK_NUM")},
+        {"Key Press",
+         [](q5::frmMain& main) {
+             main.ShowConversionTable();
+             return q5::windows::Loaded<q5::frmConversionTable>()->Combo18[1]->lineEdit();
+         },
+         [] { ClickSave(*q5::windows::Loaded<q5::frmConversionTable>()); }, QStringLiteral("BOX"),
+         QStringLiteral("CON_TBL_0")},
+        {"Call Out Settings",
+         [](q5::frmMain& main) {
+             main.ShowCallOut();
+             return static_cast<QWidget*>(q5::windows::Loaded<q5::frmCallOut>()->Text16[0]);
+         },
+         [] { ClickSave(*q5::windows::Loaded<q5::frmCallOut>()); }, QStringLiteral("BOX_BIN"),
+         QStringLiteral("NUM0")},
+    };
+    q5::gHost = HostOf(*server_);
+    auto& main = OpenWindow<q5::frmMain>();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.window);
+        const QString before = peer().Get(c.table, c.field).trimmed();
+        QWidget* box = c.open(main);
+        main.ShowMbx();
+        auto* editor = q5::windows::Loaded<q5::frmMbx>();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(editor));
+        main.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+        TypeAtEnd(box, QStringLiteral("7"));
+        ASSERT_TRUE(box->hasFocus());
+        c.save();
+        EXPECT_TRUE(asked().empty()) << asked().front().text.toStdString();
+        EXPECT_EQ(peer().Get(c.table, c.field).trimmed().toStdString(),
+                  (before + QStringLiteral("7")).toStdString());
+        editor->close();
+        Pump();
+    }
 }
 
 using AdvancedTest = MailboxTest;

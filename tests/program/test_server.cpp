@@ -1,6 +1,7 @@
 #include "test_server.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -11,7 +12,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <sstream>
 
 namespace q5test {
 
@@ -117,8 +120,12 @@ Q5Sim::Q5Sim(const std::string& tool) {
     data_dir_ = dir_template;
     int out[2];
     if (pipe(out) != 0) return;
+    // Its log (one line per command) goes to a file that Log() reads.
+    const int log_fd =
+        open((data_dir_ + "/q5sim.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0600);
     pid_ = fork();
     if (pid_ == 0) {
+        if (log_fd >= 0) dup2(log_fd, STDERR_FILENO);
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         close(out[1]);
@@ -127,6 +134,7 @@ Q5Sim::Q5Sim(const std::string& tool) {
         _exit(127);
     }
     close(out[1]);
+    if (log_fd >= 0) close(log_fd);
     // The first line is "port N".
     std::string first;
     char c;
@@ -135,6 +143,13 @@ Q5Sim::Q5Sim(const std::string& tool) {
         first += c;
     output_ = out[0];
     if (first.rfind("port ", 0) == 0) port_ = atoi(first.c_str() + 5);
+}
+
+std::string Q5Sim::Log() const {
+    std::ifstream file(data_dir_ + "/q5sim.log", std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 Q5Sim::~Q5Sim() {

@@ -65,6 +65,10 @@ public:
     ~Q5Sim() override;
     int port() const override { return port_; }
     void Stop() override;
+    // Its data folder (the database q5sim.db and the mailboxes' files).
+    const std::string& data_dir() const { return data_dir_; }
+    // What it logged so far: a line per command, "#connection user: command -> reply".
+    std::string Log() const;
 
 private:
     pid_t pid_ = -1;

@@ -51,17 +51,28 @@ std::map<std::string, Values> DefaultMailboxValues(const std::string& box) {
                {"AUTO_CALL_RECORD", "N"},
                {"BOX_LANG", "ENG"},
                {"SPEC_MWI", "N"}};
+    // The fields the mailbox windows edit hold what those windows write:
+    // "Y"/"N" switches, "1"/"0" schedule flags, HHMM times, and one blank
+    // where there is nothing (a client sets no field empty, it sends a blank).
+    for (const char* field : {"WAKE_UP_WEEK_NUM", "WAKE_UP_WEEKEND_NUM", "CALL_OUT_NUMBER"})
+        mailbox[field] = " ";
+    for (int k = 0; k <= 9; ++k) mailbox["CON_TBL_" + std::to_string(k)] = " ";
     Values& bin = tables["BOX_BIN"];
     bin["BOX"] = box;
     for (int k = 0; k < 7; ++k) {
         const std::string s = "SCHED" + std::to_string(k) + "_";
+        bin["NUM" + std::to_string(k)] = " ";
         bin["TYPE" + std::to_string(k)] = "0";
-        bin[s + "ACTIVE"] = "0";
+        bin[s + "DAY"] = "0000000";
+        bin[s + "ACTIVE"] = "N";
         bin[s + "NM"] = "0";
         bin[s + "PM"] = "0";
         bin[s + "FROM"] = "0000";
         bin[s + "UNTIL"] = "2359";
-        for (int n = 1; n <= 3; ++n) bin[s + "ATTEMP" + std::to_string(n)] = "3";
+        for (int n = 1; n <= 3; ++n) {
+            bin[s + "BIN" + std::to_string(n)] = " ";
+            bin[s + "ATTEMP" + std::to_string(n)] = "3";
+        }
         bin[s + "EXM"] = "N";
         bin[s + "EMM"] = "N";
     }
@@ -74,7 +85,14 @@ std::map<std::string, Values> DefaultMailboxValues(const std::string& box) {
         email["TIMEOUT" + std::to_string(k)] = "30";
         email["POPPORT" + std::to_string(k)] = "110";
     }
-    tables["BOX_EMAIL2"] = {{"NUM", box}};
+    email["MWI_ADDRESS"] = " ";
+    email["POP3PASS"] = " ";
+    Values& forward = tables["BOX_EMAIL2"];
+    forward["NUM"] = box;
+    for (int k = 1; k <= 5; ++k) {
+        for (const char* field : {"SUBJECT", "ATTACH", "RCPT", "TXT"})
+            forward[field + std::to_string(k)] = " ";
+    }
     for (const char* name : {"BOX_TRANS", "BOX_GREET", "BOX_CONV"}) {
         Values& schedule = tables[name];
         schedule["BOX"] = box;
@@ -142,11 +160,12 @@ void SeedMailbox(Store& store, const std::string& box, const std::string& first,
          {"NUM1", other},
          {"TYPE1", "I"},
          {"SCHED0_DAY", "1111100"},
-         {"SCHED0_ACTIVE", "1"},
+         {"SCHED0_ACTIVE", "Y"},
          {"SCHED0_FROM", "0900"},
          {"SCHED0_UNTIL", "1700"},
-         {"SCHED0_BIN1", "0"},
-         {"SCHED0_BIN2", "1"}});
+         // Bins are numbered from 1: bin 1 is NUM0.
+         {"SCHED0_BIN1", "1"},
+         {"SCHED0_BIN2", "2"}});
     const std::string mail = first + "." + last;
     Set(store, "BOX_EMAIL", box,
         {{"CANPOP", "Y"},
@@ -159,11 +178,11 @@ void SeedMailbox(Store& store, const std::string& box, const std::string& first,
          {"REPLY_ADDRESS", mail + "@example.com"}});
     Set(store, "BOX_EMAIL2", box,
         {{"SUBJECT1", "Voice message"},
-         {"TXT1", "You have a new voice message."},
-         {"ATTACH1", "Y"},
+         {"TXT1", "voicemsg.txt"},  // attachment and text: names of files of the mailbox
+         {"ATTACH1", "Name.vox"},
          {"RCPT1", mail + "@example.com"},
          {"SUBJECT2", "Fax received"},
-         {"TXT2", "A fax arrived."},
+         {"TXT2", "faxnote.txt"},
          {"RCPT2", "office@example.com"}});
     Set(store, "BOX_TRANS", box,
         {{"NUM0", other},
