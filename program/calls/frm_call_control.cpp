@@ -203,8 +203,9 @@ void frmCallControl::Poll() {
     mEventId = 0;
     const calls::DrainResult drained = calls::DrainQ5Events(*mEvents.Get(), [&](const calls::Q5Event& event) {
         HandleEvent(event);
-        // A box shown for the event may have seen the window unloaded.
-        return self && !unloaded_;
+        // A box shown for the event may have seen the window unloaded or
+        // the program end.
+        return self && !unloaded_ && !windows::ProgramEnding();
     });
     if (self && FAILED(drained.failure)) PollError(drained.failure);
 }

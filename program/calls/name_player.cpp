@@ -18,7 +18,7 @@ NamePlayerFactory& Factory() {
 }  // namespace
 
 CommandNamePlayer::CommandNamePlayer() : process_(new QProcess) {
-    QObject::connect(process_, &QProcess::finished, [this] { Finished(); });
+    QObject::connect(process_, &QProcess::finished, process_, [this] { Finished(); });
 }
 
 CommandNamePlayer::~CommandNamePlayer() {

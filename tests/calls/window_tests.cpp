@@ -547,10 +547,18 @@ TEST_F(ScriptedEventsTest, PollWhileABoxOfThePollIsOpenWaitsInsteadOfStackingBox
 }
 
 TEST_F(ScriptedEventsTest, NewCallsOnALostSessionAskToReconnectOnceAndFetchNoName) {
-    sim_->Kill();  // the main session's server is gone; the events still come
-    q5::gNameScreening = true;
     ServeEvents("1;K1;5550012;Ann.1;K2;5550013;Bob.");
+    q5::frmMain& main = windows::Load<q5::frmMain>();  // reads the screening, opens the call window
+    main.Timer1.stop();
+    ASSERT_TRUE(q5::gNameScreening);
+    sim_->Kill();  // the main session's server is gone; the events still come
     frmCallControl& cc = Open();
+    // The keep-alive comes due while the call window's question is open.
+    q5::shell::MessageService::SetResponder([&](const q5::shell::MessageRequest& request) {
+        asked_.push_back(request);
+        if (asked_.size() == 1) main.Timer1_Timer();
+        return q5::shell::MsgAnswer::ok;
+    });
     ASSERT_TRUE(PollUntil(cc, [&] { return cc.RowOf(QStringLiteral("K1")) && cc.RowOf(QStringLiteral("K2")); }));
     ASSERT_EQ(asked().size(), 1u) << asked().back().text.toStdString();
     EXPECT_EQ(asked()[0].title, QStringLiteral("Disconnected..."));
