@@ -282,15 +282,6 @@ TEST(CallLogTest, LineHasHashedDateThenThreeQuotedFieldsAndCrLf) {
               QByteArray("#2026-03-04 05:06:07#,\"(212) 555-0142\",\"09:10:11\",\"00:01:05\"\r\n"));
 }
 
-TEST(CallLogTest, QuotesAndLineBreaksFromTheNetworkCannotAddLinesOrFields) {
-    const QDateTime at(QDate(2026, 3, 4), QTime(5, 6, 7));
-    // A caller number that carries a whole invented call after CR LF.
-    const QString forged = QStringLiteral("555\"\r\n#2026-01-01 00:00:00#,\"911\",\"00:00:00\",\"00:09:99");
-    const QByteArray line = CallLogLine(at, forged, QStringLiteral("09:\n10\r:11"), QStringLiteral("\"00:01:05\""));
-    EXPECT_EQ(line, QByteArray("#2026-03-04 05:06:07#,\"555#2026-01-01 00:00:00#,911,00:00:00,00:09:99\","
-                               "\"09:10:11\",\"00:01:05\"\r\n"));
-}
-
 TEST(CallEventTest, StatusesOfEventsTwoToFiveAndTenOnly) {
     EXPECT_EQ(StatusForEvent(2), QStringLiteral("On Hold"));
     EXPECT_EQ(StatusForEvent(3), QStringLiteral("Transfer"));
