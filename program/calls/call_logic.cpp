@@ -1,5 +1,8 @@
 #include "calls/call_logic.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <cmath>
@@ -67,11 +70,27 @@ QString TimeOfDayText(const QTime& time) {
     return QLocale::system().toString(time, format.trimmed());
 }
 
+namespace {
+
+QString LogField(QString text) {
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\n'));
+    text.remove(QLatin1Char('"'));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QString FromBStr(const BStr& text) {
+    const std::u16string_view view = text.View();
+    return QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size()));
+}
+
+}  // namespace
+
 QByteArray CallLogLine(const QDateTime& handled, const QString& number, const QString& start,
                        const QString& elapsed) {
     const QString line = QLatin1Char('#') + handled.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
-                         QStringLiteral("#,\"") + number + QStringLiteral("\",\"") + start +
-                         QStringLiteral("\",\"") + elapsed + QStringLiteral("\"\r\n");
+                         QStringLiteral("#,") + LogField(number) + QLatin1Char(',') + LogField(start) +
+                         QLatin1Char(',') + LogField(elapsed) + QStringLiteral("\r\n");
     return line.toUtf8();
 }
 
@@ -79,6 +98,45 @@ int RestartBackOff::NextDelaySeconds() {
     const int delay = next_;
     next_ = std::min(next_ * 2, 60);
     return delay;
+}
+
+DrainResult DrainQ5Events(ICoEvents& events, const std::function<bool(const Q5Event&)>& handle, int cap) {
+    DrainResult result;
+    while (result.taken < cap) {
+        LONG id = 0;
+        BStr key, number, name;
+        const HRESULT hr = events.GetQ5Event(&id, key.ReleaseAndGetAddressOf(), number.ReleaseAndGetAddressOf(),
+                                             name.ReleaseAndGetAddressOf());
+        if (FAILED(hr)) {
+            result.failure = hr;
+            break;
+        }
+        if (id == 0) break;
+        ++result.taken;
+        if (!handle(Q5Event{id, FromBStr(key), FromBStr(number), FromBStr(name)})) break;
+    }
+    return result;
+}
+
+QStringList NamePlayerArguments(const QString& program, const QString& file) {
+    QStringList arguments;
+    if (QFileInfo(program).fileName() == QLatin1String("aplay")) arguments << QStringLiteral("-q");
+    arguments << file;
+    return arguments;
+}
+
+bool IsNameRecordingFile(const QString& fileName) {
+    static const QString kSuffix = QStringLiteral(".wav");
+    return fileName.endsWith(kSuffix) && IsSafeCallKey(fileName.chopped(kSuffix.size()));
+}
+
+int RemoveNameRecordings(const QString& folder) {
+    int removed = 0;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Files)) {
+        if (IsNameRecordingFile(name) && QFile::remove(dir.filePath(name))) ++removed;
+    }
+    return removed;
 }
 
 }  // namespace q5::calls

@@ -1,15 +1,22 @@
 // Rules of the call control window that need no window: call keys and the
 // local file names made from them, the status of each event, the elapsed
-// time tick, the call log line, and the event log's restart back-off.
+// time tick, the call log line, the event log's restart back-off, the
+// draining of the event queue, the sound player's command line and the
+// clean-up of fetched name recordings.
 //
 // Thread rule: any thread; a RestartBackOff object belongs to one thread.
+// DrainQ5Events runs on the thread that owns the event object.
 #pragma once
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <optional>
+
+#include "q5client/q5client.h"
 
 namespace q5::calls {
 
@@ -47,6 +54,8 @@ std::optional<QString> NextElapsed(const QString& elapsed);
 QString TimeOfDayText(const QTime& time);
 
 // One call log line: #yyyy-mm-dd hh:mm:ss#,"number","start","elapsed" CR LF.
+// The texts come from the network: CR, LF and double quotes are left out,
+// so one call is always one line of four fields.
 QByteArray CallLogLine(const QDateTime& handled, const QString& number, const QString& start,
                        const QString& elapsed);
 
@@ -60,5 +69,40 @@ public:
 private:
     int next_ = 1;
 };
+
+// The most events one poll tick works off; the rest wait for the next tick,
+// so a flood cannot hold the user-interface thread for long.
+inline constexpr int kMaxEventsPerTick = 500;
+
+struct Q5Event {
+    LONG id = 0;
+    QString key;     // data1
+    QString number;  // data2
+    QString name;    // data3
+};
+
+struct DrainResult {
+    int taken = 0;          // events handed to the handler
+    HRESULT failure = S_OK;  // a failed poll of the queue, which ends the drain
+};
+
+// Takes the queued events of `events` oldest first and hands each to
+// `handle`, until the queue is empty, `cap` events were taken, a poll
+// fails, or `handle` returns false (the event object must not be touched
+// after that: the handler may have released it).
+DrainResult DrainQ5Events(ICoEvents& events, const std::function<bool(const Q5Event&)>& handle,
+                          int cap = kMaxEventsPerTick);
+
+// The arguments for the command-line sound player `program` (a path) to
+// play `file`: aplay is told to be quiet; paplay and pw-play take no such
+// option and refuse it.
+QStringList NamePlayerArguments(const QString& program, const QString& file);
+
+// Whether a file name is that of a fetched name recording: a call key (see
+// IsSafeCallKey) followed by ".wav".
+bool IsNameRecordingFile(const QString& fileName);
+
+// Deletes the name recordings in `folder`; returns how many it deleted.
+int RemoveNameRecordings(const QString& folder);
 
 }  // namespace q5::calls

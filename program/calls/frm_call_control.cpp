@@ -60,6 +60,7 @@ frmCallControl::frmCallControl() : ui_(new Ui::frmCallControl) {
     connect(&Timer2, &QTimer::timeout, this, &frmCallControl::Timer2_Timer);
     connect(ui_->ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ListView1_DblClick(); });
     player_ = calls::MakeNamePlayer();
+    player_->OnFailure([this](const QString& reason) { ShowPlayError(reason); });
     Form_Load();
 }
 
@@ -78,6 +79,9 @@ void frmCallControl::Form_Load() {
     Timer2.setInterval(1000);
     Option1[0]->setChecked(true);
     ui_->Text1->setText(gUserName);
+    // Recorded names left by an earlier run (one that did not end cleanly)
+    // belong to calls nobody can see any more.
+    calls::RemoveNameRecordings(shell::LocalPath(shell::LocalFolder::temp));
     void* events = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_CoEvents, nullptr, CLSCTX_INPROC_SERVER, IID_ICoEvents, &events))) {
         mEvents.Attach(static_cast<ICoEvents*>(events));
@@ -97,6 +101,10 @@ void frmCallControl::Form_Unload() {
         mEvents.Reset();
     }
     log_running_ = false;
+    // The recorded names go with the rows that offered them.
+    player_.reset();
+    for (const QString& file : fetched_names_) QFile::remove(file);
+    fetched_names_.clear();
 }
 
 // ---- the event log ---------------------------------------------------------------
@@ -134,6 +142,16 @@ bool frmCallControl::StartLog() {
 }
 
 void frmCallControl::SuperviseLog() {
+    // While the main session is lost nothing is tried; once the user has
+    // logged in again the server is back, so the log restarts at once
+    // instead of waiting out its pause.
+    if (!gLoggedIn) {
+        logged_out_seen_ = true;
+    } else if (logged_out_seen_) {
+        logged_out_seen_ = false;
+        back_off_.Reset();
+        restart_wait_ = 0;
+    }
     // A log that runs refuses a second start at once, without touching the
     // network; a log whose connection ended starts again on that call.
     if (log_running_) {
@@ -179,18 +197,24 @@ void frmCallControl::Timer1_Timer() {
 void frmCallControl::Poll() {
     SuperviseLog();
     if (!mEvents) return;
-    BStr key, number, name;
+    // Every queued event, oldest first, up to the cap: one a tick would
+    // leave the list ever further behind a busy line.
+    const QPointer<frmCallControl> self(this);
     mEventId = 0;
-    const HRESULT hr = mEvents->GetQ5Event(&mEventId, key.ReleaseAndGetAddressOf(),
-                                           number.ReleaseAndGetAddressOf(), name.ReleaseAndGetAddressOf());
-    if (FAILED(hr)) {
-        PollError(hr);
-        return;
-    }
-    if (mEventId == 0) return;
-    mCallKey = FromBStr(key);
-    mCallerNumber = FromBStr(number);
-    mCallerName = FromBStr(name);
+    const calls::DrainResult drained = calls::DrainQ5Events(*mEvents.Get(), [&](const calls::Q5Event& event) {
+        HandleEvent(event);
+        // A box shown for the event may have seen the window unloaded or
+        // the program end.
+        return self && !unloaded_ && !windows::ProgramEnding();
+    });
+    if (self && FAILED(drained.failure)) PollError(drained.failure);
+}
+
+void frmCallControl::HandleEvent(const calls::Q5Event& event) {
+    mEventId = event.id;
+    mCallKey = event.key;
+    mCallerNumber = event.number;
+    mCallerName = event.name;
     const QDateTime now = QDateTime::currentDateTime();
     switch (mEventId) {
         case calls::kNewCall:
@@ -218,16 +242,21 @@ void frmCallControl::Poll() {
 void frmCallControl::NewCall(const QDateTime& now) {
     if (shell::TrimBlanks(mCallerName).isEmpty()) mCallerName = calls::LookupContactName(mCallerNumber);
 
-    // The mailbox may have changed its screening since the main window read it.
+    // The mailbox may have changed its screening since the main window read
+    // it. A read that fails says nothing about the screening, and the name
+    // fetch would only fail the same way: it is left out for this call.
+    bool screening_read = static_cast<bool>(gTable);
     if (gTable) {
         BStr table(u"BOX"), field(u"SCREEN"), value;
         HRESULT hr = gTable->SetTable(table.Get());
-        if (FAILED(hr)) PollError(hr);
-        hr = gTable->GetRecord();
-        if (FAILED(hr)) PollError(hr);
-        hr = gTable->get_GetField(field.Get(), value.ReleaseAndGetAddressOf());
-        if (FAILED(hr)) PollError(hr);
-        gNameScreening = shell::TrimBlanks(FromBStr(value)) == QLatin1String("V");
+        if (SUCCEEDED(hr)) hr = gTable->GetRecord();
+        if (SUCCEEDED(hr)) hr = gTable->get_GetField(field.Get(), value.ReleaseAndGetAddressOf());
+        if (FAILED(hr)) {
+            screening_read = false;
+            PollError(hr);
+        } else {
+            gNameScreening = shell::TrimBlanks(FromBStr(value)) == QLatin1String("V");
+        }
     }
 
     RaiseMainWindow();
@@ -248,7 +277,7 @@ void frmCallControl::NewCall(const QDateTime& now) {
     }
     mEventId = 0;
 
-    if (gNameScreening && row->text(colNameRecorded).isEmpty()) FetchName(row);
+    if (screening_read && gNameScreening && row->text(colNameRecorded).isEmpty()) FetchName(row);
     QApplication::beep();
 }
 
@@ -262,16 +291,21 @@ void frmCallControl::FetchName(QTreeWidgetItem* row) {
     mLocalNameFile = shell::LocalPath(shell::LocalFolder::temp, key + QStringLiteral(".wav"));
     BStr box = ToBStr(gUserName), name = ToBStr(mNameFile), wav = ToBStr(mNameFile + QStringLiteral(".wav")),
          local = ToBStr(mLocalNameFile);
+    // After a lost connection the remaining steps can only fail again.
     HRESULT hr = gUtil->ConvertV2W(box.Get(), name.Get());
     if (FAILED(hr)) PollError(hr);
+    if (hr == E_CONNECTION_LOST) return;
     hr = gUtil->GetFile(box.Get(), wav.Get(), local.Get());
     if (FAILED(hr)) {
         PollError(hr);
+        if (hr == E_CONNECTION_LOST) return;
     } else {
         row->setText(colNameRecorded, QStringLiteral("Yes"));
+        if (!fetched_names_.contains(mLocalNameFile)) fetched_names_.append(mLocalNameFile);
     }
     hr = gUtil->DelFile(box.Get(), wav.Get());
     if (FAILED(hr)) PollError(hr);
+    if (hr == E_CONNECTION_LOST) return;
     hr = gUtil->DelFile(box.Get(), name.Get());
     if (FAILED(hr)) PollError(hr);
 }
@@ -387,12 +421,14 @@ void frmCallControl::ListView1_DblClick() {
     const QList<QTreeWidgetItem*> selected = ui_->ListView1->selectedItems();
     if (selected.isEmpty()) return;
     const QString key = shell::TrimBlanks(selected.first()->data(colName, Qt::UserRole).toString());
-    if (!calls::IsSafeCallKey(key)) return;
+    if (!calls::IsSafeCallKey(key) || !player_) return;
     mPlayFile = shell::LocalPath(shell::LocalFolder::temp, key + QStringLiteral(".wav"));
     QString error;
-    if (!player_->Play(mPlayFile, &error)) {
-        ui_->lblLogStatus->setText(QStringLiteral("The recorded name cannot be played: ") + error);
-    }
+    if (!player_->Play(mPlayFile, &error)) ShowPlayError(error);
+}
+
+void frmCallControl::ShowPlayError(const QString& reason) {
+    ui_->lblLogStatus->setText(QStringLiteral("The recorded name cannot be played: ") + reason);
 }
 
 }  // namespace q5

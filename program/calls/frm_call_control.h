@@ -1,16 +1,21 @@
 // frmCallControl: the call control window, a child of the main window's MDI
 // area: the calls of the logged-in mailbox and the actions on them. It
-// starts its own Q5 event log (no sink) when it loads, takes one event per
-// second from it (Timer1), advances the elapsed time of every call that has
+// starts its own Q5 event log (no sink) when it loads, works off the queued
+// events every second (Timer1, at most calls::kMaxEventsPerTick a tick, in
+// arrival order), advances the elapsed time of every call that has
 // not ended (Timer2), and ends the log when it unloads. When the log's own
 // connection ends, the window says so and starts the log again with a
-// growing pause (1 s, 2 s, 4 s … 60 s) while the main session is logged in.
+// growing pause (1 s, 2 s, 4 s … 60 s) while the main session is logged in,
+// and at once after the user has logged in again. The recorded names it
+// fetches into the temp folder are deleted when it unloads; those of an
+// earlier run when it loads.
 //
 // Thread rule: UI thread only (the event log's worker only fills the queue
 // that Timer1 drains).
 #pragma once
 
 #include <QDateTime>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -55,6 +60,9 @@ public:
     // The event log state as shown in the window's status line.
     QString LogStatus() const;
     bool LogRunning() const { return log_running_; }
+    // The main session was lost: the event log restarts at once when the
+    // user has logged in again, not after its pause.
+    void SessionLost() { logged_out_seen_ = true; }
 
     // Window state, as the event poll leaves it.
     LONG mEventId = 0;
@@ -74,8 +82,9 @@ public slots:
 private:
     void Form_Load();
     void Form_Unload();
-    // One event poll: the log's health, then at most one event.
+    // One event poll: the log's health, then the queued events.
     void Poll();
+    void HandleEvent(const calls::Q5Event& event);
     // Starts the event log; true when it runs.
     bool StartLog();
     // Starts (or restarts) the event log; on failure the next attempt
@@ -92,6 +101,7 @@ private:
     void WriteCallLog(const QDateTime& now, QTreeWidgetItem* row);
     void RaiseMainWindow();
     void ButtonError(HRESULT hr);
+    void ShowPlayError(const QString& reason);
 
     Ui::frmCallControl* ui_;
     ComPtr<ICoEvents> mEvents;
@@ -103,7 +113,9 @@ private:
     bool lost_ = false;     // the log ran and its connection ended
     calls::RestartBackOff back_off_;
     bool log_error_shown_ = false;
+    bool logged_out_seen_ = false;  // the main session was lost; no login since
     QString log_status_;
+    QStringList fetched_names_;  // local recordings this window fetched
 };
 
 }  // namespace q5

@@ -2,7 +2,10 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QSignalBlocker>
 #include <QStandardPaths>
+
+#include "calls/call_logic.h"
 
 namespace q5::calls {
 namespace {
@@ -14,22 +17,37 @@ NamePlayerFactory& Factory() {
 
 }  // namespace
 
-CommandNamePlayer::CommandNamePlayer() : process_(new QProcess) {}
+CommandNamePlayer::CommandNamePlayer() : process_(new QProcess) {
+    QObject::connect(process_, &QProcess::finished, process_, [this] { Finished(); });
+}
 
 CommandNamePlayer::~CommandNamePlayer() {
-    if (process_->state() != QProcess::NotRunning) {
-        process_->kill();
-        process_->waitForFinished(1000);
-    }
+    Stop();
     delete process_;
+}
+
+void CommandNamePlayer::Stop() {
+    if (process_->state() == QProcess::NotRunning) return;
+    // A name stopped on purpose is no failure of the player.
+    const QSignalBlocker quiet(process_);
+    process_->kill();
+    process_->waitForFinished(1000);
+}
+
+void CommandNamePlayer::Finished() {
+    if (process_->exitStatus() == QProcess::NormalExit && process_->exitCode() == 0) return;
+    const QString name = QFileInfo(program_).fileName();
+    QString reason = process_->exitStatus() == QProcess::NormalExit
+                         ? QStringLiteral("%1 ended with status %2").arg(name).arg(process_->exitCode())
+                         : QStringLiteral("%1 stopped unexpectedly").arg(name);
+    const QString said = QString::fromLocal8Bit(process_->readAllStandardError()).simplified();
+    if (!said.isEmpty()) reason += QStringLiteral(": ") + said;
+    Failed(reason);
 }
 
 bool CommandNamePlayer::Play(const QString& path, QString* error) {
     // "close": stop the name that plays.
-    if (process_->state() != QProcess::NotRunning) {
-        process_->kill();
-        process_->waitForFinished(1000);
-    }
+    Stop();
     // "open"
     if (!QFileInfo(path).isFile()) {
         if (error) *error = QStringLiteral("The recorded name %1 was not found").arg(path);
@@ -47,10 +65,8 @@ bool CommandNamePlayer::Play(const QString& path, QString* error) {
         return false;
     }
     // "play"
-    QStringList arguments;
-    if (program.endsWith(QStringLiteral("aplay"))) arguments << QStringLiteral("-q");
-    arguments << path;
-    process_->start(program, arguments);
+    program_ = program;
+    process_->start(program, NamePlayerArguments(program, path));
     if (!process_->waitForStarted(2000)) {
         if (error) *error = QStringLiteral("No audio device: %1").arg(process_->errorString());
         return false;

@@ -18,9 +18,22 @@ namespace q5::calls {
 
 class NamePlayer {
 public:
+    using FailureHandler = std::function<void(const QString& reason)>;
+
     virtual ~NamePlayer() = default;
     // Stops what plays and starts `path`; false with a reason when it cannot.
     virtual bool Play(const QString& path, QString* error) = 0;
+    // Told when a name that started cannot be played to the end (the player
+    // gave up); not told when Play itself failed or a new Play stopped it.
+    void OnFailure(FailureHandler handler) { on_failure_ = std::move(handler); }
+
+protected:
+    void Failed(const QString& reason) const {
+        if (on_failure_) on_failure_(reason);
+    }
+
+private:
+    FailureHandler on_failure_;
 };
 
 class CommandNamePlayer : public NamePlayer {
@@ -30,7 +43,11 @@ public:
     bool Play(const QString& path, QString* error) override;
 
 private:
+    void Stop();
+    void Finished();
+
     QProcess* process_ = nullptr;
+    QString program_;
 };
 
 using NamePlayerFactory = std::function<std::unique_ptr<NamePlayer>()>;

@@ -15,6 +15,7 @@
 #include "shell/frm_login.h"
 #include "shell/frm_main.h"
 #include "shell/message_service.h"
+#include "shell/session_state.h"
 
 namespace q5::windows {
 
@@ -48,12 +49,24 @@ void UnloadAllWindows() {
 }
 
 void OfferReconnect(QWidget* parent) {
+    // A dead session fails every call of a poll or a save, and calls keep
+    // coming: one question at a time, and none while the user is logging
+    // in again.
+    static bool asking = false;
+    if (asking) return;
+    if (frmLogin* login = Loaded<frmLogin>(); login && login->isVisible()) return;
+    // Logged out until the login dialog succeeds again.
+    gLoggedIn = false;
+    if (frmCallControl* calls = Loaded<frmCallControl>()) calls->SessionLost();
+    asking = true;
     shell::MessageRequest request;
     request.text = QStringLiteral(
         "Connection To Q5Server has been lost. Press OK to reconnect or Cancel to terminate you session.");
     request.title = QStringLiteral("Disconnected...");
     request.buttons = shell::MsgButtons::ok_cancel;
-    if (shell::MessageService::Show(request, parent) == shell::MsgAnswer::ok) {
+    const shell::MsgAnswer answer = shell::MessageService::Show(request, parent);
+    asking = false;
+    if (answer == shell::MsgAnswer::ok) {
         if (!ProgramEnding()) Load<frmLogin>().ShowNonModal();
     } else {
         EndProgram(0);

@@ -71,7 +71,9 @@ void UnloadAllWindows();
 bool CloseEditingWindows();
 
 // The lost-connection question "Disconnected...": OK opens the login
-// dialog for a re-login, Cancel ends the program.
+// dialog for a re-login, Cancel ends the program. The session counts as
+// logged out (gLoggedIn) until that login succeeds. Asked once: nothing is
+// asked while the question or the login dialog is open.
 void OfferReconnect(QWidget* parent);
 
 // Ends the program: every window goes (without the main window's

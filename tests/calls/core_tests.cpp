@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <deque>
+
 #include "calls/call_logic.h"
 #include "calls/contact_store.h"
 #include "calls/pim_logic.h"
@@ -296,6 +298,109 @@ TEST(RestartBackOffTest, DoublesFromOneSecondUpToAMinuteAndResets) {
     EXPECT_EQ(delays, (std::vector<int>{1, 2, 4, 8, 16, 32, 60, 60, 60}));
     back_off.Reset();
     EXPECT_EQ(back_off.NextDelaySeconds(), 1);
+}
+
+// The event queue of a log started without a sink, as GetQ5Event serves it.
+class QueueEvents : public ICoEvents {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override {
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE BeginStatusLog(BSTR, LONG, LONG, BSTR, BSTR, ISupportEvents*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE BeginQ5Log(BSTR, LONG, LONG, BSTR, BSTR, ISupportEvents*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE EndStatusLog() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EndQ5Log() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetQ5Event(LONG* id, BSTR* data1, BSTR* data2, BSTR* data3) override {
+        ++polls;
+        if (fail_after >= 0 && polls > fail_after) return E_CONNECTION_LOST;
+        *id = 0;
+        if (queue.empty()) return S_OK;
+        const int n = queue.front();
+        queue.pop_front();
+        *id = n % 2 == 0 ? 1 : 10;
+        const std::u16string key = u"K" + QString::number(n).toStdU16String();
+        *data1 = SysAllocString(key.c_str());
+        *data2 = SysAllocString(u"5550142");
+        *data3 = SysAllocString(u"");
+        return S_OK;
+    }
+    std::deque<int> queue;
+    int polls = 0;
+    int fail_after = -1;  // polls that succeed before every poll fails
+};
+
+TEST(DrainTest, TakesEventsOldestFirstUpToTheCapAndStopsWhenEmptyFailedOrTold) {
+    struct Case {
+        const char* what;
+        int queued, cap, fail_after, stop_at;
+        int taken;
+        HRESULT failure;
+        std::size_t left;
+    };
+    const Case cases[] = {
+        {"empty queue", 0, 500, -1, -1, 0, S_OK, 0},
+        {"short burst, all of it", 3, 500, -1, -1, 3, S_OK, 0},
+        {"flood, the cap", 1200, kMaxEventsPerTick, -1, -1, 500, S_OK, 700},
+        {"poll fails midway", 10, 500, 4, -1, 4, E_CONNECTION_LOST, 6},
+        {"handler says stop", 10, 500, -1, 2, 3, S_OK, 7},
+    };
+    for (const Case& c : cases) {
+        QueueEvents events;
+        for (int i = 0; i < c.queued; ++i) events.queue.push_back(i);
+        events.fail_after = c.fail_after;
+        std::vector<QString> keys;
+        const DrainResult result = DrainQ5Events(
+            events,
+            [&](const Q5Event& event) {
+                EXPECT_EQ(event.id, keys.size() % 2 == 0 ? 1 : 10) << c.what;
+                EXPECT_EQ(event.number, QStringLiteral("5550142")) << c.what;
+                keys.push_back(event.key);
+                return static_cast<int>(keys.size()) - 1 != c.stop_at;
+            },
+            c.cap);
+        EXPECT_EQ(result.taken, c.taken) << c.what;
+        EXPECT_EQ(result.failure, c.failure) << c.what;
+        EXPECT_EQ(events.queue.size(), c.left) << c.what;
+        ASSERT_EQ(keys.size(), static_cast<std::size_t>(c.taken)) << c.what;
+        for (int i = 0; i < c.taken; ++i) EXPECT_EQ(keys[i], QStringLiteral("K%1").arg(i)) << c.what;
+    }
+}
+
+TEST(NamePlayerTest, OnlyAplayIsToldToBeQuiet) {
+    const QString file = QStringLiteral("/home/u/.local/share/q5client/temp/K1.wav");
+    const struct {
+        const char* program;
+        QStringList arguments;
+    } cases[] = {
+        {"/usr/bin/paplay", {file}},
+        {"/usr/bin/pw-play", {file}},
+        {"/usr/bin/aplay", {QStringLiteral("-q"), file}},
+        {"/usr/local/bin/aplay", {QStringLiteral("-q"), file}},
+        {"/opt/sound/myaplay", {file}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NamePlayerArguments(QString::fromLatin1(c.program), file), c.arguments) << c.program;
+    }
+}
+
+TEST(NameRecordingsTest, OnlyCallKeyWaveFilesAreRemoved) {
+    QTemporaryDir dir;
+    const QStringList recordings = {QStringLiteral("K1.wav"), QStringLiteral("00712345.wav")};
+    const QStringList others = {QStringLiteral("notes.txt"), QStringLiteral("K1.wav.part"),
+                                QStringLiteral("a b.wav"), QStringLiteral(".wav"), QStringLiteral("K1.WAV")};
+    for (const QString& name : recordings + others) WriteFile(dir.filePath(name), "RIFF");
+    QDir().mkpath(dir.filePath(QStringLiteral("K2.wav")));  // a folder of that name stays
+    EXPECT_EQ(RemoveNameRecordings(dir.path()), 2);
+    for (const QString& name : recordings) EXPECT_FALSE(QFile::exists(dir.filePath(name))) << name.toStdString();
+    for (const QString& name : others) EXPECT_TRUE(QFile::exists(dir.filePath(name))) << name.toStdString();
+    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("K2.wav"))).exists());
 }
 
 }  // namespace

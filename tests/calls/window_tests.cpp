@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <chrono>
@@ -28,6 +29,8 @@
 #include "calls/pim.h"
 #include "program_fixture.h"
 #include "scripted_peer.h"
+#include "shell/frm_login.h"
+#include "shell/frm_main.h"
 #include "shell/local_paths.h"
 #include "shell/registry.h"
 #include "shell/session_state.h"
@@ -64,6 +67,28 @@ QByteArray Card(const char* name, const char* tel) {
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+// Runs the event loop until `done` holds (a process ends, a signal comes).
+bool WaitFor(const std::function<bool()>& done, int limit_ms = 10000) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
+    while (std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
+QString TempFile(const QString& name) {
+    return q5::shell::LocalPath(q5::shell::LocalFolder::temp, name);
 }
 
 class RecordingPlayer : public q5::calls::NamePlayer {
@@ -371,6 +396,78 @@ TEST_F(CallControlTest, ScreenedCallFetchesItsRecordedNameIntoTempAndDoubleClick
     EXPECT_EQ(cc.mPlayFile, local);
 }
 
+TEST_F(CallControlTest, RecordedNamesGoWhenTheProgramEndsAndThoseOfAnEarlierRunAtStart) {
+    WriteAll(TempFile(QStringLiteral("K77.wav")), "RIFF");
+    WriteAll(TempFile(QStringLiteral("notes.txt")), "mine");
+    frmCallControl& cc = Open();
+    EXPECT_FALSE(QFile::exists(TempFile(QStringLiteral("K77.wav"))));
+    const QString key = Call("5550016");
+    QTreeWidgetItem* row = WaitForRow(cc, key);
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(row->text(Col::colNameRecorded), QStringLiteral("Yes"));
+    ASSERT_TRUE(QFile::exists(TempFile(key + QStringLiteral(".wav"))));
+    windows::DestroyAllWindows();  // as the program does once its event loop has returned
+    EXPECT_FALSE(QFile::exists(TempFile(key + QStringLiteral(".wav"))));
+    EXPECT_TRUE(QFile::exists(TempFile(QStringLiteral("notes.txt"))));
+}
+
+// The desktop's sound player, first on PATH: like paplay it refuses
+// options; it notes what it was given, or fails as it does without a sound
+// server.
+class SoundPlayerTest : public CallControlTest {
+protected:
+    void SetUp() override {
+        CallControlTest::SetUp();
+        q5::calls::SetNamePlayerFactory({});  // the program's own player
+        bin_ = QString::fromStdString(home_->path()) + QStringLiteral("/bin");
+        WriteAll(bin_ + QStringLiteral("/paplay"),
+                 "#!/bin/sh\n"
+                 "dir=$(dirname \"$0\")\n"
+                 "for a in \"$@\"; do case \"$a\" in -*) echo \"paplay: invalid option $a\" >&2; exit 1;; esac; done\n"
+                 "if [ -e \"$dir/no-server\" ]; then echo 'Connection failure: Connection refused' >&2; exit 1; fi\n"
+                 "printf '%s\\n' \"$@\" > \"$dir/played\"\n");
+        QFile::setPermissions(bin_ + QStringLiteral("/paplay"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        path_ = qgetenv("PATH");
+        qputenv("PATH", bin_.toLocal8Bit() + ':' + path_);
+    }
+    void TearDown() override {
+        qputenv("PATH", path_);
+        CallControlTest::TearDown();
+    }
+    static void DoubleClick(frmCallControl& cc, QTreeWidgetItem* row) {
+        QTreeWidget* list = cc.ui()->ListView1;
+        // Amid the calling name, which is in view at the window's first size.
+        const QPoint at(list->columnWidth(0) / 2, list->visualItemRect(row).center().y());
+        // The first press and release, then the second press that the
+        // platform reports as the double-click.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+    QString bin_;
+    QByteArray path_;
+};
+
+TEST_F(SoundPlayerTest, PaplayGetsTheRecordingAloneAndAPlayerThatGivesUpIsReported) {
+    frmCallControl& cc = Open();
+    cc.show();
+    const QString key = Call("5550015");
+    QTreeWidgetItem* row = WaitForRow(cc, key);
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(row->text(Col::colNameRecorded), QStringLiteral("Yes"));
+    DoubleClick(cc, row);
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(bin_ + QStringLiteral("/played")); }))
+        << cc.ui()->lblLogStatus->text().toStdString();
+    EXPECT_EQ(ReadAll(bin_ + QStringLiteral("/played")), TempFile(key + QStringLiteral(".wav")).toUtf8() + '\n');
+
+    WriteAll(bin_ + QStringLiteral("/no-server"), "");
+    DoubleClick(cc, row);
+    ASSERT_TRUE(WaitFor([&] { return cc.ui()->lblLogStatus->text().contains(QStringLiteral("cannot be played")); }))
+        << cc.ui()->lblLogStatus->text().toStdString();
+    EXPECT_TRUE(cc.ui()->lblLogStatus->text().contains(QStringLiteral("Connection refused")))
+        << cc.ui()->lblLogStatus->text().toStdString();
+}
+
 // ---- events the emulator never sends --------------------------------------------------------
 
 class ScriptedEventsTest : public CallControlTest {
@@ -449,6 +546,90 @@ TEST_F(ScriptedEventsTest, PollWhileABoxOfThePollIsOpenWaitsInsteadOfStackingBox
     EXPECT_EQ(deepest, 1);
 }
 
+TEST_F(ScriptedEventsTest, NewCallsOnALostSessionAskToReconnectOnceAndFetchNoName) {
+    ServeEvents("1;K1;5550012;Ann.1;K2;5550013;Bob.");
+    q5::frmMain& main = windows::Load<q5::frmMain>();  // reads the screening, opens the call window
+    main.Timer1.stop();
+    ASSERT_TRUE(q5::gNameScreening);
+    sim_->Kill();  // the main session's server is gone; the events still come
+    frmCallControl& cc = Open();
+    // The keep-alive comes due while the call window's question is open.
+    q5::shell::MessageService::SetResponder([&](const q5::shell::MessageRequest& request) {
+        asked_.push_back(request);
+        if (asked_.size() == 1) main.Timer1_Timer();
+        return q5::shell::MsgAnswer::ok;
+    });
+    ASSERT_TRUE(PollUntil(cc, [&] { return cc.RowOf(QStringLiteral("K1")) && cc.RowOf(QStringLiteral("K2")); }));
+    ASSERT_EQ(asked().size(), 1u) << asked().back().text.toStdString();
+    EXPECT_EQ(asked()[0].title, QStringLiteral("Disconnected..."));
+    q5::frmLogin* login = windows::Loaded<q5::frmLogin>();
+    ASSERT_NE(login, nullptr);
+    EXPECT_TRUE(login->isVisible());
+    for (const char* key : {"K1", "K2"}) {
+        EXPECT_EQ(cc.RowOf(QString::fromLatin1(key))->text(Col::colNameRecorded), QString()) << key;
+    }
+    EXPECT_TRUE(QDir(q5::shell::LocalPath(q5::shell::LocalFolder::temp)).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(ScriptedEventsTest, CallLogIsAppendedOneLinePerEndedCallAndRepeatedEventsAddNothing) {
+    q5::gTable.Reset();
+    const QString path = q5::shell::LocalPath(q5::shell::LocalFolder::call_log);
+    const QByteArray earlier = "#2026-01-01 08:00:00#,\"5550100\",\"08:00:00\",\"00:00:09\"\r\n";
+    WriteAll(path, earlier);
+    ServeEvents("1;K1;5550101;Ann.1;K2;5550102;Bob.1;K1;5550101;Ann.10;K1;x;y.10;K1;x;y.10;K2;x;y.");
+    frmCallControl& cc = Open();
+    ASSERT_NE(WaitForRow(cc, QStringLiteral("K2"), QStringLiteral("Disconnect")), nullptr);
+    EXPECT_EQ(cc.ui()->ListView1->topLevelItemCount(), 2);
+    const QByteArray log = ReadAll(path);
+    const QList<QByteArray> lines = log.split('\n');
+    ASSERT_EQ(lines.size(), 4) << log.constData();  // three lines and what follows the last
+    EXPECT_EQ(lines[0] + '\n', earlier);
+    EXPECT_TRUE(lines[1].contains(",\"5550101\",")) << log.constData();
+    EXPECT_TRUE(lines[2].contains(",\"5550102\",")) << log.constData();
+    EXPECT_TRUE(asked().empty()) << asked()[0].text.toStdString();
+}
+
+TEST_F(ScriptedEventsTest, CallerNumberWithQuotesAndLineBreaksCannotForgeACallLogLine) {
+    q5::gTable.Reset();
+    ServeEvents("1;K1;5550100\"\r\n#2026-01-01 00:00:00#,\"911\",\"00:00:00\",\"00:00:01;Mallory.10;K1;x;y.");
+    frmCallControl& cc = Open();
+    ASSERT_NE(WaitForRow(cc, QStringLiteral("K1"), QStringLiteral("Disconnect")), nullptr);
+    const QByteArray log = ReadAll(q5::shell::LocalPath(q5::shell::LocalFolder::call_log));
+    EXPECT_EQ(log.count('\n'), 1) << log.constData();
+    EXPECT_EQ(log.count('"'), 6) << log.constData();
+    EXPECT_TRUE(log.contains(",\"5550100#2026-01-01 00:00:00#,911,00:00:00,00:00:01\",")) << log.constData();
+}
+
+TEST_F(ScriptedEventsTest, BurstOfCallsIsWorkedOffInArrivalOrderInAFewTicksNotOneATick) {
+    q5::gTable.Reset();
+    constexpr int kCalls = 150;
+    std::string records;
+    for (int i = 0; i < kCalls; ++i) records += "1;B" + std::to_string(i) + ";555" + std::to_string(i) + ";N.";
+    for (int i = 0; i < kCalls; ++i) records += "10;B" + std::to_string(i) + ";x;y.";
+    ServeEvents(records);
+    frmCallControl& cc = Open();
+    int ticks = 0;
+    const QString last = QStringLiteral("B%1").arg(kCalls - 1);
+    ASSERT_TRUE(PollUntil(
+        cc,
+        [&] {
+            ++ticks;
+            const QTreeWidgetItem* row = cc.RowOf(last);
+            return row && row->text(Col::colStatus) == QStringLiteral("Disconnect");
+        },
+        30000));
+    EXPECT_LT(ticks, kCalls / 3) << "one event a tick would take " << 2 * kCalls;
+    ASSERT_EQ(cc.ui()->ListView1->topLevelItemCount(), kCalls);
+    const QList<QByteArray> lines = ReadAll(q5::shell::LocalPath(q5::shell::LocalFolder::call_log)).split('\n');
+    ASSERT_EQ(lines.size(), kCalls + 1);
+    for (int i = 0; i < kCalls; ++i) {
+        const QTreeWidgetItem* row = cc.ui()->ListView1->topLevelItem(i);
+        EXPECT_EQ(row->data(0, Qt::UserRole).toString(), QStringLiteral("B%1").arg(i));
+        EXPECT_EQ(row->text(Col::colStatus), QStringLiteral("Disconnect"));
+        EXPECT_TRUE(lines[i].contains(",\"555" + QByteArray::number(i) + "\",")) << lines[i].constData();
+    }
+}
+
 // ---- the event log's own connection -------------------------------------------------------
 
 TEST_F(CallControlTest, KilledServerEndsTheLogWhichRestartsWhenTheServerIsBackWithoutDuplicateRows) {
@@ -479,6 +660,27 @@ TEST_F(CallControlTest, KilledServerEndsTheLogWhichRestartsWhenTheServerIsBackWi
     }
     EXPECT_EQ(rows_of_second, 1);
     EXPECT_EQ(cc.ui()->ListView1->topLevelItemCount(), first == second ? 1 : 2);
+}
+
+TEST_F(CallControlTest, AfterTheUserLogsInAgainTheEventLogRestartsAtOnceNotAfterItsPause) {
+    q5::frmMain& main = windows::Load<q5::frmMain>();  // opens the call control window
+    main.Timer1.stop();
+    frmCallControl& cc = Open();
+    ASSERT_TRUE(cc.LogRunning()) << cc.LogStatus().toStdString();
+    sim_->Kill();
+    ASSERT_TRUE(PollUntil(cc, [&] { return !cc.LogRunning(); })) << cc.LogStatus().toStdString();
+    // Attempts while the server is away stretch the pause to 16 s.
+    for (int i = 0; i < 16; ++i) cc.Timer1_Timer();
+    main.Timer1_Timer();  // the keep-alive finds the session lost; OK
+    ASSERT_EQ(asked().size(), 1u);
+    ASSERT_EQ(asked()[0].title, QStringLiteral("Disconnected..."));
+    q5::frmLogin* login = windows::Loaded<q5::frmLogin>();
+    ASSERT_TRUE(login && login->isVisible());
+    ASSERT_TRUE(sim_->Restart());
+    LogIn(*login, QStringLiteral("101"), QStringLiteral("1234"), q5::gHost, false);
+    ASSERT_TRUE(q5::gLoggedIn) << (asked().size() > 1 ? asked()[1].text.toStdString() : "");
+    cc.Timer1_Timer();
+    EXPECT_TRUE(cc.LogRunning()) << cc.LogStatus().toStdString();
 }
 
 TEST_F(CallControlTest, NoRestartWhileTheMainSessionIsLoggedOut) {
