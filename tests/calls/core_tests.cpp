@@ -234,15 +234,22 @@ TEST_F(ContactStoreTest, DifferentlyFormattedNumbersFindTheSameContact) {
     Add(QStringLiteral("a.vcf"), Card("Pat", "TEL;TYPE=HOME,VOICE:(555) 123-4567\r\n"));
     Add(QStringLiteral("b.vcf"), Card("Short", "TEL;TYPE=HOME,VOICE:4567\r\n"));
     VCardFolderStore store(dir_.path());
-    for (const char* number : {"(555) 123-4567", "5551234567", "+1 555 123 4567"}) {
+    for (const char* number : {"(555) 123-4567", "5551234567", "555.123.4567"}) {
         const std::optional<ContactMatch> match = FindContact(store, QString::fromLatin1(number));
         ASSERT_TRUE(match.has_value()) << number;
         EXPECT_EQ(match->contact.DisplayName(), QStringLiteral("Pat")) << number;
     }
-    EXPECT_EQ(FindContact(store, QStringLiteral("+1 555 123 4567"))->kind, MatchKind::last8);
-    // Fewer than eight digits never match by their tail.
-    EXPECT_FALSE(FindContact(store, QStringLiteral("99 4567")).has_value());
+    EXPECT_EQ(FindContact(store, QStringLiteral("555-123-4567"))->kind, MatchKind::digits);
     EXPECT_FALSE(FindContact(store, QStringLiteral("unknown")).has_value());
+}
+
+TEST_F(ContactStoreTest, ACallerSharingOnlyTheLastDigitsGetsNoOtherPersonsName) {
+    Add(QStringLiteral("a.vcf"), Card("Ann in 212", "TEL;TYPE=WORK,VOICE:(212) 555-0142\r\n"));
+    VCardFolderStore store(dir_.path());
+    // The same last eight digits in another area code: another person.
+    for (const char* number : {"(312) 555-0142", "3125550142", "(912) 555-0142"}) {
+        EXPECT_FALSE(FindContact(store, QString::fromLatin1(number)).has_value()) << number;
+    }
 }
 
 // ---- call control rules -------------------------------------------------------
