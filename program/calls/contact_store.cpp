@@ -103,10 +103,21 @@ void ClearField(EContact* card, EContactField field) {
     while (left-- > 0 && !Text(card, field).isEmpty()) e_contact_set(card, field, nullptr);
 }
 
+// The card as saved: every line ends with CR LF, the last one too (the
+// library stops right after END:VCARD, so cards written one after the other
+// would run together). A bare LF, which the library reads as a line end
+// too, is written as CR LF.
 QByteArray CardText(EContact* card) {
     gchar* text = e_vcard_to_string(E_VCARD(card), EVC_FORMAT_VCARD_30);
-    QByteArray out(text);
+    const QByteArray written(text);
     g_free(text);
+    QByteArray out;
+    out.reserve(written.size() + 8);
+    for (qsizetype i = 0; i < written.size(); ++i) {
+        if (written[i] == '\n' && (i == 0 || written[i - 1] != '\r')) out += '\r';
+        out += written[i];
+    }
+    if (!out.endsWith("\r\n")) out += "\r\n";
     return out;
 }
 

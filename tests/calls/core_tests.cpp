@@ -129,6 +129,38 @@ TEST_F(ContactStoreTest, SavingANewContactWritesACardThatReadsBackAndLeavesNoTem
     EXPECT_EQ(contacts[0].phones[BusinessTelephoneNumber], QStringLiteral("(212) 555-0199"));
 }
 
+TEST_F(ContactStoreTest, SavedCardsEndEveryLineWithCrLfSoCardsPutTogetherStayApart) {
+    // One card read with bare LF line ends, one new with a long folded note.
+    Add(QStringLiteral("lf.vcf"), "BEGIN:VCARD\nVERSION:3.0\nFN:Lee\nTEL;TYPE=CELL:5550601\nEND:VCARD\n");
+    VCardFolderStore store(dir_.path());
+    Contact lee = store.Contacts().at(0);
+    lee.notes = QStringLiteral("first line\n") + QString(120, QLatin1Char('x'));
+    Contact fresh;
+    fresh.fullName = QStringLiteral("Fay");
+    fresh.phones[HomeTelephoneNumber] = QStringLiteral("5550602");
+    ASSERT_TRUE(store.Save(lee, nullptr));
+    ASSERT_TRUE(store.Save(fresh, nullptr));
+    QByteArray both;
+    for (const Contact* contact : {&lee, &fresh}) {
+        QFile file(dir_.filePath(contact->id));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        EXPECT_TRUE(text.endsWith("END:VCARD\r\n")) << text.constData();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const bool lf_alone = text[i] == '\n' && (i == 0 || text[i - 1] != '\r');
+            const bool cr_alone = text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n');
+            EXPECT_FALSE(lf_alone || cr_alone) << "line end without CR LF at " << i << ": " << text.constData();
+        }
+        both += text;
+    }
+    EXPECT_TRUE(both.contains("END:VCARD\r\nBEGIN:VCARD\r\n"));
+    for (const Contact& back : store.Contacts()) {
+        if (back.id == lee.id) {
+            EXPECT_EQ(back.notes, lee.notes);
+        }
+    }
+}
+
 TEST_F(ContactStoreTest, SavingAnEditedContactKeepsPropertiesTheWindowDoesNotShow) {
     Add(QStringLiteral("k.vcf"), Card("Kim", "TEL;TYPE=CELL:1\r\nBDAY:1990-01-02\r\nUID:kim-1\r\n"));
     VCardFolderStore store(dir_.path());
