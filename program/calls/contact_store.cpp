@@ -271,8 +271,14 @@ bool VCardFolderStore::Save(Contact& contact, QString* error) {
         return false;
     };
     if (folder_.isEmpty()) return fail(QStringLiteral("No contacts folder is set"));
+    const bool folder_existed = QDir(folder_).exists();
     if (!QDir().mkpath(folder_))
         return fail(QStringLiteral("Cannot create the contacts folder %1").arg(folder_));
+    // Contacts are the user's alone: a folder made here is 0700 and every
+    // card written 0600 (a folder the user chose keeps its mode).
+    if (!folder_existed)
+        QFile::setPermissions(folder_,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QByteArray text = Serialize(contact);
     QString id = contact.id;
     if (id.isEmpty()) {
@@ -289,6 +295,7 @@ bool VCardFolderStore::Save(Contact& contact, QString* error) {
     }
     QSaveFile file(QDir(folder_).filePath(id));
     if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (file.write(text) != text.size()) {
         file.cancelWriting();
         return fail(file.errorString());

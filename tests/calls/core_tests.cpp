@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -149,7 +151,8 @@ TEST_F(ContactStoreTest, SavedCardsEndEveryLineWithCrLfSoCardsPutTogetherStayApa
         for (qsizetype i = 0; i < text.size(); ++i) {
             const bool lf_alone = text[i] == '\n' && (i == 0 || text[i - 1] != '\r');
             const bool cr_alone = text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n');
-            EXPECT_FALSE(lf_alone || cr_alone) << "line end without CR LF at " << i << ": " << text.constData();
+            EXPECT_FALSE(lf_alone || cr_alone)
+                << "line end without CR LF at " << i << ": " << text.constData();
         }
         both += text;
     }
@@ -158,6 +161,35 @@ TEST_F(ContactStoreTest, SavedCardsEndEveryLineWithCrLfSoCardsPutTogetherStayApa
         if (back.id == lee.id) {
             EXPECT_EQ(back.notes, lee.notes);
         }
+    }
+}
+
+TEST_F(ContactStoreTest, SavedCardsAndTheFolderMadeForThemAreTheUsersAlone) {
+    const mode_t old_umask = umask(022);
+    const QString folder = dir_.filePath(QStringLiteral("made"));
+    VCardFolderStore store(folder);
+    Contact fresh;
+    fresh.fullName = QStringLiteral("Ola");
+    ASSERT_TRUE(store.Save(fresh, nullptr));
+    Add(QStringLiteral("made/old.vcf"), Card("Old", "TEL;TYPE=CELL:5550701\r\n"));
+    QFile::setPermissions(
+        folder + QStringLiteral("/old.vcf"),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    Contact old;
+    for (Contact& contact : store.Contacts()) {
+        if (contact.id == QStringLiteral("old.vcf")) old = contact;
+    }
+    ASSERT_EQ(old.fullName, QStringLiteral("Old"));
+    old.notes = QStringLiteral("edited");
+    ASSERT_TRUE(store.Save(old, nullptr));
+    umask(old_umask);
+    const auto owner_rw = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                        QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    EXPECT_EQ(QFile::permissions(folder) & others, QFileDevice::Permissions{});
+    for (const QString& id : {fresh.id, old.id}) {
+        const QFileDevice::Permissions mode = QFile::permissions(folder + QLatin1Char('/') + id);
+        EXPECT_EQ(mode & (owner_rw | others), owner_rw) << id.toStdString();
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -45,6 +46,13 @@ using q5::frmContact;
 using q5::frmPIMSetup;
 namespace windows = q5::windows;
 using Col = frmCallControl::Column;
+
+// No one but the user may read, write or enter `path`.
+bool OwnerOnly(const QString& path) {
+    constexpr auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                            QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    return QFileInfo::exists(path) && (QFile::permissions(path) & others) == QFileDevice::Permissions{};
+}
 
 QString ContactsDir() {
     return q5::shell::LocalPath(q5::shell::LocalFolder::base) + QStringLiteral("/contacts");
@@ -325,6 +333,8 @@ TEST_F(CallControlTest, EndedCallIsLoggedWithElapsedOneMinuteFiveAfter65TicksAnd
         "\"(212) 555-0142\",\"" + row->text(Col::colStart).toUtf8() + "\",\"00:01:05\"\r\n";
     EXPECT_TRUE(log.startsWith('#') && log.endsWith(expected_tail)) << log.constData();
     EXPECT_EQ(log.count('\n'), 1);
+    EXPECT_TRUE(OwnerOnly(q5::shell::LocalPath(q5::shell::LocalFolder::call_log)));
+    EXPECT_TRUE(OwnerOnly(q5::shell::LocalPath(q5::shell::LocalFolder::base)));
 
     cc.Timer2_Timer();
     EXPECT_EQ(row->text(Col::colElapsed), QStringLiteral("00:01:05"));
@@ -359,6 +369,7 @@ TEST_F(CallControlTest, ScreenedCallFetchesItsRecordedNameIntoTempAndDoubleClick
     const QByteArray wav = ReadAll(local);
     EXPECT_TRUE(wav.startsWith("RIFF")) << "no sound file at " << local.toStdString();
     EXPECT_EQ(row->text(Col::colNameRecorded), QStringLiteral("Yes"));
+    EXPECT_TRUE(OwnerOnly(local) && OwnerOnly(q5::shell::LocalPath(q5::shell::LocalFolder::temp)));
     // The converted copy on the server is removed again.
     EXPECT_FALSE(
         std::filesystem::exists(sim_->data_dir() + "/mailboxes/101/" + cc.mNameFile.toStdString() + ".wav"));
