@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QHideEvent>
+#include <QMessageBox>
+#include <QPointer>
 
 #include "shell/busy_cursor.h"
 #include "shell/frm_main.h"
@@ -20,6 +22,7 @@ namespace {
 QString g_prefill_host;
 QString g_prefill_user;
 bool g_no_secret_store_told = false;
+QPointer<QMessageBox> g_no_secret_store_notice;
 
 const QString kUserKey = QStringLiteral("&User Name:");
 const QString kPasswordKey = QStringLiteral("&Password:");
@@ -39,6 +42,30 @@ void frmLogin::SetPrefill(const QString& host, const QString& user) {
 
 void frmLogin::ResetSecretStoreNotice() {
     g_no_secret_store_told = false;
+    delete g_no_secret_store_notice.data();
+}
+
+QMessageBox* frmLogin::SecretStoreNotice() {
+    return g_no_secret_store_notice.data();
+}
+
+void frmLogin::TellNoSecretStore(const QString& why) {
+    if (g_no_secret_store_told) return;
+    g_no_secret_store_told = true;
+    // A window of its own, not a modal box: the login goes on to the main
+    // window, whose keep-alive runs while the notice is open.
+    auto* notice = new QMessageBox(
+        QMessageBox::Information, QString::fromLatin1(shell::kAppTitle),
+        QStringLiteral("Your password was not remembered: no password keyring (secret store) is running "
+                       "on this desktop.\n\nYour user name and host were remembered. Type your password "
+                       "when you log in next time."),
+        QMessageBox::Ok, this);
+    notice->setObjectName(QStringLiteral("noSecretStoreNotice"));
+    notice->setWindowModality(Qt::NonModal);
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    if (!why.isEmpty()) notice->setDetailedText(why);
+    g_no_secret_store_notice = notice;
+    notice->show();
 }
 
 QString frmLogin::PasswordSecretKey() {
@@ -204,17 +231,7 @@ void frmLogin::RememberSettings() {
     const QString password = ui_->txtPassword->text();
     if (save && !password.isEmpty()) {
         QString why;
-        if (!shell::SecretStore::Write(PasswordSecretKey(), password, &why) && !g_no_secret_store_told) {
-            g_no_secret_store_told = true;
-            shell::MessageRequest request;
-            request.text = QStringLiteral(
-                               "The password is not remembered: no secret store (keyring) is running on this "
-                               "desktop. The user name and host are remembered.\n\n%1")
-                               .arg(why);
-            request.title = QString::fromLatin1(shell::kAppTitle);
-            request.icon = shell::MsgIcon::information;
-            shell::MessageService::Show(request);
-        }
+        if (!shell::SecretStore::Write(PasswordSecretKey(), password, &why)) TellNoSecretStore(why);
     } else {
         shell::SecretStore::Remove(PasswordSecretKey());
     }

@@ -15,6 +15,8 @@
 #include "q5client/com.h"
 #include "shell/registry.h"
 
+class QMessageBox;
+
 namespace Ui {
 class frmLogin;
 }
@@ -47,8 +49,11 @@ public:
     // The secret-store key of the remembered password.
     static QString PasswordSecretKey();
     // The notice that no secret store keeps the password comes once per
-    // run; this makes the next failure say it again.
+    // run, in a non-modal window; this closes it and makes the next
+    // failure say it again.
     static void ResetSecretStoreNotice();
+    // That notice while it is open, else null.
+    static QMessageBox* SecretStoreNotice();
 
 signals:
     // The dialog was hidden or is going (emitted once the OK handler that
@@ -67,6 +72,7 @@ protected:
 private:
     void Form_Load();
     void RememberSettings();
+    void TellNoSecretStore(const QString& why);
     void OnConnectFailed(HRESULT hr);
 
     Ui::frmLogin* ui_;
