@@ -72,6 +72,10 @@ QString frmLogin::PasswordSecretKey() {
     return QStringLiteral("Login/") + kPasswordKey;
 }
 
+QString frmLogin::PasswordOwnerSecretKey() {
+    return QStringLiteral("Login/") + kUserKey;
+}
+
 frmLogin::frmLogin() : ui_(new Ui::frmLogin) {
     ui_->setupUi(this);
     lblLabels = {ui_->lblLabels_0, ui_->lblLabels_1};
@@ -105,7 +109,12 @@ void frmLogin::Form_Load() {
         mQ5Client.SetKey(kPasswordKey);
         mQ5Client.RegGet();
         QString password = mQ5Client.Setting();
-        if (password.isEmpty()) password = shell::SecretStore::Read(PasswordSecretKey()).value_or(QString());
+        // The secret store's password only for the user it was kept for.
+        const QString owner = shell::TrimBlanks(ui_->txtUserName->text());
+        if (password.isEmpty() && !owner.isEmpty() &&
+            shell::SecretStore::Read(PasswordOwnerSecretKey()) == owner) {
+            password = shell::SecretStore::Read(PasswordSecretKey()).value_or(QString());
+        }
         ui_->txtPassword->setText(password);
         mQ5Client.SetKey(kHostKey);
         mQ5Client.RegGet();
@@ -113,7 +122,9 @@ void frmLogin::Form_Load() {
     }
     if (!g_prefill_host.isEmpty()) ui_->Text1->setText(g_prefill_host);
     if (!g_prefill_user.isEmpty()) {
-        if (ui_->txtUserName->text() != g_prefill_user) ui_->txtPassword->clear();
+        // Another mailbox than the remembered one: not its password.
+        if (shell::TrimBlanks(ui_->txtUserName->text()) != shell::TrimBlanks(g_prefill_user))
+            ui_->txtPassword->clear();
         ui_->txtUserName->setText(g_prefill_user);
     }
     if (!ui_->txtUserName->text().isEmpty()) ui_->txtPassword->setFocus();
@@ -230,10 +241,17 @@ void frmLogin::RememberSettings() {
     mQ5Client.RegSave();
     const QString password = ui_->txtPassword->text();
     if (save && !password.isEmpty()) {
+        // The password, then whose it is: a password that could not be
+        // written leaves the entry of the user it belongs to.
         QString why;
-        if (!shell::SecretStore::Write(PasswordSecretKey(), password, &why)) TellNoSecretStore(why);
+        if (shell::SecretStore::Write(PasswordSecretKey(), password, &why)) {
+            shell::SecretStore::Write(PasswordOwnerSecretKey(), shell::TrimBlanks(ui_->txtUserName->text()));
+        } else {
+            TellNoSecretStore(why);
+        }
     } else {
         shell::SecretStore::Remove(PasswordSecretKey());
+        shell::SecretStore::Remove(PasswordOwnerSecretKey());
     }
     mQ5Client.SetKey(kHostKey);
     mQ5Client.SetSetting(save ? ui_->Text1->text() : QString());

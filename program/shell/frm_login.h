@@ -46,8 +46,11 @@ public:
     Ui::frmLogin* ui() const { return ui_; }
     std::array<QLabel*, 2> lblLabels{};
 
-    // The secret-store key of the remembered password.
+    // The secret-store keys of the remembered password and of the user
+    // (trimmed) it belongs to; the dialog fills in the password only for
+    // that user.
     static QString PasswordSecretKey();
+    static QString PasswordOwnerSecretKey();
     // The notice that no secret store keeps the password comes once per
     // run, in a non-modal window; this closes it and makes the next
     // failure say it again.
