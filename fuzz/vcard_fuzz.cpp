@@ -1,7 +1,8 @@
 // Fuzzes the contact store's reading of one vCard into a Contact, and its
 // saving: a card that was read, written back with its shown fields and read
 // again must keep every telephone number and the other shown fields (an
-// empty full name may be filled in from the structured name). Line breaks
+// empty full name may be filled in from the structured name), and every
+// line of the saved card, the last one too, ends with CR LF. Line breaks
 // count as kept whatever their form: the vCard library writes a lone CR as
 // the card's line-break escape, so it reads back as LF.
 #include <glib.h>
@@ -57,6 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (contact->vcard != text) std::abort();
 
     const QByteArray saved = VCardFolderStore::Serialize(*contact);
+    if (!saved.endsWith("\r\n")) std::abort();
+    for (qsizetype i = 0; i < saved.size(); ++i) {
+        if (saved[i] == '\n' && (i == 0 || saved[i - 1] != '\r')) std::abort();
+    }
     const std::optional<Contact> again = VCardFolderStore::Parse(saved);
     if (!again) std::abort();
     for (int i = 0; i < kPhoneFieldCount; ++i) {

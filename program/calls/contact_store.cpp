@@ -103,10 +103,21 @@ void ClearField(EContact* card, EContactField field) {
     while (left-- > 0 && !Text(card, field).isEmpty()) e_contact_set(card, field, nullptr);
 }
 
+// The card as saved: every line ends with CR LF, the last one too (the
+// library stops right after END:VCARD, so cards written one after the other
+// would run together). A bare LF, which the library reads as a line end
+// too, is written as CR LF.
 QByteArray CardText(EContact* card) {
     gchar* text = e_vcard_to_string(E_VCARD(card), EVC_FORMAT_VCARD_30);
-    QByteArray out(text);
+    const QByteArray written(text);
     g_free(text);
+    QByteArray out;
+    out.reserve(written.size() + 8);
+    for (qsizetype i = 0; i < written.size(); ++i) {
+        if (written[i] == '\n' && (i == 0 || written[i - 1] != '\r')) out += '\r';
+        out += written[i];
+    }
+    if (!out.endsWith("\r\n")) out += "\r\n";
     return out;
 }
 
@@ -260,8 +271,14 @@ bool VCardFolderStore::Save(Contact& contact, QString* error) {
         return false;
     };
     if (folder_.isEmpty()) return fail(QStringLiteral("No contacts folder is set"));
+    const bool folder_existed = QDir(folder_).exists();
     if (!QDir().mkpath(folder_))
         return fail(QStringLiteral("Cannot create the contacts folder %1").arg(folder_));
+    // Contacts are the user's alone: a folder made here is 0700 and every
+    // card written 0600 (a folder the user chose keeps its mode).
+    if (!folder_existed)
+        QFile::setPermissions(folder_,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QByteArray text = Serialize(contact);
     QString id = contact.id;
     if (id.isEmpty()) {
@@ -278,6 +295,7 @@ bool VCardFolderStore::Save(Contact& contact, QString* error) {
     }
     QSaveFile file(QDir(folder_).filePath(id));
     if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (file.write(text) != text.size()) {
         file.cancelWriting();
         return fail(file.errorString());

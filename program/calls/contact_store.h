@@ -70,8 +70,8 @@ public:
     const QString& folder() const { return folder_; }
 
     std::vector<Contact> Contacts() override;
-    // Writes <folder>/<id> through a temporary file renamed over the old one,
-    // creating the folder when missing. A new contact gets a fresh UID and
+    // Writes <folder>/<id> (mode 0600) through a temporary file renamed over
+    // the old one, creating the folder (0700) when missing. A new contact gets a fresh UID and
     // the file name <uid>.vcf.
     bool Save(Contact& contact, QString* error) override;
 

@@ -287,7 +287,7 @@ void frmCallControl::FetchName(QTreeWidgetItem* row) {
     if (!calls::IsSafeCallKey(key) || !gUtil) return;
     mNameFile = calls::NameRecordingFile(key);
     const QString temp = shell::LocalPath(shell::LocalFolder::temp);
-    QDir().mkpath(temp);
+    shell::MakePrivateFolder(temp);
     mLocalNameFile = shell::LocalPath(shell::LocalFolder::temp, key + QStringLiteral(".wav"));
     BStr box = ToBStr(gUserName), name = ToBStr(mNameFile), wav = ToBStr(mNameFile + QStringLiteral(".wav")),
          local = ToBStr(mLocalNameFile);
@@ -300,6 +300,7 @@ void frmCallControl::FetchName(QTreeWidgetItem* row) {
         PollError(hr);
         if (hr == E_CONNECTION_LOST) return;
     } else {
+        shell::MakeOwnerOnly(mLocalNameFile);
         row->setText(colNameRecorded, QStringLiteral("Yes"));
         if (!fetched_names_.contains(mLocalNameFile)) fetched_names_.append(mLocalNameFile);
     }
@@ -322,8 +323,8 @@ void frmCallControl::CallEnded(const QDateTime& now) {
 void frmCallControl::WriteCallLog(const QDateTime& now, QTreeWidgetItem* row) {
     const QString path = shell::LocalPath(shell::LocalFolder::call_log);
     QFile file(path);
-    const bool written = QDir().mkpath(QFileInfo(path).absolutePath()) &&
-                         file.open(QIODevice::WriteOnly | QIODevice::Append) &&
+    const bool written = shell::MakePrivateFolder(QFileInfo(path).absolutePath()) &&
+                         shell::OpenOwnerOnly(file, QIODevice::WriteOnly | QIODevice::Append) &&
                          file.write(calls::CallLogLine(now, row->text(colNumber), row->text(colStart),
                                                        row->text(colElapsed))) >= 0 &&
                          file.flush();

@@ -1,7 +1,9 @@
 #include "calls/frm_contact.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 
+#include "shell/program.h"
 #include "ui_frm_contact.h"
 
 namespace q5 {
@@ -43,13 +45,14 @@ void frmContact::ShowContact() {
     }
     ui_->txtEmail->setText(contact_.email);
     ui_->txtNotes->setPlainText(contact_.notes);
+    shown_ = Edited();
     const QString name = contact_.DisplayName();
     setWindowTitle(isNewContact()
                        ? QStringLiteral("New Contact")
                        : (name.isEmpty() ? QStringLiteral("Contact") : name + QStringLiteral(" - Contact")));
 }
 
-bool frmContact::cmdSave_Click() {
+calls::Contact frmContact::Edited() const {
     calls::Contact edited = contact_;
     edited.fullName = ui_->txtFullName->text();
     edited.organisation = ui_->txtOrganisation->text();
@@ -58,6 +61,39 @@ bool frmContact::cmdSave_Click() {
     }
     edited.email = ui_->txtEmail->text();
     edited.notes = ui_->txtNotes->toPlainText();
+    return edited;
+}
+
+bool frmContact::HasUnsavedEdits() const {
+    // Against the fields as shown, which may differ from the card's text
+    // (the notes box turns every line end into LF).
+    const calls::Contact edited = Edited();
+    return edited.fullName != shown_.fullName || edited.organisation != shown_.organisation ||
+           edited.phones != shown_.phones || edited.email != shown_.email || edited.notes != shown_.notes;
+}
+
+void frmContact::closeEvent(QCloseEvent* event) {
+    if (HasUnsavedEdits()) {
+        switch (AskSave()) {
+            case 0:
+                // A save that fails keeps the window, its edits and the reason.
+                if (!cmdSave_Click()) {
+                    event->ignore();
+                    return;
+                }
+                break;
+            case 1:
+                break;
+            default:
+                event->ignore();
+                return;
+        }
+    }
+    event->accept();
+}
+
+bool frmContact::cmdSave_Click() {
+    calls::Contact edited = Edited();
     QString error;
     if (!store_ || !store_->Save(edited, &error)) {
         ui_->lblStatus->setText(QStringLiteral("Not saved: ") + error);

@@ -1,8 +1,11 @@
 // frmContact: a contact's window, opened by the contact pop-up without
 // blocking the program: name, organisation, the eleven telephone fields,
 // e-mail and notes. Save writes the contact's vCard file (atomically) into
-// the store the window was opened on. Any number of contact windows may be
-// open; each deletes itself when closed.
+// the store the window was opened on. Closing a window whose fields were
+// changed asks to save first, as the mailbox windows do: Yes saves (and a
+// failed save keeps the window open), No drops the edits, Cancel stays.
+// Any number of contact windows may be open; each deletes itself when
+// closed.
 //
 // Thread rule: UI thread only.
 #pragma once
@@ -34,6 +37,8 @@ public:
     Ui::frmContact* ui() const { return ui_; }
     const calls::Contact& contact() const { return contact_; }
     bool isNewContact() const { return contact_.id.isEmpty(); }
+    // A shown field differs from the contact as opened or last saved.
+    bool HasUnsavedEdits() const;
 
     std::array<QLineEdit*, calls::kPhoneFieldCount> txtPhone{};
 
@@ -46,10 +51,15 @@ public slots:
     // Writes the shown fields; false (and the reason in the window) on failure.
     bool cmdSave_Click();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    calls::Contact Edited() const;
     void ShowContact();
     std::unique_ptr<calls::ContactStore> store_;
     calls::Contact contact_;
+    calls::Contact shown_;  // the fields as ShowContact put them in the boxes
     Ui::frmContact* ui_;
 };
 

@@ -72,16 +72,6 @@ std::optional<ContactMatch> FindContact(ContactStore& store, const QString& form
             }
         }
     }
-    if (digits.size() < 8) return std::nullopt;
-    const QString last8 = digits.right(8);
-    for (int field = 0; field < kPhoneFieldCount; ++field) {
-        for (const Contact& contact : contacts) {
-            const QString theirs = DigitsOf(contact.phones[static_cast<std::size_t>(field)]);
-            if (theirs.size() >= 8 && theirs.right(8) == last8) {
-                return ContactMatch{contact, field, MatchKind::last8};
-            }
-        }
-    }
     return std::nullopt;
 }
 

@@ -23,9 +23,8 @@ QString FormatWithPattern(const QString& number, const QString& pattern);
 QString DigitsOf(const QString& text);
 
 enum class MatchKind {
-    exact,   // the field's text equals the formatted number
-    digits,  // the same digits, formatting ignored
-    last8    // the same last eight digits
+    exact,  // the field's text equals the formatted number
+    digits  // the same digits, formatting ignored
 };
 
 struct ContactMatch {
@@ -36,8 +35,8 @@ struct ContactMatch {
 
 // The contact for a formatted calling number: the first field, in field
 // order, in which some contact holds exactly that text; failing that, the
-// first field and contact with the same digits; failing that, with the same
-// last eight digits (both sides having at least eight).
+// first field and contact with the same digits. Numbers that share only
+// their tail (another area code, a country prefix) do not match.
 std::optional<ContactMatch> FindContact(ContactStore& store, const QString& formatted);
 
 }  // namespace q5::calls

@@ -310,6 +310,7 @@ void frmGreeting::Command1_Click() {
             NotRecorded();
             return;
         }
+        shell::MakeOwnerOnly(local);
     } else {
         QFile::remove(partial);
         NotRecorded();

@@ -216,9 +216,8 @@ bool MultimediaControl::Save() {
         return Fail(QStringLiteral("Cannot replace %1").arg(file_name_));
     }
     temp_path_.clear();
-    // The temporary file was private; the recording is an ordinary file.
-    QFile::setPermissions(file_name_, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    // The temporary file was private, and the recording stays so (0600).
+    QFile::setPermissions(file_name_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     emit statusUpdate();
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QHideEvent>
+#include <QMessageBox>
+#include <QPointer>
 
 #include "shell/busy_cursor.h"
 #include "shell/frm_main.h"
@@ -20,6 +22,7 @@ namespace {
 QString g_prefill_host;
 QString g_prefill_user;
 bool g_no_secret_store_told = false;
+QPointer<QMessageBox> g_no_secret_store_notice;
 
 const QString kUserKey = QStringLiteral("&User Name:");
 const QString kPasswordKey = QStringLiteral("&Password:");
@@ -39,10 +42,38 @@ void frmLogin::SetPrefill(const QString& host, const QString& user) {
 
 void frmLogin::ResetSecretStoreNotice() {
     g_no_secret_store_told = false;
+    delete g_no_secret_store_notice.data();
+}
+
+QMessageBox* frmLogin::SecretStoreNotice() {
+    return g_no_secret_store_notice.data();
+}
+
+void frmLogin::TellNoSecretStore(const QString& why) {
+    if (g_no_secret_store_told) return;
+    g_no_secret_store_told = true;
+    // A window of its own, not a modal box: the login goes on to the main
+    // window, whose keep-alive runs while the notice is open.
+    auto* notice = new QMessageBox(
+        QMessageBox::Information, QString::fromLatin1(shell::kAppTitle),
+        QStringLiteral("Your password was not remembered: no password keyring (secret store) is running "
+                       "on this desktop.\n\nYour user name and host were remembered. Type your password "
+                       "when you log in next time."),
+        QMessageBox::Ok, this);
+    notice->setObjectName(QStringLiteral("noSecretStoreNotice"));
+    notice->setWindowModality(Qt::NonModal);
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    if (!why.isEmpty()) notice->setDetailedText(why);
+    g_no_secret_store_notice = notice;
+    notice->show();
 }
 
 QString frmLogin::PasswordSecretKey() {
     return QStringLiteral("Login/") + kPasswordKey;
+}
+
+QString frmLogin::PasswordOwnerSecretKey() {
+    return QStringLiteral("Login/") + kUserKey;
 }
 
 frmLogin::frmLogin() : ui_(new Ui::frmLogin) {
@@ -78,7 +109,12 @@ void frmLogin::Form_Load() {
         mQ5Client.SetKey(kPasswordKey);
         mQ5Client.RegGet();
         QString password = mQ5Client.Setting();
-        if (password.isEmpty()) password = shell::SecretStore::Read(PasswordSecretKey()).value_or(QString());
+        // The secret store's password only for the user it was kept for.
+        const QString owner = shell::TrimBlanks(ui_->txtUserName->text());
+        if (password.isEmpty() && !owner.isEmpty() &&
+            shell::SecretStore::Read(PasswordOwnerSecretKey()) == owner) {
+            password = shell::SecretStore::Read(PasswordSecretKey()).value_or(QString());
+        }
         ui_->txtPassword->setText(password);
         mQ5Client.SetKey(kHostKey);
         mQ5Client.RegGet();
@@ -86,7 +122,9 @@ void frmLogin::Form_Load() {
     }
     if (!g_prefill_host.isEmpty()) ui_->Text1->setText(g_prefill_host);
     if (!g_prefill_user.isEmpty()) {
-        if (ui_->txtUserName->text() != g_prefill_user) ui_->txtPassword->clear();
+        // Another mailbox than the remembered one: not its password.
+        if (shell::TrimBlanks(ui_->txtUserName->text()) != shell::TrimBlanks(g_prefill_user))
+            ui_->txtPassword->clear();
         ui_->txtUserName->setText(g_prefill_user);
     }
     if (!ui_->txtUserName->text().isEmpty()) ui_->txtPassword->setFocus();
@@ -203,20 +241,17 @@ void frmLogin::RememberSettings() {
     mQ5Client.RegSave();
     const QString password = ui_->txtPassword->text();
     if (save && !password.isEmpty()) {
+        // The password, then whose it is: a password that could not be
+        // written leaves the entry of the user it belongs to.
         QString why;
-        if (!shell::SecretStore::Write(PasswordSecretKey(), password, &why) && !g_no_secret_store_told) {
-            g_no_secret_store_told = true;
-            shell::MessageRequest request;
-            request.text = QStringLiteral(
-                               "The password is not remembered: no secret store (keyring) is running on this "
-                               "desktop. The user name and host are remembered.\n\n%1")
-                               .arg(why);
-            request.title = QString::fromLatin1(shell::kAppTitle);
-            request.icon = shell::MsgIcon::information;
-            shell::MessageService::Show(request);
+        if (shell::SecretStore::Write(PasswordSecretKey(), password, &why)) {
+            shell::SecretStore::Write(PasswordOwnerSecretKey(), shell::TrimBlanks(ui_->txtUserName->text()));
+        } else {
+            TellNoSecretStore(why);
         }
     } else {
         shell::SecretStore::Remove(PasswordSecretKey());
+        shell::SecretStore::Remove(PasswordOwnerSecretKey());
     }
     mQ5Client.SetKey(kHostKey);
     mQ5Client.SetSetting(save ? ui_->Text1->text() : QString());

@@ -15,6 +15,8 @@
 #include "q5client/com.h"
 #include "shell/registry.h"
 
+class QMessageBox;
+
 namespace Ui {
 class frmLogin;
 }
@@ -44,11 +46,17 @@ public:
     Ui::frmLogin* ui() const { return ui_; }
     std::array<QLabel*, 2> lblLabels{};
 
-    // The secret-store key of the remembered password.
+    // The secret-store keys of the remembered password and of the user
+    // (trimmed) it belongs to; the dialog fills in the password only for
+    // that user.
     static QString PasswordSecretKey();
+    static QString PasswordOwnerSecretKey();
     // The notice that no secret store keeps the password comes once per
-    // run; this makes the next failure say it again.
+    // run, in a non-modal window; this closes it and makes the next
+    // failure say it again.
     static void ResetSecretStoreNotice();
+    // That notice while it is open, else null.
+    static QMessageBox* SecretStoreNotice();
 
 signals:
     // The dialog was hidden or is going (emitted once the OK handler that
@@ -67,6 +75,7 @@ protected:
 private:
     void Form_Load();
     void RememberSettings();
+    void TellNoSecretStore(const QString& why);
     void OnConnectFailed(HRESULT hr);
 
     Ui::frmLogin* ui_;

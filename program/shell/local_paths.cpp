@@ -1,6 +1,8 @@
 #include "shell/local_paths.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace q5::shell {
@@ -13,6 +15,16 @@ QString Base() {
     // Honours $XDG_DATA_HOME, else ~/.local/share.
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
            QStringLiteral("/q5client");
+}
+
+constexpr QFileDevice::Permissions kOwnerFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr QFileDevice::Permissions kOwnerFolder =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+
+// Sets 0600 on the plain files directly inside `folder` (not on links).
+void MakeFilesOwnerOnly(const QString& folder) {
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    while (it.hasNext()) MakeOwnerOnly(it.next());
 }
 
 }  // namespace
@@ -38,9 +50,53 @@ bool EnsureWorkingFolders() {
     bool all = true;
     for (LocalFolder folder : {LocalFolder::base, LocalFolder::vox, LocalFolder::temp}) {
         const QString path = LocalPath(folder);
-        if (!QDir(path).exists() && !QDir().mkdir(path)) all = false;
+        if (!MakePrivateFolder(path)) {
+            all = false;
+        } else if (folder != LocalFolder::base) {
+            MakeFilesOwnerOnly(path);
+        }
+    }
+    const QFileInfo log(LocalPath(LocalFolder::call_log));
+    if (log.isFile() && !log.isSymLink()) MakeOwnerOnly(log.filePath());
+    const QFileInfo contacts(LocalPath(LocalFolder::base, QStringLiteral("contacts")));
+    if (contacts.isDir() && !contacts.isSymLink()) {
+        MakePrivateFolder(contacts.filePath());
+        MakeFilesOwnerOnly(contacts.filePath());
     }
     return all;
+}
+
+bool MakePrivateFolder(const QString& path) {
+    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
+    // The missing levels, outermost first.
+    QStringList missing;
+    for (QString level = clean; !level.isEmpty() && !QFileInfo::exists(level);) {
+        missing.prepend(level);
+        const QString parent = QFileInfo(level).absolutePath();
+        if (parent == level) break;
+        level = parent;
+    }
+    for (const QString& level : missing) {
+        // The umask applies to mkdir, so the mode is set again. Another
+        // process may make the folder meanwhile: only the end result counts.
+        if (QDir().mkdir(level, kOwnerFolder)) QFile::setPermissions(level, kOwnerFolder);
+    }
+    const QFileInfo made(clean);
+    if (!made.isDir()) return false;
+    if (!made.isSymLink()) QFile::setPermissions(clean, kOwnerFolder);
+    return true;
+}
+
+bool MakeOwnerOnly(const QString& file) {
+    return QFile::setPermissions(file, kOwnerFile);
+}
+
+bool OpenOwnerOnly(QFile& file, QIODevice::OpenMode mode) {
+    if (!file.open(mode, kOwnerFile)) return false;
+    // An existing file keeps its mode on opening, and the umask applies to
+    // a new one.
+    file.setPermissions(kOwnerFile);
+    return true;
 }
 
 }  // namespace q5::shell

@@ -4,6 +4,7 @@
 #include <QMdiSubWindow>
 
 #include "calls/frm_call_control.h"
+#include "calls/frm_contact.h"
 #include "calls/frm_pim_setup.h"
 #include "calls/frm_properties.h"
 #include "greetings/frm_greeting.h"
@@ -75,7 +76,12 @@ void OfferReconnect(QWidget* parent) {
 
 bool CloseEditingWindows() {
     const auto closes = [](QWidget* window) { return window == nullptr || window->close(); };
-    return closes(Loaded<frmMbx>()) && closes(Loaded<frmAdvanced>()) && closes(Loaded<frmCallOut>());
+    if (!(closes(Loaded<frmMbx>()) && closes(Loaded<frmAdvanced>()) && closes(Loaded<frmCallOut>())))
+        return false;
+    for (frmContact* contact : frmContact::OpenWindows()) {
+        if (!contact->close()) return false;
+    }
+    return true;
 }
 
 void EndProgram(int code) {

@@ -65,9 +65,9 @@ void Unload() {
 void UnloadAllWindows();
 
 // Closes the loaded windows that may hold unsaved edits (mailbox editor,
-// advanced settings, call-out settings) as the user would, so each offers
-// to save while the session can still take it. False as soon as one stays
-// open (Cancel), leaving the rest as they are.
+// advanced settings, call-out settings, contact windows) as the user
+// would, so each offers to save while the session can still take it. False
+// as soon as one stays open (Cancel), leaving the rest as they are.
 bool CloseEditingWindows();
 
 // The lost-connection question "Disconnected...": OK opens the login

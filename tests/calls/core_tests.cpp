@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -131,6 +133,59 @@ TEST_F(ContactStoreTest, SavingANewContactWritesACardThatReadsBackAndLeavesNoTem
     EXPECT_EQ(contacts[0].phones[BusinessTelephoneNumber], QStringLiteral("(212) 555-0199"));
 }
 
+TEST_F(ContactStoreTest, SavedCardsEndEveryLineWithCrLfSoCardsPutTogetherStayApart) {
+    // One card read with bare LF line ends, one new with a long folded note.
+    Add(QStringLiteral("lf.vcf"), "BEGIN:VCARD\nVERSION:3.0\nFN:Lee\nTEL;TYPE=CELL:5550601\nEND:VCARD\n");
+    VCardFolderStore store(dir_.path());
+    Contact lee = store.Contacts().at(0);
+    lee.notes = QStringLiteral("first line\n") + QString(120, QLatin1Char('x'));
+    Contact fresh;
+    fresh.fullName = QStringLiteral("Fay");
+    fresh.phones[HomeTelephoneNumber] = QStringLiteral("5550602");
+    ASSERT_TRUE(store.Save(lee, nullptr));
+    ASSERT_TRUE(store.Save(fresh, nullptr));
+    QByteArray both;
+    for (const Contact* contact : {&lee, &fresh}) {
+        QFile file(dir_.filePath(contact->id));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        EXPECT_TRUE(text.endsWith("END:VCARD\r\n")) << text.constData();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const bool lf_alone = text[i] == '\n' && (i == 0 || text[i - 1] != '\r');
+            const bool cr_alone = text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n');
+            EXPECT_FALSE(lf_alone || cr_alone)
+                << "line end without CR LF at " << i << ": " << text.constData();
+        }
+        both += text;
+    }
+    EXPECT_TRUE(both.contains("END:VCARD\r\nBEGIN:VCARD\r\n"));
+    for (const Contact& back : store.Contacts()) {
+        if (back.id == lee.id) {
+            EXPECT_EQ(back.notes, lee.notes);
+        }
+    }
+}
+
+TEST_F(ContactStoreTest, SavedCardsAndTheFolderMadeForThemAreTheUsersAlone) {
+    const auto mode = [](const QString& path) {
+        struct stat info {};
+        return stat(path.toLocal8Bit().constData(), &info) == 0 ? info.st_mode & 0777 : 01000u;
+    };
+    const mode_t old_umask = umask(022);
+    const QString folder = dir_.filePath(QStringLiteral("made"));
+    VCardFolderStore store(folder);
+    Contact fresh;
+    ASSERT_TRUE(store.Save(fresh, nullptr));
+    // A card left readable by others is put right when saved over.
+    Contact old = fresh;
+    ASSERT_EQ(chmod(QFile::encodeName(folder + QLatin1Char('/') + old.id).constData(), 0644), 0);
+    old.notes = QStringLiteral("edited");
+    ASSERT_TRUE(store.Save(old, nullptr));
+    umask(old_umask);
+    EXPECT_EQ(mode(folder), 0700u);
+    EXPECT_EQ(mode(folder + QLatin1Char('/') + old.id), 0600u);
+}
+
 TEST_F(ContactStoreTest, SavingAnEditedContactKeepsPropertiesTheWindowDoesNotShow) {
     Add(QStringLiteral("k.vcf"), Card("Kim", "TEL;TYPE=CELL:1\r\nBDAY:1990-01-02\r\nUID:kim-1\r\n"));
     VCardFolderStore store(dir_.path());
@@ -236,15 +291,22 @@ TEST_F(ContactStoreTest, DifferentlyFormattedNumbersFindTheSameContact) {
     Add(QStringLiteral("a.vcf"), Card("Pat", "TEL;TYPE=HOME,VOICE:(555) 123-4567\r\n"));
     Add(QStringLiteral("b.vcf"), Card("Short", "TEL;TYPE=HOME,VOICE:4567\r\n"));
     VCardFolderStore store(dir_.path());
-    for (const char* number : {"(555) 123-4567", "5551234567", "+1 555 123 4567"}) {
+    for (const char* number : {"(555) 123-4567", "5551234567", "555.123.4567"}) {
         const std::optional<ContactMatch> match = FindContact(store, QString::fromLatin1(number));
         ASSERT_TRUE(match.has_value()) << number;
         EXPECT_EQ(match->contact.DisplayName(), QStringLiteral("Pat")) << number;
     }
-    EXPECT_EQ(FindContact(store, QStringLiteral("+1 555 123 4567"))->kind, MatchKind::last8);
-    // Fewer than eight digits never match by their tail.
-    EXPECT_FALSE(FindContact(store, QStringLiteral("99 4567")).has_value());
+    EXPECT_EQ(FindContact(store, QStringLiteral("555-123-4567"))->kind, MatchKind::digits);
     EXPECT_FALSE(FindContact(store, QStringLiteral("unknown")).has_value());
+}
+
+TEST_F(ContactStoreTest, ACallerSharingOnlyTheLastDigitsGetsNoOtherPersonsName) {
+    Add(QStringLiteral("a.vcf"), Card("Ann in 212", "TEL;TYPE=WORK,VOICE:(212) 555-0142\r\n"));
+    VCardFolderStore store(dir_.path());
+    // The same last eight digits in another area code: another person.
+    for (const char* number : {"(312) 555-0142", "3125550142", "(912) 555-0142"}) {
+        EXPECT_FALSE(FindContact(store, QString::fromLatin1(number)).has_value()) << number;
+    }
 }
 
 // ---- call control rules -------------------------------------------------------

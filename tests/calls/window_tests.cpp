@@ -8,8 +8,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -48,6 +50,13 @@ using q5::frmContact;
 using q5::frmPIMSetup;
 namespace windows = q5::windows;
 using Col = frmCallControl::Column;
+
+// No one but the user may read, write or enter `path`.
+bool OwnerOnly(const QString& path) {
+    constexpr auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                            QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    return QFileInfo::exists(path) && (QFile::permissions(path) & others) == QFileDevice::Permissions{};
+}
 
 QString ContactsDir() {
     return q5::shell::LocalPath(q5::shell::LocalFolder::base) + QStringLiteral("/contacts");
@@ -350,6 +359,8 @@ TEST_F(CallControlTest, EndedCallIsLoggedWithElapsedOneMinuteFiveAfter65TicksAnd
         "\"(212) 555-0142\",\"" + row->text(Col::colStart).toUtf8() + "\",\"00:01:05\"\r\n";
     EXPECT_TRUE(log.startsWith('#') && log.endsWith(expected_tail)) << log.constData();
     EXPECT_EQ(log.count('\n'), 1);
+    EXPECT_TRUE(OwnerOnly(q5::shell::LocalPath(q5::shell::LocalFolder::call_log)));
+    EXPECT_TRUE(OwnerOnly(q5::shell::LocalPath(q5::shell::LocalFolder::base)));
 
     cc.Timer2_Timer();
     EXPECT_EQ(row->text(Col::colElapsed), QStringLiteral("00:01:05"));
@@ -384,6 +395,7 @@ TEST_F(CallControlTest, ScreenedCallFetchesItsRecordedNameIntoTempAndDoubleClick
     const QByteArray wav = ReadAll(local);
     EXPECT_TRUE(wav.startsWith("RIFF")) << "no sound file at " << local.toStdString();
     EXPECT_EQ(row->text(Col::colNameRecorded), QStringLiteral("Yes"));
+    EXPECT_TRUE(OwnerOnly(local) && OwnerOnly(q5::shell::LocalPath(q5::shell::LocalFolder::temp)));
     // The converted copy on the server is removed again.
     EXPECT_FALSE(
         std::filesystem::exists(sim_->data_dir() + "/mailboxes/101/" + cc.mNameFile.toStdString() + ".wav"));
@@ -760,6 +772,92 @@ TEST_F(PimSetupTest, PropertiesOffersThreeClientsAnEmptySoundListAndStoresNothin
     EXPECT_EQ(properties.ui()->Check1->text(), QStringLiteral("Automatic Pop-Up Screen"));
     properties.ui()->Check1->setChecked(true);
     EXPECT_FALSE(QFile::exists(q5::shell::Registry::FilePath(QStringLiteral("Q5Client"))));
+}
+
+// ---- the contact window -------------------------------------------------------------------
+
+using q5::shell::MsgAnswer;
+
+class ContactWindowTest : public ProgramTest {
+protected:
+    void TearDown() override {
+        frmContact::CloseAll();
+        ProgramTest::TearDown();
+    }
+    // "PopUp PIM" for the number: the window it opened.
+    static frmContact* PopUp(const char* number) {
+        QString error;
+        EXPECT_TRUE(q5::calls::PopUpContact(QString::fromLatin1(number), &error)) << error.toStdString();
+        const std::vector<frmContact*> open = frmContact::OpenWindows();
+        return open.empty() ? nullptr : open.back();
+    }
+    static void TypeNote(frmContact* window, const char* text) {
+        QPlainTextEdit* notes = window->findChild<QPlainTextEdit*>(QStringLiteral("txtNotes"));
+        notes->setFocus();
+        QTest::keyClicks(notes, QString::fromLatin1(text));
+    }
+    static void ClickClose(frmContact* window) {
+        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdClose")), Qt::LeftButton);
+        Pump();
+    }
+};
+
+TEST_F(ContactWindowTest, CloseWithChangedFieldsAsksToSaveInsteadOfDroppingTheEdits) {
+    WriteCard(QStringLiteral("kim.vcf"), Card("Kim", "TEL;TYPE=CELL:2125550142\r\n"));
+    const QString card = ContactsDir() + QStringLiteral("/kim.vcf");
+    const QByteArray before = ReadAll(card);
+
+    // Nothing changed: no question.
+    frmContact* window = PopUp("2125550142");
+    ASSERT_NE(window, nullptr);
+    ClickClose(window);
+    EXPECT_TRUE(asked().empty());
+    EXPECT_TRUE(frmContact::OpenWindows().empty());
+
+    // Cancel keeps the window and the edit; No drops it and the card stays.
+    window = PopUp("2125550142");
+    ASSERT_NE(window, nullptr);
+    TypeNote(window, "call back");
+    Answer({MsgAnswer::cancel, MsgAnswer::cancel, MsgAnswer::no});
+    ClickClose(window);
+    ASSERT_EQ(asked().size(), 1u);
+    EXPECT_EQ(asked()[0].text, QStringLiteral("Fields have been changed. Do you want to save?"));
+    EXPECT_EQ(asked()[0].buttons, q5::shell::MsgButtons::yes_no_cancel);
+    ASSERT_EQ(frmContact::OpenWindows().size(), 1u);
+    EXPECT_TRUE(window->HasUnsavedEdits());
+    // Closing the program asks as well, and Cancel there keeps everything.
+    EXPECT_FALSE(windows::CloseEditingWindows());
+    ASSERT_EQ(frmContact::OpenWindows().size(), 1u);
+    ClickClose(window);
+    EXPECT_EQ(asked().size(), 3u);
+    EXPECT_TRUE(frmContact::OpenWindows().empty());
+    EXPECT_EQ(ReadAll(card), before);
+
+    // Yes saves, then the window goes.
+    window = PopUp("2125550142");
+    ASSERT_NE(window, nullptr);
+    TypeNote(window, "call back");
+    Answer({MsgAnswer::yes});
+    ClickClose(window);
+    EXPECT_EQ(asked().size(), 4u);
+    EXPECT_TRUE(frmContact::OpenWindows().empty());
+    EXPECT_TRUE(ReadAll(card).contains("NOTE:call back")) << ReadAll(card).constData();
+
+    // Yes with a save that fails keeps the window, the edit and the reason.
+    ASSERT_TRUE(QDir(ContactsDir()).removeRecursively());
+    QFile blocker(ContactsDir());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    window = PopUp("5550199");
+    ASSERT_NE(window, nullptr);
+    TypeNote(window, "new caller");
+    Answer({MsgAnswer::yes});
+    ClickClose(window);
+    ASSERT_EQ(frmContact::OpenWindows().size(), 1u);
+    EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("lblStatus"))
+                    ->text()
+                    .startsWith(QStringLiteral("Not saved")));
+    EXPECT_TRUE(window->HasUnsavedEdits());
 }
 
 }  // namespace

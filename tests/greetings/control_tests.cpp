@@ -110,7 +110,9 @@ TEST_F(ControlTest, SavedRecordingOfAnOddSampleCountIsPaddedToWholeVoxBytes) {
     ASSERT_TRUE(q5::media::ReadSoundFile(Path("Name.wav"), read, nullptr));
     ASSERT_EQ(read.samples.size(), 8002u);
     EXPECT_EQ(read.samples.back(), 0);
-    EXPECT_EQ(QFile::permissions(Path("Name.wav")) & QFileDevice::ReadOther, QFileDevice::ReadOther);
+    EXPECT_EQ(QFile::permissions(Path("Name.wav")) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+              QFileDevice::Permissions{})
+        << "a recording is the user's alone";
 }
 
 TEST_F(ControlTest, RecordingThatIsClosedUnsavedKeepsThePreviousFile) {

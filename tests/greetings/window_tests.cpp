@@ -226,6 +226,9 @@ TEST_F(GreetingWindowTest, GetOfTheSeededSpanishGreetingFetchesItIntoGreetSpaWav
     EXPECT_EQ(form.ui()->ProgressBar1->value(), 100);
     EXPECT_EQ(form.mmcWav().fileName(), Vox("greet.spa.wav"));
     EXPECT_TRUE(ServerFile("greet.wav").isEmpty()) << "the converted copy is deleted";
+    EXPECT_EQ(QFile::permissions(Vox("greet.spa.wav")) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+              QFileDevice::Permissions{})
+        << "a fetched greeting is the user's alone";
 }
 
 TEST_F(GreetingWindowTest, TransmitNormalEnglishUploadsGreetEngWavAndTheServerKeepsAVoxGreet) {

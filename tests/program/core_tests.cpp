@@ -130,6 +130,63 @@ TEST_F(CoreTest, LocalFoldersLiveUnderDataHomeUnlessQ5ClientHomeIsSet) {
     unsetenv("Q5CLIENT_HOME");
 }
 
+mode_t ModeOf(const QString& path) {
+    struct stat info {};
+    return lstat(path.toLocal8Bit().constData(), &info) == 0 ? (info.st_mode & 0777) : 01000;
+}
+
+void MakeFile(const QString& path, mode_t mode) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write("x");
+    file.close();
+    ASSERT_EQ(chmod(path.toLocal8Bit().constData(), mode), 0);
+}
+
+TEST_F(CoreTest, DataFolderAndItsFilesAreOwnerOnlyAndOlderOpenModesAreRepaired) {
+    using q5::shell::LocalFolder;
+    using q5::shell::LocalPath;
+    const mode_t old_umask = umask(022);
+    // A data folder left open by an earlier version, and a link in vox to a
+    // file elsewhere that must keep its mode.
+    const QString base = LocalPath(LocalFolder::base);
+    for (const QString& folder : {base, LocalPath(LocalFolder::vox), base + QStringLiteral("/contacts")}) {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_EQ(chmod(folder.toLocal8Bit().constData(), 0755), 0);
+    }
+    MakeFile(LocalPath(LocalFolder::call_log), 0644);
+    MakeFile(LocalPath(LocalFolder::vox, QStringLiteral("greet.eng.wav")), 0644);
+    MakeFile(base + QStringLiteral("/contacts/ann.vcf"), 0644);
+    const QString elsewhere = QString::fromStdString(home_->path() + "/elsewhere.txt");
+    MakeFile(elsewhere, 0644);
+    ASSERT_TRUE(QFile::link(elsewhere, LocalPath(LocalFolder::vox, QStringLiteral("link.wav"))));
+
+    EXPECT_TRUE(q5::shell::EnsureWorkingFolders());
+    for (const QString& folder : {base, LocalPath(LocalFolder::vox), LocalPath(LocalFolder::temp),
+                                  base + QStringLiteral("/contacts")}) {
+        EXPECT_EQ(ModeOf(folder), 0700u) << folder.toStdString();
+    }
+    for (const QString& file :
+         {LocalPath(LocalFolder::call_log), LocalPath(LocalFolder::vox, QStringLiteral("greet.eng.wav")),
+          base + QStringLiteral("/contacts/ann.vcf")}) {
+        EXPECT_EQ(ModeOf(file), 0600u) << file.toStdString();
+    }
+    EXPECT_EQ(ModeOf(elsewhere), 0644u) << "a link's target is not ours to change";
+
+    // Files the program writes are owner-only from the start, and an open
+    // mode of an existing one is repaired on writing.
+    const QString wav = LocalPath(LocalFolder::temp, QStringLiteral("new.wav"));
+    QFile created(wav);
+    ASSERT_TRUE(q5::shell::OpenOwnerOnly(created, QIODevice::WriteOnly));
+    EXPECT_EQ(ModeOf(wav), 0600u);
+    created.close();
+    ASSERT_EQ(chmod(wav.toLocal8Bit().constData(), 0644), 0);
+    QFile appended(wav);
+    ASSERT_TRUE(q5::shell::OpenOwnerOnly(appended, QIODevice::WriteOnly | QIODevice::Append));
+    EXPECT_EQ(ModeOf(wav), 0600u);
+    umask(old_umask);
+}
+
 // ---- instance lock --------------------------------------------------------------
 
 TEST_F(CoreTest, SecondLockIsRefusedUntilTheFirstIsReleased) {

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 
 #include <filesystem>
 
@@ -20,6 +21,7 @@
 #include "mailbox/frm_advanced.h"
 #include "mailbox/frm_mbx.h"
 #include "program_fixture.h"
+#include "scripted_peer.h"
 #include "shell/frm_login.h"
 #include "shell/frm_main.h"
 #include "shell/instance_lock.h"
@@ -177,6 +179,30 @@ TEST_F(LoginTest, UncheckedBoxOverwritesRememberedValuesWithEmptyAndStoresZero) 
     EXPECT_TRUE(third.ui()->txtUserName->text().isEmpty());
     EXPECT_EQ(third.ui()->Text1->text(), QStringLiteral("localhost"));
     EXPECT_FALSE(third.ui()->Check1->isChecked());
+}
+
+TEST_F(LoginTest, PasswordTypedWithBlanksGoesToTheServerTrimmed) {
+    // Exact bytes: the demo server would trim the password itself.
+    ScriptedPeer peer;
+    peer.Accept()
+        .Send("+OK 5 Q5Server ready\r\n")
+        .Expect("USER 101\r\n")
+        .Send("+OK send password\r\n")
+        .Expect("PASS 12 34\r\n")
+        .Send("+OK mailbox logged in\r\n");
+    peer.Start();
+    frmLogin& login = windows::Load<frmLogin>();
+    login.ShowModal();
+    QTest::keyClicks(login.ui()->txtUserName, QStringLiteral(" 101 "));
+    QTest::keyClicks(login.ui()->txtPassword, QStringLiteral("  12 34 "));
+    login.ui()->Text1->selectAll();
+    QTest::keyClicks(login.ui()->Text1, QStringLiteral("127.0.0.1:%1").arg(peer.port()));
+    QTest::mouseClick(login.ui()->cmdOK, Qt::LeftButton);
+    Pump();
+    const std::vector<std::string> deviations = peer.Finish();
+    EXPECT_TRUE(deviations.empty()) << deviations.front() << "\nreceived: " << peer.Received();
+    EXPECT_TRUE(q5::gLoggedIn);
+    EXPECT_EQ(q5::gPassword, QStringLiteral("12 34"));
 }
 
 TEST_F(LoginTest, WrongPasswordKeepsTheDialogAndTheNextOKConnectsAgain) {
