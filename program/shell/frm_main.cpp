@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTime>
@@ -197,11 +198,29 @@ void frmMain::ShowChild(QWidget* form) {
     }
     form->show();
     frame->show();
-    // The area centres a frame larger than itself, its title bar out of
-    // sight; such a frame starts at the area's visible corner instead.
-    if (!frame->isMaximized() && (frame->x() < 0 || frame->y() < 0))
-        frame->move(std::max(0, frame->x()), std::max(0, frame->y()));
+    KeepChildrenInSight();
     ui_->mdiArea->setActiveSubWindow(frame);
+}
+
+void frmMain::KeepChildrenInSight() {
+    // The area centres a child larger than itself, its title bar out of
+    // sight to the left or top; the area scrolls to that corner instead.
+    QRect children;
+    for (QMdiSubWindow* frame : ui_->mdiArea->subWindowList()) {
+        if (frame->isVisible() && !frame->isMaximized() && !frame->isMinimized()) children |= frame->geometry();
+    }
+    QScrollBar* across = ui_->mdiArea->horizontalScrollBar();
+    QScrollBar* down = ui_->mdiArea->verticalScrollBar();
+    if (children.left() < 0) across->setValue(std::max(across->minimum(), across->value() + children.left()));
+    if (children.top() < 0) down->setValue(std::max(down->minimum(), down->value() + children.top()));
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The area places the children it got while hidden as it shows, and
+    // may again once the window has its size.
+    KeepChildrenInSight();
+    QTimer::singleShot(0, this, &frmMain::KeepChildrenInSight);
 }
 
 void frmMain::ShowOwn(QWidget* form) {

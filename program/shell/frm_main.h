@@ -63,11 +63,13 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();
     void ShowChild(QWidget* form);
     void ShowOwn(QWidget* form);
+    void KeepChildrenInSight();
     void UpdateClock();
     void ReadScreening();
     double Dpi() const;
