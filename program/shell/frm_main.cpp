@@ -217,10 +217,8 @@ void frmMain::KeepChildrenInSight() {
 
 void frmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    // The area places the children it got while hidden as it shows, and
-    // may again once the window has its size.
+    // The area places the children it got while hidden as it shows.
     KeepChildrenInSight();
-    QTimer::singleShot(0, this, &frmMain::KeepChildrenInSight);
 }
 
 void frmMain::ShowOwn(QWidget* form) {
