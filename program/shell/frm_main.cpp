@@ -3,12 +3,16 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QLocale>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTime>
+
+#include <algorithm>
 
 #include "calls/frm_call_control.h"
 #include "calls/frm_pim_setup.h"
@@ -19,6 +23,7 @@
 #include "mailbox/frm_conversion_table.h"
 #include "mailbox/frm_mbx.h"
 #include "shell/busy_cursor.h"
+#include "shell/form_layout.h"
 #include "shell/frm_about.h"
 #include "shell/frm_login.h"
 #include "shell/local_paths.h"
@@ -178,19 +183,50 @@ void frmMain::ShowChild(QWidget* form) {
     QMdiSubWindow* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget());
     if (!frame) {
         // The frame takes the size the form was designed with, plus its own
-        // border and title bar.
+        // border and title bar, or more where the form's content needs it.
+        // It never gets smaller than that content, not even maximised: the
+        // area scrolls to what it cannot show.
         const QSize designed = form->size();
+        shell::ReserveTextRoom(form);
         frame = ui_->mdiArea->addSubWindow(form);
+        if (QLayout* layout = frame->layout()) layout->setSizeConstraint(QLayout::SetMinimumSize);
         const int border = frame->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, frame);
         const int title = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
-        frame->resize(designed + QSize(2 * border, title + border));
+        frame->resize((designed + QSize(2 * border, title + border)).expandedTo(frame->minimumSizeHint()));
+        if (QLayout* layout = frame->layout()) layout->activate();
+        shell::FitListColumns(form);
     }
     form->show();
     frame->show();
+    KeepChildrenInSight();
     ui_->mdiArea->setActiveSubWindow(frame);
 }
 
+void frmMain::KeepChildrenInSight() {
+    // The area centres a child larger than itself, its title bar out of
+    // sight to the left or top; the area scrolls to that corner instead.
+    QRect children;
+    for (QMdiSubWindow* frame : ui_->mdiArea->subWindowList()) {
+        if (frame->isVisible() && !frame->isMaximized() && !frame->isMinimized()) children |= frame->geometry();
+    }
+    QScrollBar* across = ui_->mdiArea->horizontalScrollBar();
+    QScrollBar* down = ui_->mdiArea->verticalScrollBar();
+    if (children.left() < 0) across->setValue(std::max(across->minimum(), across->value() + children.left()));
+    if (children.top() < 0) down->setValue(std::max(down->minimum(), down->value() + children.top()));
+}
+
+void frmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // The area places the children it got while hidden as it shows.
+    KeepChildrenInSight();
+}
+
 void frmMain::ShowOwn(QWidget* form) {
+    if (!form->isVisible()) {
+        shell::ReserveTextRoom(form);
+        if (QLayout* layout = form->layout()) layout->activate();
+        shell::FitListColumns(form);
+    }
     form->show();
     form->raise();
     form->activateWindow();

@@ -1,7 +1,8 @@
 // frmMain: the main window, an MDI frame. It shows the call control,
 // greeting manager, call-out settings, conversion table and advanced
-// settings windows as its children and opens the mailbox editor, PIM setup
-// and properties windows on their own; keeps the server session alive
+// settings windows as its children (never smaller than their content; the
+// area scrolls to a child larger than itself) and opens the mailbox editor,
+// PIM setup and properties windows on their own; keeps the server session alive
 // every 64 seconds; saves its geometry (in twips) and ends the server
 // session when it closes.
 //
@@ -63,11 +64,13 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();
     void ShowChild(QWidget* form);
     void ShowOwn(QWidget* form);
+    void KeepChildrenInSight();
     void UpdateClock();
     void ReadScreening();
     double Dpi() const;
