@@ -134,7 +134,8 @@ struct IQ5FaxServer : IUnknown {
 // The most Q5 events a log without a sink keeps for GetQ5Event. When the
 // server sends faster than the caller polls, the oldest queued events are
 // dropped beyond this many, so the queue's memory stays bounded (about
-// 25 MiB at most) and a poll always finds the newest part of the stream.
+// 13 MiB when full, handed back to the system once it is drained) and a
+// poll always finds the newest part of the stream.
 inline constexpr long kQ5EventQueueLimit = 100000;
 
 // The event object's logs.
