@@ -6,7 +6,8 @@
 // ServerSession, then hands the session to a new worker, which reads the
 // event stream through it (without a read time limit, in one-second polls
 // that watch the stop request) until the log is ended or the connection
-// fails. The status worker reports to its sink; the Q5 worker reports to its
+// fails. Begin on a log whose worker still runs does nothing and answers
+// S_FALSE. The status worker reports to its sink; the Q5 worker reports to its
 // sink, or, without one, fills the EventQueue that GetQ5Event drains; the
 // queue keeps at most kQ5EventQueueLimit events and drops the oldest beyond.
 //
