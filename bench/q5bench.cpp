@@ -5,18 +5,24 @@
 //   putfile   PUTFILE through IQ5Util::PutFile  vs  read(64 KiB) -> send
 //   noop      KeepAlive round trips             vs  blocking send + recv
 //   q5events  Q5 log records queued and polled  vs  the 1,000,000 records/s goal
+//   q5flood   a flood of Q5 events against a caller that does not keep up:
+//             the rate, and the peak resident memory of the queue and of
+//             the whole process, each measured in a process of its own
 //
 // Each pair runs interleaved Q5BENCH_ROUNDS times (default 5); one line per
 // figure: name, median, unit, ratio (library / baseline). Sizes:
 // Q5BENCH_MIB (file size, default 256), Q5BENCH_NOOPS (default 20000),
-// Q5BENCH_EVENTS (default 2000000); Q5BENCH_ONLY names one figure. Files go to $TMPDIR or /tmp; the server
-// listens on 127.0.0.1 only.
+// Q5BENCH_EVENTS (default 2000000), Q5BENCH_FLOOD (default 1000000),
+// Q5BENCH_TICK_MS (the call window's poll tick, default 1000); Q5BENCH_ONLY
+// names one figure. Files go to $TMPDIR or /tmp; the server listens on
+// 127.0.0.1 only.
 #include <arpa/inet.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,7 +31,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -101,7 +109,10 @@ private:
 // prepared event stream followed by a close.
 class Server {
 public:
-    Server(std::size_t file_size, std::string events) : file_(file_size), events_(std::move(events)) {
+    // `events_sent` (optional) runs on the server's thread each time the
+    // whole event stream has been handed to a connection's socket.
+    Server(std::size_t file_size, std::string events, std::function<void()> events_sent = {})
+        : file_(file_size), events_(std::move(events)), events_sent_(std::move(events_sent)) {
         for (std::size_t i = 0; i < file_.size(); ++i) file_[i] = static_cast<char>(i * 131);
         listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in addr{};
@@ -159,7 +170,10 @@ private:
                 }
                 if (!SendAll(fd, kOk.data(), kOk.size())) return;
             } else if (line.rfind("EVENT_Q5", 0) == 0) {
-                if (SendAll(fd, kOk.data(), kOk.size())) SendAll(fd, events_.data(), events_.size());
+                if (SendAll(fd, kOk.data(), kOk.size()) && SendAll(fd, events_.data(), events_.size()) &&
+                    events_sent_) {
+                    events_sent_();
+                }
                 return;
             } else if (!SendAll(fd, kOk.data(), kOk.size())) {
                 return;
@@ -169,6 +183,7 @@ private:
 
     std::vector<char> file_;
     std::string events_;
+    std::function<void()> events_sent_;
     int listen_ = -1;
     int port_ = 0;
     std::atomic<bool> stop_{false};
@@ -295,26 +310,46 @@ void LibraryNoops(int port, long count) {
     }
 }
 
-// Starts the Q5 log without a sink and polls until every event arrived.
-void LibraryEvents(int port, long count) {
+// The event that ends every benchmark stream; the stream's own events are
+// numbered 1 to 1000. The queue drops its oldest events when the caller
+// falls behind, never the newest, so the last event always arrives.
+constexpr LONG kLastEvent = 99999;
+
+ComPtr<ICoEvents> StartQ5Log(int port) {
     auto events = Create<ICoEvents>(CLSID_CoEvents, IID_ICoEvents);
     if (events->BeginQ5Log(Wide("127.0.0.1").Get(), port, 5, Wide("100").Get(), Wide("1234").Get(),
                            nullptr) != S_OK) {
         Die("BeginQ5Log");
     }
-    long seen = 0;
-    while (seen < count) {
+    return events;
+}
+
+// Takes every queued event; true once the last event of the stream came.
+// With `copy`, each event's texts are copied out as a window would keep them.
+bool DrainQueue(ICoEvents& events, long& seen, bool copy = false) {
+    for (;;) {
         LONG id = 0;
         BStr d1, d2, d3;
-        events->GetQ5Event(&id, d1.ReleaseAndGetAddressOf(), d2.ReleaseAndGetAddressOf(),
-                           d3.ReleaseAndGetAddressOf());
-        if (id != 0) {
-            ++seen;
-        } else {
-            std::this_thread::yield();
+        events.GetQ5Event(&id, d1.ReleaseAndGetAddressOf(), d2.ReleaseAndGetAddressOf(),
+                          d3.ReleaseAndGetAddressOf());
+        if (id == 0) return false;
+        if (id == kLastEvent) return true;
+        if (copy) {
+            const std::u16string key(d1.View()), number(d2.View()), name(d3.View());
+            if (key.empty() && number.empty() && name.empty()) Die("empty event");
         }
+        ++seen;
     }
+}
+
+// Starts the Q5 log without a sink and polls as fast as it can until the
+// last event arrived; returns how many of the stream's events were polled.
+long LibraryEvents(int port) {
+    auto events = StartQ5Log(port);
+    long seen = 0;
+    while (!DrainQueue(*events.Get(), seen)) std::this_thread::yield();
     events->EndQ5Log();
+    return seen;
 }
 
 // ---- Measurement ----------------------------------------------------------------------------
@@ -361,12 +396,126 @@ void Pair(const char* name, const char* unit, double amount, int rounds, int sli
 
 std::string EventStream(long count) {
     std::string stream;
-    stream.reserve(static_cast<std::size_t>(count) * 24);
+    stream.reserve(static_cast<std::size_t>(count) * 30 + 32);
     for (long i = 1; i <= count; ++i) {
         stream += std::to_string(i % 1000 + 1);
         stream += ";CALL;4711;0815 555 12 34.";
     }
+    stream += std::to_string(kLastEvent) + ";END;END;END.";
     return stream;
+}
+
+// ---- The flood, one process per figure ------------------------------------------------------
+
+// A figure of /proc/self/status in KiB (VmRSS now, VmHWM the peak so far).
+long StatusKib(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string key = std::string(field) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0) return std::strtol(line.c_str() + key.size(), nullptr, 10);
+    }
+    return -1;
+}
+
+// The child's side of a flood figure (q5bench --flood MODE PORT READY_FD):
+//   queue    the caller polls nothing until the server has handed over the
+//            whole flood (READY_FD becomes readable), then drains the queue:
+//            the queue alone fills up as far as it may;
+//   program  the library with the call window's way of polling: every tick
+//            (Q5BENCH_TICK_MS) it takes every queued event.
+// Prints "baseline_kib peak_kib after_kib polled seconds": resident memory
+// once the library is loaded and the event object made, the peak, and what
+// is resident after the queue was drained and the log ended.
+int FloodChild(const std::string& mode, int port, int ready_fd) {
+    auto events = Create<ICoEvents>(CLSID_CoEvents, IID_ICoEvents);
+    {
+        // Warm the string conversions, so the baseline holds what they cost.
+        LONG id = 0;
+        BStr d1;
+        events->GetQ5Event(&id, d1.ReleaseAndGetAddressOf(), nullptr, nullptr);
+        (void)Wide("127.0.0.1");
+    }
+    const long baseline = StatusKib("VmRSS");
+    const auto start = Clock::now();
+    if (events->BeginQ5Log(Wide("127.0.0.1").Get(), port, 5, Wide("100").Get(), Wide("1234").Get(),
+                           nullptr) != S_OK) {
+        Die("BeginQ5Log");
+    }
+    long seen = 0;
+    if (mode == "queue") {
+        char byte = 0;
+        if (::read(ready_fd, &byte, 1) != 1) Die("flood signal");
+        while (!DrainQueue(*events.Get(), seen)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    } else {
+        const auto tick = std::chrono::milliseconds(EnvNumber("Q5BENCH_TICK_MS", 1000));
+        while (!DrainQueue(*events.Get(), seen, true)) std::this_thread::sleep_for(tick);
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const long peak = StatusKib("VmHWM");
+    events->EndQ5Log();
+    const long after = StatusKib("VmRSS");
+    std::printf("%ld %ld %ld %ld %.6f\n", baseline, peak, after, seen, seconds);
+    return 0;
+}
+
+// Runs one flood figure in a fresh process of this program, so that no
+// figure inherits another's memory; returns the child's printed line.
+std::string RunFloodChild(const char* mode, int port, int ready_fd) {
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) Die("pipe");
+    const std::string port_text = std::to_string(port), fd_text = std::to_string(ready_fd);
+    const pid_t pid = ::fork();
+    if (pid < 0) Die("fork");
+    if (pid == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        const char* argv[] = {"q5bench", "--flood", mode, port_text.c_str(), fd_text.c_str(), nullptr};
+        ::execv("/proc/self/exe", const_cast<char* const*>(argv));
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    std::string text;
+    char buf[256];
+    ssize_t n = 0;
+    while ((n = ::read(out[0], buf, sizeof buf)) > 0) text.append(buf, static_cast<std::size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "q5bench: the %s flood child failed\n", mode);
+        std::exit(1);
+    }
+    return text;
+}
+
+double Mib(long kib) {
+    return static_cast<double>(kib) / 1024.0;
+}
+
+// One line per mode: the flood's rate (events of the stream per second from
+// the start of the log until its last event was polled), the process's peak
+// resident memory, the queue's share of it (peak less the baseline) and
+// what stayed resident after draining, beyond the baseline.
+void Flood(long count) {
+    int ready[2];
+    if (::pipe(ready) != 0) Die("pipe");
+    ::fcntl(ready[1], F_SETFD, FD_CLOEXEC);
+    Server server(0, EventStream(count), [&] {
+        const char byte = 1;
+        if (::write(ready[1], &byte, 1) != 1) Die("flood signal");
+    });
+    for (const char* mode : {"queue", "program"}) {
+        std::istringstream line(RunFloodChild(mode, server.port(), ready[0]));
+        long baseline = 0, peak = 0, after = 0, seen = 0;
+        double seconds = 0;
+        if (!(line >> baseline >> peak >> after >> seen >> seconds)) Die("flood child output");
+        std::printf("q5flood_%s %.0f events/s peak_rss %.1f MiB queue %.1f MiB after_drain %.1f MiB"
+                    " (%ld events, %ld polled, %ld dropped)\n",
+                    mode, static_cast<double>(count) / seconds, Mib(peak), Mib(peak - baseline),
+                    Mib(after - baseline), count, seen, count - seen);
+        std::fflush(stdout);
+    }
+    ::close(ready[0]);
+    ::close(ready[1]);
 }
 
 }  // namespace
@@ -374,11 +523,15 @@ std::string EventStream(long count) {
 // NOOP rounds are short; they alternate in this many slices.
 constexpr int kNoopSlices = 10;
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--flood") {
+        return FloodChild(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    }
     const int rounds = static_cast<int>(EnvNumber("Q5BENCH_ROUNDS", 5));
     const std::size_t file_size = static_cast<std::size_t>(EnvNumber("Q5BENCH_MIB", 256)) << 20;
     const long noops = EnvNumber("Q5BENCH_NOOPS", 20000);
     const long events = EnvNumber("Q5BENCH_EVENTS", 2000000);
+    const long flood = EnvNumber("Q5BENCH_FLOOD", 1000000);
     const char* tmp = std::getenv("TMPDIR");
     const std::string folder = tmp && *tmp ? tmp : "/tmp";
     const std::string download = folder + "/q5bench-" + std::to_string(::getpid()) + "-down.bin";
@@ -397,13 +550,13 @@ int main() {
     const int port = server.port();
     const double mib = static_cast<double>(file_size) / (1 << 20);
 
-    // Q5BENCH_ONLY=getfile (or putfile, noop, q5events) runs one figure.
+    // Q5BENCH_ONLY=getfile (or putfile, noop, q5events, q5flood) runs one figure.
     const char* only_env = std::getenv("Q5BENCH_ONLY");
     const std::string only = only_env ? only_env : "";
     auto wanted = [&](const char* name) { return only.empty() || only == name; };
 
-    std::printf("# name median unit ratio (%d rounds, %.0f MiB files, %ld noops, %ld events)\n", rounds, mib,
-                noops, events);
+    std::printf("# name median unit ratio (%d rounds, %.0f MiB files, %ld noops, %ld events, flood of %ld)\n",
+                rounds, mib, noops, events, flood);
     if (wanted("getfile"))
         Pair(
             "getfile", "MiB/s", mib, rounds, 1, [&] { PlainGetFile(port, download); },
@@ -418,13 +571,21 @@ int main() {
             [&] { PlainNoops(port, noops / kNoopSlices); }, [&] { LibraryNoops(port, noops / kNoopSlices); });
 
     // The Q5 log has a goal rather than a baseline: a million records a second.
+    // Records that the poll did not take before the queue had to drop them
+    // do not count.
     if (wanted("q5events")) {
         std::vector<double> rates;
+        long dropped = 0;
         for (int round = 0; round < rounds; ++round) {
-            rates.push_back(static_cast<double>(events) / Seconds([&] { LibraryEvents(port, events); }));
+            long seen = 0;
+            const double seconds = Seconds([&] { seen = LibraryEvents(port); });
+            rates.push_back(static_cast<double>(seen) / seconds);
+            dropped += events - seen;
         }
-        std::printf("q5events_library %.0f records/s %.3f\n", Median(rates), Median(rates) / 1e6);
+        std::printf("q5events_library %.0f records/s %.3f (%ld dropped in %d rounds)\n", Median(rates),
+                    Median(rates) / 1e6, dropped, rounds);
     }
+    if (wanted("q5flood")) Flood(flood);
 
     ::unlink(download.c_str());
     ::unlink(upload.c_str());

@@ -131,6 +131,22 @@ struct IQ5FaxServer : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetFaxAttr(BSTR mailbox, LONG job, BSTR attr, BSTR* pVal) = 0;
 };
 
+// The most Q5 events a log without a sink keeps for GetQ5Event. When the
+// server sends faster than the caller polls, the oldest queued events are
+// dropped beyond this many, so the queue's memory stays bounded (about
+// 13 MiB when full, handed back to the system once it is drained) and a
+// poll always finds the newest part of the stream.
+inline constexpr long kQ5EventQueueLimit = 100000;
+
+// The event object's logs.
+// - BeginStatusLog / BeginQ5Log: S_OK when the log was started; S_FALSE,
+//   without connecting and without an error record, when that log's worker
+//   is still running (nothing to do); E_FAIL with an error record when the
+//   connection, the login or the event command failed. A log whose worker
+//   ended by itself (its connection was lost) starts again on a new
+//   connection.
+// - GetQ5Event: S_OK; takes the oldest queued event, or reports event
+//   number 0 when there is none (see kQ5EventQueueLimit).
 struct ICoEvents : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE BeginStatusLog(BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass,
                                                      ISupportEvents* p) = 0;

@@ -1,12 +1,18 @@
 // InBuffer: the bytes that arrived on one connection and that no reader has
 // taken yet.
 //
-// Invariant (the one rule every reader of a connection keeps): all bytes
-// received from a connection go into its session's InBuffer, and each reader
-// -- reply line, record stream, raw file bytes, event record -- takes from the
-// front exactly the bytes that belong to it and leaves the rest in place for
-// the next reader. Nothing reads the socket around the buffer, so the server
-// may send a reply, a record and raw data in one packet and nothing is lost.
+// Invariant (the one rule every reader of a connection keeps): no reader
+// ever takes a byte that belongs to the next one. Each reader -- reply line,
+// record stream, raw file bytes, event record -- takes from the front of its
+// session's InBuffer exactly the bytes that belong to it and leaves the rest
+// in place for the next reader, and a receive that waits for more data
+// appends everything it gets to the buffer. The one receive around the
+// buffer is a raw read (record or file bytes) that is still owed a large
+// rest while the buffer is empty: it receives without waiting straight into
+// the caller's memory (SocketIo::ReceiveNow), never more than it is owed, so
+// whatever follows stays in the socket for the next reader exactly as if it
+// had passed through the buffer. So the server may send a reply, a record
+// and raw data in one packet and nothing is lost.
 //
 // The Take functions are pure parsing: they never block and never touch a
 // socket; when the buffer does not yet hold enough they take nothing and say

@@ -1,10 +1,6 @@
 #include "channel/server_session.h"
 
-#include <sys/socket.h>
-#include <sys/types.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 namespace q5::channel {
@@ -43,20 +39,6 @@ std::int32_t ToInt32(long value) {
 
 // Raw reads of at least this many bytes skip the InBuffer while it is empty.
 constexpr std::size_t kDirectReadMin = 16384;
-
-// One receive of at most `size` bytes without waiting: the count, 0 when no
-// data is there yet, -1 when the peer closed, the socket failed or a stop was
-// requested.
-long ReceiveDirect(const SocketIo& io, char* out, std::size_t size) {
-    if (io.socket() < 0 || io.stop_requested()) return -1;
-    for (;;) {
-        const ssize_t n = ::recv(io.socket(), out, size, MSG_DONTWAIT);
-        if (n > 0) return static_cast<long>(n);
-        if (n == 0) return -1;
-        if (errno == EINTR) continue;
-        return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
-    }
-}
 
 }  // namespace
 
@@ -478,8 +460,8 @@ bool ServerSession::ReadRecord(std::string& record) {
             return true;
         }
         if (!ReadMore()) {
-            // The part of the line that did arrive stays readable as the
-            // line buffer's text (callers report it as their error).
+            // The part of the record that did arrive stays readable as the
+            // line buffer's text.
             const std::string_view partial = in_.view().substr(0, kMaxReplyLine);
             std::memcpy(line_, partial.data(), partial.size());
             LoseConnection();
@@ -501,7 +483,7 @@ std::size_t ServerSession::ReadRaw(char* out, std::size_t size) {
         // socket for the next reader exactly as if it had passed through the
         // InBuffer. Only waiting for data goes through the buffer.
         if (size - got >= kDirectReadMin) {
-            const long direct = ReceiveDirect(io_, out + got, size - got);
+            const long direct = io_.ReceiveNow(out + got, size - got);
             if (direct > 0) {
                 got += static_cast<std::size_t>(direct);
                 continue;

@@ -9,8 +9,9 @@
 // fails at once until Connect succeeds again) and from an argument that
 // cannot be put on the line (refused before anything is sent).
 //
-// All readers of the connection take their bytes from the session's InBuffer
-// (see in_buffer.h), so replies, records, raw file bytes and event records
+// All readers of the connection take their bytes through the session's
+// InBuffer (see in_buffer.h for its rule, and for the one raw receive that
+// goes around it), so replies, records, raw file bytes and event records
 // that arrive together are each read whole by their own reader.
 //
 // Text is 8-bit (the wire code page); a null argument is sent as empty text.

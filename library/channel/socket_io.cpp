@@ -172,6 +172,17 @@ long SocketIo::ReceiveSome(InBuffer& in) {
     }
 }
 
+long SocketIo::ReceiveNow(char* out, std::size_t size) {
+    if (fd_ < 0 || stop_requested()) return -1;
+    for (;;) {
+        const ssize_t rc = ::recv(fd_, out, size, MSG_DONTWAIT);
+        if (rc > 0) return static_cast<long>(rc);
+        if (rc == 0) return -1;
+        if (errno == EINTR) continue;
+        return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
+    }
+}
+
 bool SocketIo::SendAll(const char* data, std::size_t size) {
     if (fd_ < 0) return false;
     const int limit = read_timeout_ > 0 ? read_timeout_ + 1 : 0;

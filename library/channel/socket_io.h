@@ -45,6 +45,13 @@ public:
     // polls passed without a byte (a read timeout of 0 waits without limit).
     long ReceiveSome(InBuffer& in);
 
+    // One receive of at most `size` bytes straight into `out`, without
+    // waiting and without the InBuffer (for a reader that is owed at least
+    // `size` bytes, see in_buffer.h). Returns the count; 0 when no data is
+    // there yet; -1 when the peer closed, the socket failed or a stop was
+    // requested.
+    long ReceiveNow(char* out, std::size_t size);
+
     // Sends all of data, waiting for writability before each part. Returns
     // true when every byte was taken; false on an error, a stop request, or
     // once read timeout + 1 polls passed without progress.

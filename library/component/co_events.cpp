@@ -84,18 +84,16 @@ HRESULT CoEvents::Begin(Log& log, Kind kind, BSTR host, LONG port, LONG timeout,
     if (status && !sink) {
         return Raise(E_INVALIDARG, kSourceCoEvents, u"The status log needs an ISupportEvents sink");
     }
-    // Never two workers on one log; a worker that ended by itself (its
-    // connection failed) is collected here.
+    // Never two workers on one log: while the worker runs there is nothing
+    // to do (S_FALSE, nothing sent, no error record). A worker that ended by
+    // itself (its connection failed) is collected here.
     if (log.worker.joinable()) {
         bool finished = false;
         {
             std::lock_guard<std::mutex> guard(log.lock);
             finished = log.finished;
         }
-        if (!finished) {
-            return Raise(E_FAIL, kSourceCoEvents,
-                         status ? u"The status log is already running" : u"The Q5 log is already running");
-        }
+        if (!finished) return S_FALSE;
         log.worker.join();
     }
 
@@ -215,7 +213,7 @@ void CoEvents::Q5Worker(ISupportEvents* raw) {
     ComPtr<ISupportEvents> sink;
     sink.Attach(raw);
     ServerSession& session = q5_.session;
-    std::vector<QueuedEvent> batch;
+    std::vector<EventQueue::Event> batch;
     try {
         std::string record;
         while (Running(q5_) && session.ReadRecord(record)) {
@@ -226,33 +224,24 @@ void CoEvents::Q5Worker(ISupportEvents* raw) {
                     if (!Pause(q5_, kQ5Pause)) break;
                     continue;
                 }
-                batch.push_back(QueuedEvent{parsed->id, std::string(parsed->data1),
+                batch.push_back(EventQueue::Event{parsed->id, std::string(parsed->data1),
                                             std::string(parsed->data2), std::string(parsed->data3)});
             }
             // Fewer buffered bytes than a record may hold: the next read may
             // wait, so what was read goes to the queue first.
             if (!batch.empty() &&
                 (session.buffered() < ServerSession::kMaxEventRecord || batch.size() >= kBatch)) {
-                Enqueue(batch);
+                queue_.Push(batch);
             }
         }
     } catch (...) {
         // Out of memory or a throwing sink ends the log like a lost connection.
     }
     try {
-        Enqueue(batch);
+        queue_.Push(batch);
     } catch (...) {
     }
     Finish(q5_);
-}
-
-void CoEvents::Enqueue(std::vector<QueuedEvent>& batch) {
-    if (batch.empty()) return;
-    {
-        std::lock_guard<std::mutex> guard(queue_lock_);
-        for (QueuedEvent& event : batch) queue_.push_back(std::move(event));
-    }
-    batch.clear();
 }
 
 // ---- Polling the queue ----------------------------------------------------------------
@@ -261,13 +250,9 @@ HRESULT CoEvents::GetQ5Event(LONG* id, BSTR* data1, BSTR* data2, BSTR* data3) {
     if (!id) return E_POINTER;
     *id = 0;
     return Guarded([&] {
-        QueuedEvent event;
-        {
-            std::lock_guard<std::mutex> guard(queue_lock_);
-            if (queue_.empty()) return S_OK;
-            event = std::move(queue_.front());
-            queue_.pop_front();
-        }
+        std::optional<EventQueue::Event> taken = queue_.Pop();
+        if (!taken) return S_OK;
+        EventQueue::Event& event = *taken;
         BStr d1, d2, d3;
         try {
             if (data1) d1 = Wide(event.data1);
@@ -275,13 +260,11 @@ HRESULT CoEvents::GetQ5Event(LONG* id, BSTR* data1, BSTR* data2, BSTR* data3) {
             if (data3) d3 = Wide(event.data3);
         } catch (...) {
             // Keep the event for the next poll.
-            std::lock_guard<std::mutex> guard(queue_lock_);
-            queue_.push_front(std::move(event));
+            queue_.PutBack(std::move(event));
             throw;
         }
         if ((data1 && !d1.Get()) || (data2 && !d2.Get()) || (data3 && !d3.Get())) {
-            std::lock_guard<std::mutex> guard(queue_lock_);
-            queue_.push_front(std::move(event));
+            queue_.PutBack(std::move(event));
             return E_OUTOFMEMORY;
         }
         *id = event.id;

@@ -6,13 +6,15 @@
 // ServerSession, then hands the session to a new worker, which reads the
 // event stream through it (without a read time limit, in one-second polls
 // that watch the stop request) until the log is ended or the connection
-// fails. The status worker reports to its sink; the Q5 worker reports to its
-// sink, or, without one, fills the EventQueue that GetQ5Event drains.
+// fails. Begin on a log whose worker still runs does nothing and answers
+// S_FALSE. The status worker reports to its sink; the Q5 worker reports to its
+// sink, or, without one, fills the EventQueue that GetQ5Event drains; the
+// queue keeps at most kQ5EventQueueLimit events and drops the oldest beyond.
 //
 // Thread rule: apartment-threaded like CoQ5Client: Begin, End and GetQ5Event
 // come from the creating thread, one at a time. Sinks are called from the
 // workers' threads. Each log's lock guards its running flag and worker state;
-// the queue lock guards the queue. No lock is held during I/O, a sink call or
+// the queue has a lock of its own. No lock is held during I/O, a sink call or
 // a pause, and no two locks are held together. While a worker runs, only it
 // touches its log's session (the stop request excepted); the caller's thread
 // touches the session again only after joining the worker. Destroying the
@@ -22,7 +24,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,6 +31,7 @@
 
 #include "channel/server_session.h"
 #include "component/com_object.h"
+#include "component/event_queue.h"
 #include "q5client/q5client.h"
 
 namespace q5::component {
@@ -49,12 +51,6 @@ public:
     HRESULT STDMETHODCALLTYPE EndStatusLog() override;
     HRESULT STDMETHODCALLTYPE EndQ5Log() override;
     HRESULT STDMETHODCALLTYPE GetQ5Event(LONG* id, BSTR* data1, BSTR* data2, BSTR* data3) override;
-
-    // One Q5 event as it came off the wire (8-bit text).
-    struct QueuedEvent {
-        std::int32_t id = 0;
-        std::string data1, data2, data3;
-    };
 
 private:
     enum class Kind { status, q5 };
@@ -79,12 +75,10 @@ private:
     static bool Running(Log& log);
     // Waits `pause` unless the log is ended first; false once it is ended.
     static bool Pause(Log& log, std::chrono::milliseconds pause);
-    void Enqueue(std::vector<QueuedEvent>& batch);
 
     Log status_;
     Log q5_;
-    std::mutex queue_lock_;  // guards queue_
-    std::deque<QueuedEvent> queue_;
+    EventQueue queue_;
 };
 
 }  // namespace q5::component

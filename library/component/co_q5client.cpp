@@ -32,10 +32,6 @@ HRESULT CoQ5Client::InterfaceSupportsErrorInfo(REFIID riid) {
     return S_FALSE;
 }
 
-HRESULT CoQ5Client::NotYet() noexcept {
-    return Raise(E_NOTIMPL, kSourceCoQ5Client, u"Not implemented");
-}
-
 // ---- IQ5Connect -------------------------------------------------------------
 
 HRESULT CoQ5Client::Connect(BSTR host, LONG port, LONG timeout) {

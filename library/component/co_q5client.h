@@ -90,7 +90,6 @@ public:
     HRESULT STDMETHODCALLTYPE GetFaxAttr(BSTR mailbox, LONG job, BSTR attr, BSTR* pVal) override;
 
 private:
-    HRESULT NotYet() noexcept;
     channel::ServerSession session_;
 
     // ---- Table access state ----

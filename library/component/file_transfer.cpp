@@ -61,6 +61,51 @@ private:
     int fd_;
 };
 
+// The local file of a download. It is opened for writing before the server
+// is asked, so that a name that cannot be written sends nothing, but it is
+// neither truncated nor, when it did not exist, kept until the transfer
+// starts: a download that never starts leaves the file as it was.
+class DownloadTarget {
+public:
+    explicit DownloadTarget(std::string path) : path_(std::move(path)), file_(Open(path_, created_)) {}
+
+    bool is_open() const noexcept { return file_.is_open(); }
+    bool WriteAll(const char* data, std::size_t size) const noexcept { return file_.WriteAll(data, size); }
+
+    // The transfer starts: an existing regular file loses its old content.
+    bool Start() const noexcept {
+        struct stat info {};
+        if (::fstat(file_.fd(), &info) != 0) return false;
+        return !S_ISREG(info.st_mode) || ::ftruncate(file_.fd(), 0) == 0;
+    }
+
+    // The transfer never started: a file made only for it is removed again.
+    void Abandon() noexcept {
+        if (created_) ::unlink(path_.c_str());
+        created_ = false;
+    }
+
+private:
+    static int Open(const std::string& path, bool& created) noexcept {
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+            if (fd >= 0 || errno != ENOENT) return fd;
+            const int made = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (made >= 0) {
+                created = true;
+                return made;
+            }
+            if (errno != EEXIST) return -1;
+            // Made by someone else in between: open that one.
+        }
+        return -1;
+    }
+
+    std::string path_;
+    bool created_ = false;  // declared before file_, which sets it
+    LocalFile file_;
+};
+
 // Decides when the sink hears about progress: at every chunk boundary that
 // lies strictly inside the transfer, before any byte past it moves.
 class Progress {
@@ -154,14 +199,29 @@ Transfer Download(ServerSession& session, const char* mailbox, const char* remot
     // A line that cannot be sent must not cost the local file its content.
     if (!session.FormatCommand("GETFILE", {mailbox, remote})) return Transfer::bad_argument;
 
-    LocalFile file(::open(local_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    // A local file that cannot be written costs no exchange with the server;
+    // its content goes only once the server has agreed with a usable size.
+    DownloadTarget file(local_path);
     if (!file.is_open()) return Transfer::not_started;
 
     std::optional<std::int32_t> announced;
     const Outcome outcome = session.GetFile(mailbox, remote, announced);
-    if (outcome != Outcome::ok) return StartFailed(outcome);
-    // A missing, negative or non-numeric size: nothing is read for it.
-    if (!announced) return Transfer::not_started;
+    if (outcome != Outcome::ok) {
+        file.Abandon();
+        return StartFailed(outcome);
+    }
+    if (!announced) {
+        // The server agreed, so the file's bytes and a closing line may be on
+        // their way, but nothing can be read for a missing, negative or
+        // non-numeric size: the connection is out of step and is given up.
+        session.Close();
+        file.Abandon();
+        return Transfer::not_started;
+    }
+    if (!file.Start()) {
+        session.Close();
+        return Transfer::broken;
+    }
     const auto size = static_cast<std::size_t>(*announced);
 
     ComPtr<ISupportEvents> held(sink);

@@ -22,14 +22,19 @@ namespace q5::component {
 
 enum class Transfer {
     done,         // the file moved and the server confirmed it
-    not_started,  // not connected, local file not opened, or refused at the start
+    not_started,  // not connected, local file not opened, refused at the start,
+                  // or a download agreed with an unusable size (session closed)
     broken,       // the connection or the local file failed midway; session closed
     bad_argument  // the command line could not be formed; nothing sent or touched
 };
 
 inline constexpr std::size_t kProgressChunk = 4095;
 
-// Downloads `remote` of `mailbox` into `local_path` (created or truncated).
+// Downloads `remote` of `mailbox` into `local_path`. The local file is
+// created or truncated only once the server has agreed with a usable size;
+// a download that never starts leaves it as it was (and makes none). A
+// positive first reply whose size is missing, negative or not a number
+// closes the session, since the file's bytes may follow it.
 Transfer Download(channel::ServerSession& session, const char* mailbox, const char* remote,
                   const std::string& local_path, ISupportEvents* sink);
 

@@ -23,10 +23,6 @@
 namespace q5 {
 namespace {
 
-// The library's answer to a start of a Q5 log whose worker still runs: the
-// log is alive. Any other answer to a start means the previous worker had
-// ended (its connection was gone) and a new connection was tried.
-const QString kAlreadyRunning = QStringLiteral("The Q5 log is already running");
 constexpr int kColumnTwips[frmCallControl::kColumns] = {3528, 3528, 1764, 1764, 1764, 2540};
 
 BStr ToBStr(const QString& text) {
@@ -119,7 +115,10 @@ bool frmCallControl::StartLog() {
     BStr host = ToBStr(target.host), user = ToBStr(gUserName), password = ToBStr(gPassword);
     const HRESULT hr = mEvents->BeginQ5Log(host.Get(), target.port, 5, user.Get(), password.Get(), nullptr);
     const shell::ErrorDetails error = shell::ErrorOf(hr);
-    if (FAILED(hr) && error.description == kAlreadyRunning) return true;  // alive
+    // S_FALSE: the log's worker still runs, so the log is alive. Any other
+    // answer means the previous worker had ended (its connection was gone)
+    // and a new connection was tried.
+    if (hr == S_FALSE) return true;
     if (SUCCEEDED(hr)) {
         const bool restored = was_running || lost_;
         log_running_ = true;

@@ -79,7 +79,7 @@ void OfferReconnect(QWidget* parent);
 // Ends the program: every window goes (without the main window's
 // shutdown) and the event loops return `code`.
 void EndProgram(int code = 0);
-// True once EndProgram ran (until ResetForTests).
+// True once EndProgram ran (until DestroyAllWindows).
 bool ProgramEnding();
 int ProgramExitCode();
 // Unloads every window at once and clears the ending state (tests, and the

@@ -644,6 +644,16 @@ TEST_F(ScriptedEventsTest, BurstOfCallsIsWorkedOffInArrivalOrderInAFewTicksNotOn
 
 // ---- the event log's own connection -------------------------------------------------------
 
+// Every tick asks the library to start the running log again; its "nothing
+// to do" answer must leave the log and its status as they are.
+TEST_F(CallControlTest, TicksOnARunningLogLeaveItRunningWithoutARestoredNotice) {
+    frmCallControl& cc = Open();
+    ASSERT_TRUE(cc.LogRunning()) << cc.LogStatus().toStdString();
+    for (int i = 0; i < 3; ++i) cc.Timer1_Timer();
+    EXPECT_TRUE(cc.LogRunning());
+    EXPECT_EQ(cc.LogStatus().toStdString(), "Receiving calls from Q5Server");
+}
+
 TEST_F(CallControlTest, KilledServerEndsTheLogWhichRestartsWhenTheServerIsBackWithoutDuplicateRows) {
     frmCallControl& cc = Open();
     const QString first = Call("5550013");

@@ -29,7 +29,8 @@ protected:
     // Options beyond --seed-demo, --su and --call-linger; override to change.
     virtual std::vector<std::string> ExtraOptions() const { return {}; }
 
-    // Starts q5sim again on the same data folder (after StopSim or KillSim).
+    // Starts q5sim again on the same data folder (after sim_->Stop() or
+    // sim_->Kill()).
     void RestartSim();
 
     // A new session object, connected; null (with a test failure) otherwise.

@@ -33,20 +33,23 @@ std::optional<std::size_t> SizeWord(const std::string& line) {
 
 struct Download {
     HRESULT code = S_OK;
-    std::string file;
+    std::optional<std::string> file;  // nullopt: the local file as it was
+    bool session_closed = false;      // besides by a lost connection
 };
 
 // What a download makes of the server's bytes: the first line decides
 // whether it starts and how many bytes follow; those bytes are the file, as
-// many of them as arrived; the line after them decides the result.
+// many of them as arrived; the line after them decides the result. A
+// download that never starts leaves the local file alone; one agreed with an
+// unusable size also closes the session.
 Download ExpectedDownload(const std::string& bytes) {
     std::string rest;
     const std::vector<std::string> lines = Lines(bytes, &rest);
-    if (lines.empty()) return {E_CONNECTION_LOST, ""};
+    if (lines.empty()) return {E_CONNECTION_LOST, std::nullopt};
     const std::string& first = lines[0];
-    if (first[0] == '-') return {E_FILE_OPEN, ""};
+    if (first[0] == '-') return {E_FILE_OPEN, std::nullopt};
     const std::optional<std::size_t> size = SizeWord(UpToNul(first));
-    if (!size) return {E_FILE_OPEN, ""};
+    if (!size) return {E_FILE_OPEN, std::nullopt, true};
     const std::string after = bytes.substr(first.size());
     if (after.size() < *size) return {E_CONNECTION_LOST, after};
     const std::string file = after.substr(0, *size);
@@ -66,27 +69,35 @@ TEST_F(FaultSweep, BrokenDownloadKeepsExactlyTheBytesReceivedAndReportsTheDocume
     const std::size_t final_at = exchange.server_size();
     exchange.Send("+OK done\r\n");
     const std::string local = LocalFile("greet1.wav");
+    const std::string previous = "the previous content of the local file";
 
     Sweep("GETFILE", exchange, first, [&](const Fault& fault) {
         ASSERT_EQ(Connect(), S_OK);
-        WriteFile(local, "the previous content of the local file");
+        WriteFile(local, previous);
         const HRESULT hr = util_->GetFile(B(u"101").Get(), B(u"greet1.wav").Get(), Wide(local).Get());
         const std::u16string message = hr == S_OK ? u"" : TakeMessage();
         const std::string file = ReadFile(local);
         if (LostOrStalled(fault)) {
             EXPECT_EQ(hr, E_CONNECTION_LOST);
             EXPECT_EQ(message, u"Connection Lost");
-            // Truncated when the transfer began; then every data byte that arrived.
-            const std::size_t kept = fault.offset < data_at ? 0 : std::min(fault.offset, final_at) - data_at;
-            EXPECT_EQ(file, data.substr(0, kept));
+            // Untouched until the first reply is complete; truncated when the
+            // transfer began, then every data byte that arrived.
+            if (fault.offset < data_at) {
+                EXPECT_EQ(file, previous);
+            } else {
+                EXPECT_EQ(file, data.substr(0, std::min(fault.offset, final_at) - data_at));
+            }
             EXPECT_EQ(util_->KeepAlive(), E_CONNECTION_LOST);
             return;
         }
         const Download expected = ExpectedDownload(exchange.CorruptedBytes(fault).substr(first));
         EXPECT_EQ(hr, expected.code);
-        EXPECT_EQ(file, expected.file);
+        EXPECT_EQ(file, expected.file.value_or(previous));
         if (hr == E_FILE_OPEN) {
             EXPECT_EQ(message, u"Failed to open file");
+        }
+        if (expected.session_closed) {
+            EXPECT_EQ(util_->KeepAlive(), E_CONNECTION_LOST);
         }
         if (hr == E_CONNECTION_LOST) {
             EXPECT_EQ(message, u"Connection Lost");

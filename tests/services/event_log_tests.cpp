@@ -251,13 +251,53 @@ TEST_F(EventLogTest, LogStartsAgainAfterEndOnANewConnection) {
     EXPECT_TRUE(peer.Finish().empty());
 }
 
-TEST_F(EventLogTest, SecondBeginWhileTheLogRunsIsRefusedWithoutConnecting) {
+// A start of a log whose worker still runs has nothing to do: S_FALSE, no
+// error record, no new connection, for either log.
+TEST_F(EventLogTest, SecondBeginWhileTheLogRunsIsSFalseWithoutConnectingOrAnErrorRecord) {
+    ScriptedPeer q5_peer, status_peer;
+    StartOfQ5Log(q5_peer).ExpectClosed();
+    StartOfStatusLog(status_peer).Send("2.").ExpectClosed();
+    q5_peer.Start();
+    status_peer.Start();
+    RecordingSink sink;
+    ASSERT_EQ(BeginQ5(q5_peer), S_OK);
+    ASSERT_EQ(BeginStatus(status_peer, &sink), S_OK);
+    EXPECT_EQ(BeginQ5(q5_peer), S_FALSE);
+    EXPECT_EQ(BeginStatus(status_peer, &sink), S_FALSE);
+    EXPECT_FALSE(TakeErrorRecord().present);
+    EXPECT_EQ(events_->EndQ5Log(), S_OK);
+    EXPECT_EQ(events_->EndStatusLog(), S_OK);
+    EXPECT_TRUE(q5_peer.Finish().empty());
+    EXPECT_TRUE(status_peer.Finish().empty());
+}
+
+// A server that sends faster than the caller polls: the queue keeps the
+// newest kQ5EventQueueLimit events and drops the older ones, in order.
+TEST_F(EventLogTest, FloodBeyondTheQueueLimitKeepsOnlyTheNewestEvents) {
+    const long extra = 3;
+    const long total = kQ5EventQueueLimit + extra;
+    std::string flood;
+    for (long id = 1; id <= total; ++id) flood += std::to_string(id) + ";k;n;x.";
     ScriptedPeer peer;
+    StartOfQ5Log(peer).Send(flood).CloseConnection();
+    // A start answers S_FALSE until the worker has read everything and seen
+    // the close; then it opens this second connection.
     StartOfQ5Log(peer).ExpectClosed();
     peer.Start();
     ASSERT_EQ(BeginQ5(peer), S_OK);
-    EXPECT_EQ(BeginQ5(peer), E_FAIL);
-    EXPECT_NE(TakeErrorRecord().description.find(u"already running"), std::u16string::npos);
+    HRESULT hr = S_FALSE;
+    const auto deadline = Clock::now() + std::chrono::seconds(30);
+    while ((hr = BeginQ5(peer)) == S_FALSE && Clock::now() < deadline) {
+        std::this_thread::sleep_for(milliseconds(10));
+    }
+    ASSERT_EQ(hr, S_OK) << "the worker never finished reading the flood";
+    long polled = 0, out_of_order = 0;
+    for (Event e = Poll(); e.id != 0; e = Poll()) {
+        if (e.id != extra + 1 + polled || e.d3 != u"x") ++out_of_order;
+        ++polled;
+    }
+    EXPECT_EQ(polled, kQ5EventQueueLimit);
+    EXPECT_EQ(out_of_order, 0);
     EXPECT_EQ(events_->EndQ5Log(), S_OK);
     EXPECT_TRUE(peer.Finish().empty());
 }
@@ -271,10 +311,9 @@ TEST_F(EventLogTest, WorkerEndsByItselfWhenTheServerCloses) {
     peer.Start();
     ASSERT_EQ(BeginQ5(peer), S_OK);
     ASSERT_EQ(PollEvents(1).size(), 1u);
-    HRESULT hr = E_FAIL;
+    HRESULT hr = S_FALSE;
     const auto deadline = Clock::now() + std::chrono::seconds(3);
-    while ((hr = BeginQ5(peer)) == E_FAIL && Clock::now() < deadline) {
-        TakeErrorRecord();
+    while ((hr = BeginQ5(peer)) == S_FALSE && Clock::now() < deadline) {
         std::this_thread::sleep_for(milliseconds(10));
     }
     ASSERT_EQ(hr, S_OK) << "the worker of the closed connection never ended";

@@ -193,42 +193,62 @@ TEST_F(FileTransferTest, EmptyRemoteFileTruncatesTheLocalFileAndTheFinalLineDeci
     EXPECT_TRUE(peer.Finish().empty());
 }
 
-TEST_F(FileTransferTest, RefusedDownloadIsFailedToOpenFileAndTheSessionGoesOn) {
-    const std::string local = LocalFile("refused.wav");
-    WriteFile(local, "old content");
+// The local file is opened before the server is asked, but its content goes
+// only when the transfer starts: a refusal or a lost reply leaves an existing
+// file as it was and makes no new one.
+TEST_F(FileTransferTest, DownloadThatNeverStartsLeavesTheLocalFileAsItWas) {
+    const std::string existing = LocalFile("refused.wav");
+    WriteFile(existing, "old content");
+    const std::string missing = LocalFile("never.wav");
     ScriptedPeer peer;
     peer.Accept()
         .Send(kGreeting)
         .Expect("GETFILE 100 greet.wav\r\n")
         .Send("-ERR no such file\r\n")
+        .Expect("GETFILE 100 greet.wav\r\n")
+        .Send("-ERR no such file\r\n")
         .Expect("NOOP\r\n")
-        .Send("+OK\r\n");
+        .Send("+OK\r\n")
+        .Expect("GETFILE 100 greet.wav\r\n")
+        .CloseConnection();
     peer.Start();
     ASSERT_EQ(ConnectTo(peer), S_OK);
-    EXPECT_EQ(util_->GetFile(B(u"100").Get(), B(u"greet.wav").Get(), Wide(local).Get()), E_FILE_OPEN);
+    EXPECT_EQ(util_->GetFile(B(u"100").Get(), B(u"greet.wav").Get(), Wide(existing).Get()), E_FILE_OPEN);
     ExpectError(u"Failed to open file");
-    EXPECT_EQ(ReadFile(local), "") << "the local file is created before the server is asked";
-    EXPECT_EQ(util_->KeepAlive(), S_OK);
+    EXPECT_EQ(ReadFile(existing), "old content");
+    EXPECT_EQ(Download(missing), E_FILE_OPEN);
+    EXPECT_FALSE(FileExists(missing));
+    EXPECT_EQ(util_->KeepAlive(), S_OK) << "a refusal leaves the session usable";
+    EXPECT_EQ(Download(existing), E_CONNECTION_LOST);
+    ExpectError(u"Connection Lost");
+    EXPECT_EQ(ReadFile(existing), "old content");
     EXPECT_TRUE(peer.Finish().empty());
 }
 
-// Nothing may be read for a size that is not a plain number: reading would
-// swallow the reply of the next command.
-TEST_F(FileTransferTest, SizeThatIsMissingNegativeOrNotANumberReadsNothing) {
+// A positive reply whose size cannot be used may still be followed by the
+// file and its closing line. Nothing can be read for such a size, so the
+// session is closed rather than left to take those bytes as the replies of
+// later calls.
+TEST_F(FileTransferTest, UnusableSizeClosesTheSessionInsteadOfLeavingItOutOfStep) {
+    const std::string local = LocalFile("x");
+    const std::string command = "GETFILE 100 greet.wav\r\n";
+    const char* replies[] = {"+OK\r\n", "+OK -5\r\n", "+OK 10abc\r\n", "+OK 99999999999\r\n"};
     ScriptedPeer peer;
-    peer.Accept().Send(kGreeting);
-    for (const char* reply : {"+OK\r\n", "+OK -5\r\n", "+OK 12abc\r\n", "+OK 99999999999\r\n"}) {
-        peer.Expect("GETFILE 100 greet.wav\r\n").Send(reply).Expect("NOOP\r\n").Send("+OK alive\r\n");
+    for (const char* reply : replies) {
+        peer.Accept().Send(kGreeting).Expect(command).Send(std::string(reply) + "0123456789+OK\r\n").ExpectClosed();
     }
     peer.Start();
-    ASSERT_EQ(ConnectTo(peer), S_OK);
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(Download(LocalFile("x")), E_FILE_OPEN);
+    for (const char* reply : replies) {
+        SCOPED_TRACE(reply);
+        WriteFile(local, "old content");
+        ASSERT_EQ(ConnectTo(peer), S_OK);
+        EXPECT_EQ(Download(local), E_FILE_OPEN);
         ExpectError(u"Failed to open file");
-        EXPECT_EQ(util_->KeepAlive(), S_OK);
+        EXPECT_EQ(ReadFile(local), "old content");
+        EXPECT_EQ(util_->KeepAlive(), E_CONNECTION_LOST);
     }
     EXPECT_TRUE(peer.Finish().empty());
+    EXPECT_EQ(peer.Received(), command + command + command + command);
 }
 
 TEST_F(FileTransferTest, DroppedConnectionKeepsExactlyTheBytesReceivedAndClosesTheSession) {
