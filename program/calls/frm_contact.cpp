@@ -73,21 +73,10 @@ bool frmContact::HasUnsavedEdits() const {
 }
 
 void frmContact::closeEvent(QCloseEvent* event) {
-    if (HasUnsavedEdits()) {
-        switch (AskSave()) {
-            case 0:
-                // A save that fails keeps the window, its edits and the reason.
-                if (!cmdSave_Click()) {
-                    event->ignore();
-                    return;
-                }
-                break;
-            case 1:
-                break;
-            default:
-                event->ignore();
-                return;
-        }
+    // A save that fails keeps the window, its edits and the reason.
+    if (HasUnsavedEdits() && !MayCloseAfterAskingToSave([this] { return cmdSave_Click(); }, false)) {
+        event->ignore();
+        return;
     }
     event->accept();
 }

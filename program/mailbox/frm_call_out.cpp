@@ -97,21 +97,9 @@ bool frmCallOut::Save() {
 }
 
 void frmCallOut::closeEvent(QCloseEvent* event) {
-    if (gFieldsChanged) {
-        switch (AskSave()) {
-            case 0:
-                // A save that failed keeps the window and its edits.
-                if (!Save() && !windows::ProgramEnding()) {
-                    event->ignore();
-                    return;
-                }
-                break;
-            case 1:
-                break;
-            default:
-                event->ignore();
-                return;
-        }
+    if (gFieldsChanged && !MayCloseAfterAskingToSave([this] { return Save(); }, windows::ProgramEnding())) {
+        event->ignore();
+        return;
     }
     gFieldsChanged = false;
     event->accept();

@@ -372,22 +372,9 @@ bool frmMbx::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmMbx::closeEvent(QCloseEvent* event) {
-    if (gFieldsChanged) {
-        switch (AskSave()) {
-            case 0:
-                // A save that failed keeps the window and its edits.
-                if (!Save() && !windows::ProgramEnding()) {
-                    event->ignore();
-                    return;
-                }
-                break;
-            case 1:
-                gFieldsChanged = false;
-                break;
-            default:
-                event->ignore();
-                return;
-        }
+    if (gFieldsChanged && !MayCloseAfterAskingToSave([this] { return Save(); }, windows::ProgramEnding())) {
+        event->ignore();
+        return;
     }
     gFieldsChanged = false;
     event->accept();

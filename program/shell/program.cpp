@@ -27,6 +27,17 @@ int AskSave() {
     }
 }
 
+bool MayCloseAfterAskingToSave(const std::function<bool()>& save, bool closing_anyway) {
+    switch (AskSave()) {
+        case 0:
+            return save() || closing_anyway;
+        case 1:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool Program::Start(const Options& options) {
     if (!lock_.TryLock()) {
         shell::MessageRequest request;

@@ -10,6 +10,8 @@
 // Thread rule: UI thread only.
 #pragma once
 
+#include <functional>
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -22,6 +24,12 @@ class frmLogin;
 
 // "Fields have been changed. Do you want to save?": 0 Yes, 1 No, 2 Cancel.
 int AskSave();
+
+// Asked when a window with unsaved edits closes: AskSave, and on Yes runs
+// `save`. True when the window may close: No, or Yes and the save went
+// through. Cancel keeps the window; so does a save that failed, with its
+// edits, unless `closing_anyway` (the program is ending).
+bool MayCloseAfterAskingToSave(const std::function<bool()>& save, bool closing_anyway);
 
 class Program : public QObject {
     Q_OBJECT
