@@ -28,7 +28,7 @@ import time
 from ctypes import byref, c_int32, c_void_p
 
 from . import _com
-from ._com import (E_CONNECTION_LOST, E_FAIL, E_FILE_OPEN, E_INVALIDARG, S_OK, BSTR)
+from ._com import BSTR, E_CONNECTION_LOST, E_FAIL, E_FILE_OPEN, E_INVALIDARG
 
 __all__ = ["Session", "Event", "Q5Error", "Refused", "ConnectionLost", "FileError", "InvalidArgument",
            "E_FAIL", "E_CONNECTION_LOST", "E_FILE_OPEN", "E_INVALIDARG"]
@@ -52,7 +52,8 @@ class Q5Error(Exception):
 
     def __init__(self, code, text, operation=""):
         self.code = code & 0xFFFFFFFF
-        self.text = text or ""
+        # The library passes the server's status line on with its line end.
+        self.text = (text or "").rstrip("\r\n")
         self.operation = operation
         shown = self.text or _CODE_NAMES.get(self.code, "failed")
         super().__init__("%s: %s (0x%08X)" % (operation, shown, self.code) if operation
@@ -124,7 +125,7 @@ class Session:
         self.port = int(port)
         self.timeout = int(timeout)
         self.su = bool(su)
-        self._runtime = _com.Runtime(library)
+        self._runtime = _com.runtime(library)
         self._connect = self._table = self._util = None
         self._logs = []
 
@@ -320,14 +321,15 @@ class Session:
 
     def info(self):
         """The server's uptime, serial, version, load and version type, as a
-        dict of str."""
+        dict of str (keys uptime, serial, version, load, vertype; a value may
+        hold several lines)."""
         self._need()
         facts = {}
         for key, prop in (("uptime", "get_Uptime"), ("serial", "get_Serial"), ("version", "get_Version"),
                           ("load", "get_VLoad"), ("vertype", "get_VerType")):
             out = BSTR()
             self._call(self._util, prop, byref(out))
-            facts[key] = self._runtime.take(out.value)
+            facts[key] = self._runtime.take(out.value).rstrip("\r\n")
         return facts
 
 

@@ -297,6 +297,17 @@ class Runtime:
         return Interface(self, out.value, iface, owned=True)
 
 
+_loaded = {}
+
+
+def runtime(path=None):
+    """The Runtime for `path` (see find_runtime), loaded once."""
+    key = find_runtime(path)
+    if key not in _loaded:
+        _loaded[key] = Runtime(path)
+    return _loaded[key]
+
+
 class Interface:
     """One reference to an interface pointer, with its methods callable by
     name; release() (or garbage collection) gives the reference back."""

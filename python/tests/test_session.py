@@ -67,6 +67,9 @@ def test_refusals_lost_connections_and_missing_files_raise_their_exceptions(sim,
     assert "unknown username or password" in refused.value.text.lower()
 
     with session(sim) as q5:
+        with pytest.raises(q5client.Refused) as no_table:
+            q5.get("NO_SUCH_TABLE", "X")
+        assert no_table.value.text == "-ERR no such table"
         with pytest.raises(q5client.FileError) as missing:
             q5.get_file("missing.wav", tmp_path / "x")
         assert missing.value.code == q5client.E_FILE_OPEN
