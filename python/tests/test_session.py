@@ -7,7 +7,10 @@ import time
 import pytest
 
 import q5client
+from q5client import _com
 
+HEADER = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "include", "q5client",
+                      "q5client.h")
 README = os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, os.pardir, "README.md")
 
 
@@ -33,6 +36,15 @@ def test_put_file_then_get_file_round_trips_one_mib_with_progress(sim, tmp_path)
         assert sim.mailbox_file("101", "big.bin").read_bytes() == data
         q5.get_file("big.bin", tmp_path / "down.bin")
     assert (tmp_path / "down.bin").read_bytes() == data
+
+    # An exception in the progress callback reaches the caller after the
+    # transfer, and the session goes on.
+    def fail(done, total):
+        raise RuntimeError("stop at %d" % done)
+    with session(sim) as q5:
+        with pytest.raises(RuntimeError, match="stop at 4095"):
+            q5.get_file("big.bin", tmp_path / "again.bin", progress=fail)
+        assert q5.get("BOX", "SCREEN") == {"SCREEN": "V"}
     assert len(reports) > 200
     assert [done for done, _ in reports] == sorted(set(done for done, _ in reports))
     assert set(total for _, total in reports) == {len(data)}
@@ -78,6 +90,27 @@ def test_refusals_lost_connections_and_missing_files_raise_their_exceptions(sim,
             q5.get("BOX", "SCREEN")
         assert lost.value.code == q5client.E_CONNECTION_LOST
         assert isinstance(lost.value, q5client.Q5Error)
+
+
+def test_interfaces_follow_the_header_slot_order():
+    header = open(HEADER, encoding="utf-8").read()
+    declared = {}
+    for name, body in re.findall(r"struct (\w+) : IUnknown \{(.*?)\n\};", header, re.S):
+        declared[name] = re.findall(r"virtual \w+ STDMETHODCALLTYPE (\w+)\(", body)
+    assert len(declared) == 7
+    for name, methods in declared.items():
+        iface = getattr(_com, name)
+        assert [slot[0] for slot in iface.methods] == ["QueryInterface", "AddRef", "Release"] + methods, name
+
+
+def test_runtime_is_found_by_argument_and_a_wrong_path_says_so(sim, monkeypatch):
+    path = os.environ["Q5COM_LIBRARY"]
+    monkeypatch.delenv("Q5COM_LIBRARY")
+    monkeypatch.setattr(_com, "_loaded", {})
+    with session(sim, library=path) as q5:
+        assert q5.get("BOX", "SCREEN") == {"SCREEN": "V"}
+    with pytest.raises(OSError, match="libq5com"):
+        session(sim, library="/nonexistent/libq5com.so.1")
 
 
 def test_readme_python_example_runs(sim, tmp_path, monkeypatch, capsys):
