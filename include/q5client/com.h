@@ -128,6 +128,36 @@ struct ISupportErrorInfo : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) = 0;
 };
 
+/// @brief The identity of interface type `I`, for ComPtr::As.
+///
+/// Specialised for every interface of the runtime and of the Q5Client type
+/// library; an interface without a specialisation cannot be asked for by
+/// type (it does not compile), only by its identity.
+template <class I>
+struct InterfaceId;
+/// @cond Q5COM_INTERNAL
+template <>
+struct InterfaceId<IUnknown> {
+    static constexpr const IID& value = IID_IUnknown;
+};
+template <>
+struct InterfaceId<IClassFactory> {
+    static constexpr const IID& value = IID_IClassFactory;
+};
+template <>
+struct InterfaceId<IErrorInfo> {
+    static constexpr const IID& value = IID_IErrorInfo;
+};
+template <>
+struct InterfaceId<ICreateErrorInfo> {
+    static constexpr const IID& value = IID_ICreateErrorInfo;
+};
+template <>
+struct InterfaceId<ISupportErrorInfo> {
+    static constexpr const IID& value = IID_ISupportErrorInfo;
+};
+/// @endcond
+
 // Signatures of a component library's entry points.
 using PFN_DllGetClassObject = HRESULT (*)(REFCLSID, REFIID, void**);
 using PFN_DllCanUnloadNow = HRESULT (*)();
@@ -235,6 +265,16 @@ public:
     HRESULT As(REFIID iid, ComPtr<U>& out) const noexcept {
         if (!p_) return E_POINTER;
         return p_->QueryInterface(iid, out.AsOut());
+    }
+    template <class U>
+    HRESULT As(ComPtr<U>& out) const noexcept {
+        return As(InterfaceId<U>::value, out);
+    }
+    template <class U>
+    ComPtr<U> As() const noexcept {
+        ComPtr<U> out;
+        As(out);
+        return out;
     }
 
 private:

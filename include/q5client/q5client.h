@@ -131,6 +131,33 @@ struct IQ5FaxServer : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetFaxAttr(BSTR mailbox, LONG job, BSTR attr, BSTR* pVal) = 0;
 };
 
+/// @cond Q5COM_INTERNAL
+template <>
+struct InterfaceId<ISupportEvents> {
+    static constexpr const IID& value = IID_ISupportEvents;
+};
+template <>
+struct InterfaceId<IQ5Connect> {
+    static constexpr const IID& value = IID_IQ5Connect;
+};
+template <>
+struct InterfaceId<IQ5Table> {
+    static constexpr const IID& value = IID_IQ5Table;
+};
+template <>
+struct InterfaceId<IQ5Admin> {
+    static constexpr const IID& value = IID_IQ5Admin;
+};
+template <>
+struct InterfaceId<IQ5Util> {
+    static constexpr const IID& value = IID_IQ5Util;
+};
+template <>
+struct InterfaceId<IQ5FaxServer> {
+    static constexpr const IID& value = IID_IQ5FaxServer;
+};
+/// @endcond
+
 // The most Q5 events a log without a sink keeps for GetQ5Event. When the
 // server sends faster than the caller polls, the oldest queued events are
 // dropped beyond this many, so the queue's memory stays bounded (about
@@ -156,3 +183,10 @@ struct ICoEvents : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE EndQ5Log() = 0;
     virtual HRESULT STDMETHODCALLTYPE GetQ5Event(LONG* id, BSTR* data1, BSTR* data2, BSTR* data3) = 0;
 };
+
+/// @cond Q5COM_INTERNAL
+template <>
+struct InterfaceId<ICoEvents> {
+    static constexpr const IID& value = IID_ICoEvents;
+};
+/// @endcond
