@@ -19,7 +19,49 @@ static void Narrow(BSTR text, char* out, size_t size) {
     out[n] = '\0';
 }
 
-void q5c_run_probe(int port, const char* user, const char* password, const char* field, struct q5c_probe* out) {
+// An ISupportEvents written in C: counts the progress reports it hears.
+struct ProgressSink {
+    ISupportEvents iface;  // first, so the interface pointer is the object's
+    ULONG refs;
+    int32_t calls, bytes, total;
+};
+
+static HRESULT SinkQueryInterface(ISupportEvents* This, const IID* riid, void** ppv) {
+    if (!ppv) return E_POINTER;
+    if (IsEqualGUID(riid, &IID_IUnknown) || IsEqualGUID(riid, &IID_ISupportEvents)) {
+        *ppv = This;
+        This->lpVtbl->AddRef(This);
+        return S_OK;
+    }
+    *ppv = NULL;
+    return E_NOINTERFACE;
+}
+static ULONG SinkAddRef(ISupportEvents* This) {
+    return ++((struct ProgressSink*)This)->refs;
+}
+static ULONG SinkRelease(ISupportEvents* This) {
+    return --((struct ProgressSink*)This)->refs;  // lives on the probe's stack
+}
+static HRESULT SinkGetStatus(ISupportEvents* This, LONG chan, BSTR mode, BSTR status, BSTR box) {
+    (void)This, (void)chan, (void)mode, (void)status, (void)box;
+    return S_OK;
+}
+static HRESULT SinkGetQ5Event(ISupportEvents* This, LONG msgid, BSTR data1, BSTR data2, BSTR data3) {
+    (void)This, (void)msgid, (void)data1, (void)data2, (void)data3;
+    return S_OK;
+}
+static HRESULT SinkGetProgress(ISupportEvents* This, LONG bytes, LONG total) {
+    struct ProgressSink* sink = (struct ProgressSink*)This;
+    ++sink->calls;
+    sink->bytes = bytes;
+    sink->total = total;
+    return S_OK;
+}
+static const ISupportEventsVtbl kSinkVtbl = {SinkQueryInterface, SinkAddRef,     SinkRelease,
+                                             SinkGetStatus,      SinkGetQ5Event, SinkGetProgress};
+
+void q5c_run_probe(int port, const char* user, const char* password, const char* field, const char* local_file,
+                   struct q5c_probe* out) {
     memset(out, 0, sizeof *out);
     out->event_id = -1;
     out->is_eof = -1;
@@ -59,7 +101,23 @@ void q5c_run_probe(int port, const char* user, const char* password, const char*
     if (SUCCEEDED(connect->lpVtbl->QueryInterface(connect, &IID_IQ5Util, (void**)&util))) {
         LONG dll = 0, server = 0;
         if (SUCCEEDED(util->lpVtbl->GetVersion(util, &dll, &server))) out->dll_version = dll;
+        struct ProgressSink sink = {{&kSinkVtbl}, 1, 0, 0, 0};
+        BSTR remote = Widen("probe.bin"), local = Widen(local_file);
+        out->put_file = util->lpVtbl->PutFile2(util, name, remote, local, &sink.iface);
+        out->progress_calls = sink.calls;
+        out->progress_bytes = sink.bytes;
+        out->progress_total = sink.total;
+        out->sink_refs = (int32_t)sink.refs;
+        SysFreeString(local);
+        SysFreeString(remote);
         util->lpVtbl->Release(util);
+    }
+    IQ5Admin* admin = NULL;
+    if (SUCCEEDED(connect->lpVtbl->QueryInterface(connect, &IID_IQ5Admin, (void**)&admin))) {
+        BSTR empty = Widen("");
+        out->light_mwi_empty = admin->lpVtbl->LightMWI(admin, name, empty);
+        SysFreeString(empty);
+        admin->lpVtbl->Release(admin);
     }
     IQ5FaxServer* fax = NULL;
     if (SUCCEEDED(connect->lpVtbl->QueryInterface(connect, &IID_IQ5FaxServer, (void**)&fax))) {

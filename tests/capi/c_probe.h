@@ -25,11 +25,19 @@ struct q5c_probe {
     int32_t event_poll;     // ICoEvents::GetQ5Event on an idle object
     int32_t event_id;       // its event number
     int32_t supports_fax;   // ISupportErrorInfo::InterfaceSupportsErrorInfo(IQ5FaxServer)
+    int32_t light_mwi_empty;  // IQ5Admin::LightMWI with an empty mode
+    int32_t put_file;       // IQ5Util::PutFile2 of local_file with a sink written in C
+    int32_t progress_calls; // ISupportEvents::GetProgress calls the library made on it
+    int32_t progress_bytes; // the last call's bytes and total
+    int32_t progress_total;
+    int32_t sink_refs;      // the sink's reference count after the transfer
 };
 
 // Runs the calls above against the server at 127.0.0.1:port as mailbox
-// `user`; every call goes through the C vtables.
-void q5c_run_probe(int port, const char* user, const char* password, const char* field, struct q5c_probe* out);
+// `user`; every call goes through the C vtables. `local_file` is uploaded
+// to the mailbox as "probe.bin".
+void q5c_run_probe(int port, const char* user, const char* password, const char* field, const char* local_file,
+                   struct q5c_probe* out);
 
 #ifdef __cplusplus
 }

@@ -16,8 +16,10 @@ namespace {
 using CInterfaceTest = E2eTest;
 
 TEST_F(CInterfaceTest, CallsThroughTheCVtablesReachTheSameMethods) {
+    const std::string local = dir_ + "/probe.bin";
+    WriteFile(local, std::string(10000, 'x'));
     q5c_probe probe{};
-    q5c_run_probe(sim_->port(), "101", "1234", "SCREEN", &probe);
+    q5c_run_probe(sim_->port(), "101", "1234", "SCREEN", local.c_str(), &probe);
     ASSERT_EQ(probe.create, S_OK);
     EXPECT_EQ(probe.wrong_login, E_FAIL);
     EXPECT_STREQ(probe.wrong_login_text, "Unknown username or password");
@@ -29,6 +31,14 @@ TEST_F(CInterfaceTest, CallsThroughTheCVtablesReachTheSameMethods) {
     EXPECT_EQ(probe.dll_version, 104);
     EXPECT_EQ(probe.enum_null, E_POINTER);
     EXPECT_EQ(probe.supports_fax, S_FALSE);
+    EXPECT_EQ(probe.light_mwi_empty, E_INVALIDARG);
+    // The library calls back into a sink whose vtable was laid out in C.
+    EXPECT_EQ(probe.put_file, S_OK);
+    EXPECT_EQ(probe.progress_calls, 2);
+    EXPECT_EQ(probe.progress_bytes, 8190);
+    EXPECT_EQ(probe.progress_total, 10000);
+    EXPECT_EQ(probe.sink_refs, 1);
+    EXPECT_EQ(ReadFile(MailboxFile("101", "probe.bin")), std::string(10000, 'x'));
     ASSERT_EQ(probe.events_create, S_OK);
     EXPECT_EQ(probe.event_null, E_POINTER);
     EXPECT_EQ(probe.event_poll, S_OK);
