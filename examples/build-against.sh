@@ -16,8 +16,8 @@ mkdir -p "$2"
 build=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 
-# pkg-config files live under lib/ or lib/<multiarch>/ of the prefix.
-pc_path=$(find "$prefix" -type d -name pkgconfig -path '*/lib*' | tr '\n' ':')
+# pkg-config files live under lib/, lib/<multiarch>/ or share/ of the prefix.
+pc_path=$(find "$prefix" -type d -name pkgconfig | tr '\n' ':')
 PKG_CONFIG_PATH="${pc_path}${PKG_CONFIG_PATH:-}"
 export PKG_CONFIG_PATH
 CMAKE_PREFIX_PATH="$prefix${CMAKE_PREFIX_PATH:+:$CMAKE_PREFIX_PATH}"
