@@ -27,6 +27,10 @@ enum class FieldType : std::uint8_t {
     int32  // signed 32-bit number; never carried nor reachable by name
 };
 
+// The declared width, in characters, of every text column of the server's
+// database. The library neither enforces nor truncates a value against it.
+inline constexpr std::size_t kTextColumnWidth = 255;
+
 struct FieldDef {
     std::string_view name;  // the column name, without brackets
     std::string_view key;   // the name SetField/GetField match; empty: unreachable

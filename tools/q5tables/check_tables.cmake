@@ -1,0 +1,15 @@
+# Fails when the committed docs/tables.md differs from what q5tables writes.
+execute_process(COMMAND ${GENERATOR} ${OUTPUT} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "q5tables failed (${rc})")
+endif()
+file(READ ${OUTPUT} generated)
+if(EXISTS ${COMMITTED})
+  file(READ ${COMMITTED} committed)
+else()
+  set(committed "")
+endif()
+if(NOT generated STREQUAL committed)
+  message(FATAL_ERROR "docs/tables.md is out of date with the record schemas; regenerate it with "
+                      "'cmake --build build/default --target tables_md' and commit the result")
+endif()
