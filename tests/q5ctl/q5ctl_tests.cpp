@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -69,6 +70,7 @@ protected:
             ::dup2(in, STDIN_FILENO);
             ::dup2(out, STDOUT_FILENO);
             ::dup2(err, STDERR_FILENO);
+            if (::chdir(dir_.c_str()) != 0) ::_exit(126);
             ::execve(argv[0], argv.data(), envp.data());
             ::_exit(127);
         }
@@ -114,6 +116,7 @@ TEST_F(Q5ctlTest, EachExitStatusComesFromARealCase) {
         {{"fields", "BOX"}, {{"Q5_HOST", "127.0.0.1:1"}}, 0, "", ""},  // offline
         {{"get", "BOX", "SCREEN"}, {{"Q5_PASSWORD", "wrong"}}, 1, "", "Unknown username or password"},
         {{"get-file", "none.wav", dir_ + "/none.wav"}, {}, 1, "", "Failed to open file"},
+        {{"--version"}, {}, 0, "q5ctl " Q5CTL_VERSION "\n", ""},
         {{"admin", "add-mailbox", "150"}, {}, 1, "", "Failed to Add mailbox"},
         {{"--su", "--user", "admin", "--password-file", dir_ + "/secret", "admin", "add-mailbox", "150"},
          {},
@@ -143,6 +146,7 @@ TEST_F(Q5ctlTest, EachExitStatusComesFromARealCase) {
         }
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     }
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/none.wav")) << "a failed download leaves no empty file";
 }
 
 TEST_F(Q5ctlTest, SetThenGetRoundTripsAccentsAndTheEuroSign) {
@@ -227,6 +231,57 @@ TEST_F(Q5ctlTest, TraceHoldsTheDialogueButNeverThePasswords) {
     EXPECT_FALSE(std::regex_search(text, std::regex("(^|[^0-9])1234([^0-9]|$)"))) << text;
     // No record bytes: the demo row's name never shows.
     EXPECT_EQ(text.find("Whitfield"), std::string::npos) << text;
+}
+
+// Splits a command line of the README at blanks, with '...' quoting.
+std::vector<std::string> Words(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false, any = false;
+    for (const char c : line) {
+        if (c == '\'') {
+            quoted = !quoted;
+            any = true;
+        } else if (c == ' ' && !quoted) {
+            if (any) words.push_back(word);
+            word.clear();
+            any = false;
+        } else {
+            word.push_back(c);
+            any = true;
+        }
+    }
+    if (any) words.push_back(word);
+    return words;
+}
+
+TEST_F(Q5ctlTest, ReadmeSessionPrintsWhatTheReadmeShows) {
+    const std::string readme = Slurp(README_FILE);
+    const std::size_t begin = readme.find("<!-- q5ctl-session");
+    const std::size_t end = readme.find("<!-- /q5ctl-session -->");
+    ASSERT_NE(begin, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    std::istringstream block(readme.substr(begin, end - begin));
+    std::vector<std::pair<std::vector<std::string>, std::string>> steps;  // words, expected output
+    bool in_code = false;
+    for (std::string line; std::getline(block, line);) {
+        if (line.rfind("```", 0) == 0) {
+            in_code = !in_code;
+        } else if (in_code && line.rfind("$ q5ctl ", 0) == 0) {
+            steps.push_back({Words(line.substr(8)), ""});
+        } else if (in_code && line.rfind("$ ", 0) == 0) {
+            continue;  // the environment, which the test sets itself
+        } else if (in_code && !steps.empty()) {
+            steps.back().second += line + "\n";
+        }
+    }
+    ASSERT_GE(steps.size(), 4u);
+    for (const auto& [words, expected] : steps) {
+        const Result r = Run(words);
+        EXPECT_EQ(r.status, 0) << words[0] << ": " << r.err;
+        EXPECT_EQ(r.out, expected) << words[0];
+    }
+    EXPECT_NE(Slurp(dir_ + "/q5.trace").find(" > GET BOX\n"), std::string::npos);
 }
 
 }  // namespace

@@ -319,6 +319,9 @@ int Client::Dump(const std::string& table) {
 // ---- Files ------------------------------------------------------------------
 
 int Client::GetFile(const std::string& remote, const std::string& local) {
+    // Whether LOCAL can be written is found out before the server is asked;
+    // a file made only for that goes again when the download fails.
+    const bool existed = Readable(local);
     {
         std::ofstream probe(local, std::ios::binary | std::ios::app);
         if (!probe) {
@@ -326,16 +329,19 @@ int Client::GetFile(const std::string& remote, const std::string& local) {
             return kLocalFile;
         }
     }
-    if (int rc = Open(); rc != kOk) return rc;
-    ComPtr<IQ5Util> util = Facet<IQ5Util>(IID_IQ5Util);
-    auto* bar = settings_.progress ? new ProgressBar(err_) : nullptr;
-    const HRESULT hr = util->GetFile2(Wide(Mailbox()).Get(), Wide(remote).Get(), Wide(local).Get(), bar);
-    if (bar) {
-        bar->Finish();
-        bar->Release();
+    int rc = Open();
+    if (rc == kOk) {
+        ComPtr<IQ5Util> util = Facet<IQ5Util>(IID_IQ5Util);
+        auto* bar = settings_.progress ? new ProgressBar(err_) : nullptr;
+        const HRESULT hr = util->GetFile2(Wide(Mailbox()).Get(), Wide(remote).Get(), Wide(local).Get(), bar);
+        if (bar) {
+            bar->Finish();
+            bar->Release();
+        }
+        if (FAILED(hr)) rc = Fail(hr, "GetFile");
     }
-    if (FAILED(hr)) return Fail(hr, "GetFile");
-    return kOk;
+    if (rc != kOk && !existed) std::remove(local.c_str());
+    return rc;
 }
 
 int Client::PutFile(const std::string& local, const std::string& remote) {

@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
     app.name("q5ctl");
     app.require_subcommand(1);
     app.fallthrough();
+    app.set_version_flag("--version", "q5ctl " Q5CTL_VERSION);
 
     q5ctl::Settings settings;
     std::string host = Env("Q5_HOST", "localhost");
