@@ -69,19 +69,27 @@ std::string ProtocolTrace::Shown(std::string_view line, bool sent) {
     return out;
 }
 
-void ProtocolTrace::Sent(std::string_view line) {
-    Write('>', Shown(line, true));
+void ProtocolTrace::Sent(std::string_view line) noexcept {
+    WriteShown('>', line, true);
 }
 
-void ProtocolTrace::Received(std::string_view line) {
-    Write('<', Shown(line, false));
+void ProtocolTrace::Received(std::string_view line) noexcept {
+    WriteShown('<', line, false);
 }
 
-void ProtocolTrace::Note(std::string_view text) {
+void ProtocolTrace::Note(std::string_view text) noexcept {
     Write('-', text);
 }
 
-void ProtocolTrace::Write(char direction, std::string_view text) {
+void ProtocolTrace::WriteShown(char direction, std::string_view line, bool sent) noexcept {
+    try {
+        Write(direction, Shown(line, sent));
+    } catch (...) {
+        // No memory for the entry: it is dropped.
+    }
+}
+
+void ProtocolTrace::Write(char direction, std::string_view text) noexcept try {
     std::string entry = Timestamp();
     entry.append(" ").append(std::to_string(number_)).append(" ");
     entry.push_back(direction);
@@ -95,6 +103,8 @@ void ProtocolTrace::Write(char direction, std::string_view text) {
         if (n <= 0) return;
         done += static_cast<std::size_t>(n);
     }
+} catch (...) {
+    // No memory for the entry: it is dropped.
 }
 
 }  // namespace q5::channel

@@ -34,12 +34,13 @@ public:
     ProtocolTrace& operator=(const ProtocolTrace&) = delete;
     ~ProtocolTrace();
 
-    // A line sent; a PASS line's argument is written as ***.
-    void Sent(std::string_view line);
+    // A line sent; a PASS line's argument is written as ***. An entry that
+    // cannot be made (no memory, a full disk) is dropped.
+    void Sent(std::string_view line) noexcept;
     // A line read.
-    void Received(std::string_view line);
+    void Received(std::string_view line) noexcept;
     // A remark of the session's own (connection made or lost).
-    void Note(std::string_view text);
+    void Note(std::string_view text) noexcept;
 
     // The text an entry holds for `line`: line end dropped, PASS argument
     // masked, control bytes escaped. Exposed for tests.
@@ -47,7 +48,8 @@ public:
 
 private:
     ProtocolTrace(int fd, unsigned long number) : fd_(fd), number_(number) {}
-    void Write(char direction, std::string_view text);
+    void Write(char direction, std::string_view text) noexcept;
+    void WriteShown(char direction, std::string_view line, bool sent) noexcept;
 
     int fd_;
     unsigned long number_;
