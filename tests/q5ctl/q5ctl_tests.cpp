@@ -157,6 +157,13 @@ TEST_F(Q5ctlTest, SetThenGetRoundTripsAccentsAndTheEuroSign) {
     EXPECT_EQ(text.out, "LAST_N=" + value + "\nFIRST_N=Ren\xC3\xA9\n");
     const Result json = Run({"--json", "get", "BOX", "LAST_N"});
     EXPECT_EQ(json.out, "{\"LAST_N\":\"Caf\xC3\xA9 \\\"\xE2\x82\xAC\\\" 5\\\\\"}\n");
+    // On the wire the text is in the code page: é is E9 and € is 80.
+    LineClient mailbox;
+    ASSERT_TRUE(mailbox.Connect(sim_->port()));
+    ASSERT_TRUE(mailbox.Login("101", "1234"));
+    ASSERT_EQ(mailbox.Command("GET BOX").substr(0, 3), "+OK");
+    mailbox.set_timeout(std::chrono::milliseconds(500));
+    EXPECT_NE(mailbox.ReadBytes(4096).find("Caf\xE9 \"\x80\" 5\\"), std::string::npos);
     const Result dump = Run({"--su", "--user", "admin", "dump", "BOX"}, {{"Q5_PASSWORD", "secret"}});
     EXPECT_EQ(dump.status, 0) << dump.err;
     EXPECT_NE(dump.out.find("\"NUM\":\"101\""), std::string::npos);

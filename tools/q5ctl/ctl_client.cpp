@@ -71,22 +71,30 @@ class ProgressBar final : public SinkBase {
 public:
     explicit ProgressBar(std::ostream& err) : err_(err) {}
     HRESULT STDMETHODCALLTYPE GetProgress(LONG bytes, LONG total) override {
-        constexpr int kWidth = 40;
-        const double part = total > 0 ? std::clamp(static_cast<double>(bytes) / total, 0.0, 1.0) : 0.0;
-        const int filled = static_cast<int>(part * kWidth);
-        err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-             << std::string(static_cast<std::size_t>(kWidth - filled), '-') << "] " << static_cast<int>(part * 100)
-             << "% " << bytes << "/" << total << std::flush;
-        drawn_ = true;
+        total_ = total;
+        const int percent = total > 0 ? static_cast<int>(std::clamp(100.0 * bytes / total, 0.0, 100.0)) : 0;
+        if (percent != percent_) Draw(percent, bytes);  // at most a hundred redraws
         return S_OK;
     }
-    void Finish() {
-        if (drawn_) err_ << "\n" << std::flush;
+    // Ends the bar's line; a finished transfer shows as whole.
+    void Finish(bool done) {
+        if (done && percent_ >= 0) Draw(100, total_);
+        if (percent_ >= 0) err_ << "\n" << std::flush;
     }
 
 private:
+    void Draw(int percent, LONG bytes) {
+        constexpr int kWidth = 40;
+        const int filled = percent * kWidth / 100;
+        err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+             << std::string(static_cast<std::size_t>(kWidth - filled), '-') << "] " << percent << "% " << bytes
+             << "/" << total_ << std::flush;
+        percent_ = percent;
+    }
+
     std::ostream& err_;
-    bool drawn_ = false;
+    int percent_ = -1;  // none drawn yet
+    LONG total_ = 0;
 };
 
 // Collects channel reports of the status log's worker for the main thread.
@@ -335,7 +343,7 @@ int Client::GetFile(const std::string& remote, const std::string& local) {
         auto* bar = settings_.progress ? new ProgressBar(err_) : nullptr;
         const HRESULT hr = util->GetFile2(Wide(Mailbox()).Get(), Wide(remote).Get(), Wide(local).Get(), bar);
         if (bar) {
-            bar->Finish();
+            bar->Finish(SUCCEEDED(hr));
             bar->Release();
         }
         if (FAILED(hr)) rc = Fail(hr, "GetFile");
@@ -354,7 +362,7 @@ int Client::PutFile(const std::string& local, const std::string& remote) {
     auto* bar = settings_.progress ? new ProgressBar(err_) : nullptr;
     const HRESULT hr = util->PutFile2(Wide(Mailbox()).Get(), Wide(remote).Get(), Wide(local).Get(), bar);
     if (bar) {
-        bar->Finish();
+        bar->Finish(SUCCEEDED(hr));
         bar->Release();
     }
     if (FAILED(hr)) return Fail(hr, "PutFile");
