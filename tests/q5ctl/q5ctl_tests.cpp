@@ -219,6 +219,22 @@ TEST_F(Q5ctlTest, EventsCountFivePrintsTheEventsOfTwoCallsInOrder) {
     EXPECT_EQ(Slurp(out), expected);
 }
 
+TEST_F(Q5ctlTest, EventsEndWithStatusThreeWhenTheServerGoesAway) {
+    const std::string out = dir_ + "/events", err = dir_ + "/events.err";
+    const pid_t pid = Start({"events"}, {}, out, err);
+    LineClient admin;
+    ASSERT_TRUE(admin.Connect(sim_->port()));
+    ASSERT_TRUE(admin.Login("admin", "secret", true));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (admin.Command("VLOAD").rfind("+OK 1 mailboxes", 0) != 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    admin.Close();
+    sim_->Kill();
+    EXPECT_EQ(Wait(pid), 3);
+    EXPECT_NE(Slurp(err).find("the event connection was lost"), std::string::npos) << Slurp(err);
+    RestartSim();
+}
+
 TEST_F(Q5ctlTest, TraceHoldsTheDialogueButNeverThePasswords) {
     const std::string trace = dir_ + "/trace.log";
     const std::string admin_password = "secret";

@@ -392,10 +392,13 @@ int Client::Events(bool status, int count) {
     }
     StatusQueue* queue = status ? new StatusQueue : nullptr;
     const BStr host = Wide(settings_.host), user = Wide(settings_.user), pass = Wide(settings_.password);
-    const HRESULT hr = status ? events->BeginStatusLog(host.Get(), settings_.port, settings_.timeout, user.Get(),
-                                                       pass.Get(), queue)
-                              : events->BeginQ5Log(host.Get(), settings_.port, settings_.timeout, user.Get(),
-                                                   pass.Get(), nullptr);
+    auto begin = [&] {
+        return status ? events->BeginStatusLog(host.Get(), settings_.port, settings_.timeout, user.Get(),
+                                               pass.Get(), queue)
+                      : events->BeginQ5Log(host.Get(), settings_.port, settings_.timeout, user.Get(), pass.Get(),
+                                           nullptr);
+    };
+    const HRESULT hr = begin();
     if (FAILED(hr)) {
         if (queue) queue->Release();
         std::string text = TakeErrorText();
@@ -404,8 +407,19 @@ int Client::Events(bool status, int count) {
         // failure has a message of its own.
         return text == "Connect failed" ? kConnection : kRefused;
     }
-    int printed = 0;
-    while (!stop_requested && (count == 0 || printed < count)) {
+    int printed = 0, rc = kOk;
+    constexpr int kPollsPerCheck = 20;  // a second
+    for (int polls = 1; !stop_requested && (count == 0 || printed < count); ++polls) {
+        // Asked to begin again, a log whose worker still runs answers
+        // S_FALSE; anything else means its connection was lost.
+        if (polls % kPollsPerCheck == 0) {
+            if (const HRESULT again = begin(); again != S_FALSE) {
+                TakeErrorText();
+                err_ << "q5ctl: the event connection was lost\n";
+                rc = kConnection;
+                break;
+            }
+        }
         std::string line;
         if (status) {
             if (!queue->Take(line)) line.clear();
@@ -433,7 +447,7 @@ int Client::Events(bool status, int count) {
     } else {
         events->EndQ5Log();
     }
-    return kOk;
+    return rc;
 }
 
 // ---- Fax ------------------------------------------------------------------------
