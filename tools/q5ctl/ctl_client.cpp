@@ -156,7 +156,8 @@ int Client::Usage(const std::string& message) {
 
 int Client::Fail(HRESULT hr, const std::string& what) {
     std::string text = TakeErrorText();
-    if (text.empty()) text = what + " failed (" + Hex(hr) + ")";
+    if (text.empty())
+        text = hr == E_FAIL ? "the server refused " + what : what + " failed (" + Hex(hr) + ")";
     err_ << "q5ctl: " << text << "\n";
     if (hr == E_CONNECTION_LOST) return kConnection;
     if (hr == E_INVALIDARG) return kUsage;

@@ -63,14 +63,20 @@ int main(int argc, char** argv) {
     std::string host = Env("Q5_HOST", "localhost");
     settings.user = Env("Q5_USER");
     std::string password_file, trace;
-    app.add_option("--host", host, "server as HOST[:PORT] (default $Q5_HOST, else localhost:1008)");
-    app.add_option("--user", settings.user, "mailbox or superuser name (default $Q5_USER)");
-    app.add_option("--password-file", password_file, "read the password from the first line of FILE");
+    app.add_option("--host", host, "server as HOST[:PORT] (default $Q5_HOST, else localhost:1008)")
+        ->type_name("HOST[:PORT]");
+    app.add_option("--user", settings.user, "mailbox or superuser name (default $Q5_USER)")->type_name("USER");
+    app.add_option("--password-file", password_file, "read the password from the first line of FILE")
+        ->type_name("FILE");
     app.add_flag("--su", settings.superuser, "log in as superuser");
-    app.add_option("--timeout", settings.timeout, "connect timeout in seconds")->check(CLI::Range(0, 3600));
-    app.add_option("--mailbox", settings.mailbox, "mailbox of files, conversions and faxes (default: the user)");
+    app.add_option("--timeout", settings.timeout, "connect timeout in seconds")
+        ->type_name("SECONDS")
+        ->check(CLI::Range(0, 3600));
+    app.add_option("--mailbox", settings.mailbox, "mailbox of files, conversions and faxes (default: the user)")
+        ->type_name("BOX");
     app.add_flag("--json", settings.json, "print info and get as a JSON object");
-    app.add_option("--trace", trace, "append the protocol's command and status lines to FILE");
+    app.add_option("--trace", trace, "append the protocol's command and status lines to FILE")
+        ->type_name("FILE");
 
     std::function<int(Client&)> action;
     bool offline = false;
