@@ -54,8 +54,13 @@ bool ServerSession::Connect(const char* host, int port, int timeout_seconds) {
     Close();
     const int timeout = std::clamp(timeout_seconds, 0, kMaxTimeoutSeconds);
     io_.SetTimeouts(timeout * 1000, std::max(timeout, kMinReadTimeoutSeconds) * 1000);
+    // The trace is chosen anew for each connection, so a caller can switch it
+    // between connections.
+    trace_ = ProtocolTrace::FromEnvironment();
+    if (trace_) trace_->Note(std::string("connect ") + (host ? host : "") + ":" + std::to_string(port));
     if (!io_.Create(0)) return false;
     if (!io_.Connect(host, port)) {
+        if (trace_) trace_->Note("connect failed");
         io_.CloseSocket();
         return false;
     }
@@ -66,6 +71,7 @@ bool ServerSession::Connect(const char* host, int port, int timeout_seconds) {
 }
 
 void ServerSession::Close() noexcept {
+    if (trace_ && io_.socket() >= 0) trace_->Note("close");
     connected_ = false;
     io_.CloseSocket(true);
     in_.Clear();
@@ -84,6 +90,7 @@ bool ServerSession::ReadLine() {
     for (;;) {
         if (std::optional<std::string> line = in_.TakeLine(kMaxReplyLine)) {
             std::memcpy(line_, line->data(), line->size());
+            if (trace_) trace_->Received(*line);
             return true;
         }
         if (!ReadMore()) {
@@ -91,6 +98,7 @@ bool ServerSession::ReadLine() {
             // line buffer's text (callers report it as their error).
             const std::string_view partial = in_.view().substr(0, kMaxReplyLine);
             std::memcpy(line_, partial.data(), partial.size());
+            if (trace_) trace_->Note("no reply line: connection lost");
             LoseConnection();
             return false;
         }
@@ -143,6 +151,7 @@ std::optional<std::string> ServerSession::FormatCommand(std::string_view keyword
 
 Outcome ServerSession::SendAndRead(const std::string& line) {
     StoreLine(line);
+    if (trace_) trace_->Sent(line);
     if (!io_.SendAll(line.data(), line.size())) {
         LoseConnection();
         return Outcome::lost;

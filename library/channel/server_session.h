@@ -16,6 +16,10 @@
 //
 // Text is 8-bit (the wire code page); a null argument is sent as empty text.
 //
+// Command and reply lines (never record, file or event bytes) go to the
+// protocol trace when Q5CLIENT_TRACE names a file at Connect (see
+// protocol_trace.h).
+//
 // Thread rule: no lock; one thread uses a session at a time. Only
 // RequestStop may be called from another thread; it makes the current wait
 // give up within one poll step.
@@ -24,11 +28,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "in_buffer.h"
+#include "protocol_trace.h"
 #include "reply_readers.h"
 #include "socket_io.h"
 
@@ -227,6 +233,8 @@ private:
     char line_[kLineBufferSize] = {};
     InBuffer in_;
     std::string argument_problem_;
+    // Null unless Q5CLIENT_TRACE named a file at the last Connect.
+    std::unique_ptr<ProtocolTrace> trace_;
 };
 
 }  // namespace q5::channel
