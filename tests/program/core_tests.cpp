@@ -241,6 +241,20 @@ TEST_F(CoreTest, RegistrationNamingAVanishedFileIsRenewed) {
     EXPECT_TRUE(result.registered_now);
 }
 
+TEST_F(CoreTest, InstalledProgramRegistersTheLibraryOfItsMultiarchFolder) {
+    // An installed tree: bin/q5client and lib/<multiarch>/q5client/libq5client.so.
+    unsetenv("Q5CLIENT_LIBRARY");
+    const QString root = QString::fromStdString(home_->path());
+    const QString library = root + QStringLiteral("/" Q5_INSTALL_LIBDIR "/q5client/libq5client.so");
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/bin")));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(library).path()));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(Q5CLIENT_LIBRARY), library));
+    const q5::shell::RegistrationResult result =
+        q5::shell::EnsureClientClassRegistered(root + QStringLiteral("/bin"));
+    ASSERT_TRUE(result.ok) << result.problem.toStdString();
+    EXPECT_EQ(result.library.toStdString(), QFileInfo(library).canonicalFilePath().toStdString());
+}
+
 // ---- rules ------------------------------------------------------------------------
 
 TEST(ShellRules, HostBoxTakesAnOptionalPortAndKeepsOddTextWhole) {
