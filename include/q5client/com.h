@@ -168,6 +168,12 @@ Q5COM_API HRESULT CLSIDFromString(LPCOLESTR text, CLSID* clsid);
 // and values may not contain control characters (E_INVALIDARG).
 // The file is $Q5COM_REGISTRY, else $XDG_CONFIG_HOME/q5com/registry, else
 // $HOME/.config/q5com/registry.
+// Reads fall back to the system registry, which the administrator fills with
+// `q5regsvr --system`: q5com/registry in the first folder of $XDG_CONFIG_DIRS
+// (default /etc/xdg) that has one. A value the user's file holds wins over
+// the system's; lines of the system file that do not parse are ignored, and
+// so is a system file that cannot be read. Writes and Q5RegPath concern the
+// user's file only.
 Q5COM_API HRESULT Q5RegCreateKey(const char* key);
 Q5COM_API HRESULT Q5RegSetValue(const char* key, const char* name, const char* value);
 // Copies the value into out (size bytes with its zero); S_FALSE when the
