@@ -409,6 +409,8 @@ TEST(ProgramsTest, HelpAndVersionPrintAndSucceedAndNoDisplayIsOneLineAndExitOne)
         {Q5REGSVR_TOOL, {QStringLiteral("--version")}, 0, "q5regsvr " Q5_VERSION, ""},
         {Q5CLIENT_PROGRAM, {}, 1, "", "q5client: no display: "},
     };
+    // The program started below keeps its lock, registry and settings here.
+    const TempHome home;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(QString::fromLatin1(name));
     for (const Run& run : runs) {

@@ -136,17 +136,12 @@ int Register(const std::string& library, bool unregister) {
     return 0;
 }
 
-// Creates the folders of path that are missing, readable by everyone.
-bool MakeSharedDirectories(const std::string& dir) {
-    for (std::size_t slash = dir.find('/', 1);; slash = dir.find('/', slash + 1)) {
-        const std::string prefix = dir.substr(0, slash);
-        if (::mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST) {
-            std::fprintf(stderr, "q5regsvr: cannot create directory %s: %s\n", prefix.c_str(),
-                         std::strerror(errno));
-            return false;
-        }
-        if (slash == std::string::npos) return true;
-    }
+// Says why the system registry at path cannot be written.
+bool RefuseSystemRegistry(const std::string& path, int err) {
+    const bool rights = err == EACCES || err == EPERM || err == EROFS;
+    std::fprintf(stderr, "q5regsvr: cannot write the system registry %s: %s%s\n", path.c_str(), std::strerror(err),
+                 rights ? " (registering for all users needs administrator rights)" : "");
+    return false;
 }
 
 // Makes the system registry file exist, readable by every user, and checks
@@ -156,32 +151,23 @@ bool MakeSharedDirectories(const std::string& dir) {
 bool UseSystemRegistry() {
     const std::string path = q5com::reg::SystemPaths().front();
     const std::string dir = path.substr(0, path.rfind('/'));
-    if (!MakeSharedDirectories(dir)) return false;
+    // The missing folders, readable by everyone.
+    for (std::size_t slash = dir.find('/', 1);; slash = dir.find('/', slash + 1)) {
+        const std::string prefix = dir.substr(0, slash);
+        if (::mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST) return RefuseSystemRegistry(path, errno);
+        if (slash == std::string::npos) break;
+    }
     // The runtime replaces the file by renaming a new one over it, which
     // needs write access to the folder rather than to the file.
-    if (::access(dir.c_str(), W_OK) != 0) {
-        std::fprintf(stderr,
-                     "q5regsvr: cannot write the system registry %s: %s (registering for all users "
-                     "needs administrator rights)\n",
-                     path.c_str(), std::strerror(errno));
-        return false;
-    }
+    if (::access(dir.c_str(), W_OK) != 0) return RefuseSystemRegistry(path, errno);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        std::fprintf(stderr, "q5regsvr: cannot write the system registry %s: %s\n", path.c_str(),
-                     std::strerror(errno));
-        return false;
-    }
+    if (fd < 0) return RefuseSystemRegistry(path, errno);
     // The umask may have taken the others' read access away; readers need it.
     struct stat info {};
     const bool ok = ::fstat(fd, &info) == 0 && ((info.st_mode & 0044) == 0044 || ::fchmod(fd, 0644) == 0);
     const int saved = errno;
     ::close(fd);
-    if (!ok) {
-        std::fprintf(stderr, "q5regsvr: cannot make %s readable by all users: %s\n", path.c_str(),
-                     std::strerror(saved));
-        return false;
-    }
+    if (!ok) return RefuseSystemRegistry(path, saved);
     return ::setenv("Q5COM_REGISTRY", path.c_str(), 1) == 0;
 }
 
