@@ -1,4 +1,5 @@
-// The exported registry functions over the per-user registry file.
+// The exported registry functions over the per-user registry file, with the
+// system registry behind it for reading.
 #include <q5client/com.h>
 
 #include <cstring>
@@ -45,7 +46,17 @@ HRESULT ReadRegistryValue(std::string_view key, std::string_view name, std::stri
     std::string error;
     if (!reg::Load(path, store, error)) return E_FAIL;
     const std::string* found = store.FindValue(key, name);
-    if (!found) return S_FALSE;
+    if (!found) {
+        // The administrator's entries apply where the user has none. A
+        // system file that cannot be read only takes them away: it must not
+        // break what the user registered himself.
+        std::string systemPath;
+        if (!reg::FindSystemPath(systemPath) || systemPath == path || !reg::Load(systemPath, store, error)) {
+            return S_FALSE;
+        }
+        found = store.FindValue(key, name);
+        if (!found) return S_FALSE;
+    }
     value = *found;
     return S_OK;
 }

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -148,6 +149,34 @@ bool ResolvePath(std::string& path) {
     if (home.empty()) return false;
     path = home + "/.config/q5com/registry";
     return true;
+}
+
+std::vector<std::string> SystemPaths() {
+    std::vector<std::string> paths;
+    std::string_view dirs;
+    if (const char* value = std::getenv("XDG_CONFIG_DIRS")) dirs = value;
+    while (!dirs.empty()) {
+        const std::size_t colon = dirs.find(':');
+        std::string_view dir = dirs.substr(0, colon);
+        dirs = colon == std::string_view::npos ? std::string_view() : dirs.substr(colon + 1);
+        // Relative entries are invalid and ignored, like relative XDG_CONFIG_HOME.
+        if (dir.empty() || dir.front() != '/') continue;
+        while (dir.size() > 1 && dir.back() == '/') dir.remove_suffix(1);
+        paths.push_back((dir == "/" ? std::string() : std::string(dir)) + "/q5com/registry");
+    }
+    if (paths.empty()) paths.emplace_back("/etc/xdg/q5com/registry");
+    return paths;
+}
+
+bool FindSystemPath(std::string& path) {
+    for (std::string& candidate : SystemPaths()) {
+        struct stat info {};
+        if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+            path = std::move(candidate);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool Load(const std::string& path, Store& store, std::string& error) {

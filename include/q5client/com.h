@@ -414,6 +414,12 @@ Q5COM_API HRESULT CLSIDFromString(LPCOLESTR text, CLSID* clsid);
 // and values may not contain control characters (E_INVALIDARG).
 // The file is $Q5COM_REGISTRY, else $XDG_CONFIG_HOME/q5com/registry, else
 // $HOME/.config/q5com/registry.
+// Reads fall back to the system registry, which the administrator fills with
+// `q5regsvr --system`: q5com/registry in the first folder of $XDG_CONFIG_DIRS
+// (default /etc/xdg) that has one. A value the user's file holds wins over
+// the system's; lines of the system file that do not parse are ignored, and
+// so is a system file that cannot be read. Writes and Q5RegPath concern the
+// user's file only.
 /// @brief Creates a key (and the keys above it) if absent.
 /// @param key The key path.
 /// @retval S_OK Present now.

@@ -91,7 +91,9 @@ frmLogin::~frmLogin() {
 void frmLogin::Form_Load() {
     shell::ResolveCaptions(this);
     ui_->txtUserName->setText(QString());
-    ui_->Text1->setText(QStringLiteral("localhost"));
+    // The administrator's host, where there is one, for users who keep none.
+    ui_->Text1->setText(shell::Registry::ReadDefault(QString::fromLatin1(shell::kAppTitle), QStringLiteral("Login"),
+                                                     kHostKey, QStringLiteral("localhost")));
     mQ5Client.SetAppname(QString::fromLatin1(shell::kAppTitle));
     mQ5Client.SetSection(QStringLiteral("Login"));
     mQ5Client.SetKey(kSaveKey);

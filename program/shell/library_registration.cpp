@@ -25,8 +25,10 @@ QStringList Candidates(const QString& program_dir) {
     if (!program_dir.isEmpty()) {
         const QDir dir(program_dir);
         list << dir.filePath(QStringLiteral("libq5client.so"))
-             << dir.filePath(QStringLiteral("../lib/q5client/libq5client.so"))
-             << dir.filePath(QStringLiteral("../library/component/libq5client.so"));
+             << QDir::cleanPath(dir.filePath(QStringLiteral(Q5CLIENT_INSTALLED_LIBRARY)));
+#ifdef Q5CLIENT_BUILD_LIBRARY
+        list << dir.filePath(QStringLiteral("../library/component/libq5client.so"));
+#endif
     }
 #ifdef Q5CLIENT_BUILD_LIBRARY
     list << QStringLiteral(Q5CLIENT_BUILD_LIBRARY);

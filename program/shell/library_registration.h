@@ -7,7 +7,9 @@
 // Where the library is looked for, first match wins:
 //   $Q5CLIENT_LIBRARY (a file path);
 //   <program folder>/libq5client.so;
-//   <program folder>/../lib/q5client/libq5client.so (an installed tree);
+//   <program folder>/../lib/<multiarch>/q5client/libq5client.so (an
+//     installed tree: the library folder relative to the program folder);
+// and only in development and test builds (Q5_DEV_FALLBACK):
 //   <program folder>/../library/component/libq5client.so (the build tree);
 //   the library this program was built with.
 //

@@ -1,14 +1,31 @@
 // q5client: the desktop program's entry.
 
 #include <cstdio>
+#include <cstdlib>
 
 #include <QApplication>
-#include <QStyle>
 
+#include "shell/app_identity.h"
 #include "shell/command_line.h"
 #include "shell/program.h"
 #include "shell/session_state.h"
 #include "shell/windows.h"
+
+namespace {
+
+bool IsSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// Qt aborts the process when it cannot reach a display; say why instead.
+// A platform named in QT_QPA_PLATFORM (offscreen, minimal, vnc, ...) is
+// Qt's to judge.
+bool HaveDisplay() {
+    return IsSet("QT_QPA_PLATFORM") || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // --help and --version need no display.
@@ -19,12 +36,19 @@ int main(int argc, char** argv) {
         std::fputs(options.output.toLocal8Bit().constData(), options.exit_code == 0 ? stdout : stderr);
         return options.exit_code;
     }
+    if (!HaveDisplay()) {
+        std::fputs(
+            "q5client: no display: neither DISPLAY nor WAYLAND_DISPLAY is set; start it in a desktop "
+            "session, or without one under xvfb-run (xvfb-run q5client)\n",
+            stderr);
+        return 1;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Q5Client"));
     QApplication::setApplicationVersion(QStringLiteral(Q5CLIENT_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);  // the program ends by its own rules
-    QApplication::setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_ComputerIcon));
+    q5::shell::ApplyDesktopIdentity();
 
     int code;
     {

@@ -42,18 +42,51 @@ QString Address(const QString& section, const QString& key) {
     return section.isEmpty() ? key : section + QLatin1Char('/') + key;
 }
 
+// The system configuration folders, most important first: the absolute
+// entries of $XDG_CONFIG_DIRS, or /etc/xdg when it names none.
+QStringList SystemConfigDirectories() {
+    QStringList dirs;
+    const QStringList entries =
+        qEnvironmentVariable("XDG_CONFIG_DIRS").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    for (const QString& entry : entries) {
+        if (QDir::isAbsolutePath(entry)) dirs << QDir::cleanPath(entry);
+    }
+    if (dirs.isEmpty()) dirs << QStringLiteral("/etc/xdg");
+    return dirs;
+}
+
 }  // namespace
 
 QString Registry::FilePath(const QString& app) {
     return ConfigDirectory() + QLatin1Char('/') + FileNameOf(app);
 }
 
+QString Registry::DefaultsFilePath(const QString& app) {
+    for (const QString& dir : SystemConfigDirectories()) {
+        const QString path = dir + QStringLiteral("/q5client/") + FileNameOf(app);
+        if (QFileInfo(path).isFile()) return path;
+    }
+    return {};
+}
+
+QString Registry::ReadDefault(const QString& app, const QString& section, const QString& key,
+                              const QString& fallback) {
+    const QString path = DefaultsFilePath(app);
+    if (path.isEmpty()) return fallback;
+    // Read only: QSettings writes a file back only after a change.
+    const QSettings defaults(path, QSettings::IniFormat);
+    return defaults.value(Address(section, key), fallback).toString();
+}
+
 QString Registry::Read(const QString& app, const QString& section, const QString& key,
                        const QString& fallback) {
     const QString path = FilePath(app);
-    if (!QFile::exists(path)) return fallback;
-    QSettings store(path, QSettings::IniFormat);
-    return store.value(Address(section, key), fallback).toString();
+    if (QFile::exists(path)) {
+        const QSettings store(path, QSettings::IniFormat);
+        const QVariant value = store.value(Address(section, key));
+        if (value.isValid()) return value.toString();
+    }
+    return ReadDefault(app, section, key, fallback);
 }
 
 void Registry::Write(const QString& app, const QString& section, const QString& key, const QString& value) {

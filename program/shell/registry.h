@@ -4,6 +4,13 @@
 // application "Q5Client": $XDG_CONFIG_HOME/q5client/Q5Client.ini), created
 // readable and writable by its owner only.
 //
+// Administrator defaults: where the user's file lacks a key, reads take it
+// from the same file name under q5client/ in the first folder of
+// $XDG_CONFIG_DIRS (default /etc/xdg) that has one, e.g.
+// /etc/xdg/q5client/Q5Client.ini. That file is never written: writes and
+// removals touch the user's file only, and a user's value, even an empty
+// one, wins over the default.
+//
 // The static Read/Write serve owners that address the store directly (the
 // main window's geometry).
 //
@@ -36,8 +43,13 @@ public:
                         const QString& fallback = QString());
     static void Write(const QString& app, const QString& section, const QString& key, const QString& value);
     static void Remove(const QString& app, const QString& section, const QString& key);
+    // The administrator's default at (app, section, key), or fallback.
+    static QString ReadDefault(const QString& app, const QString& section, const QString& key,
+                               const QString& fallback = QString());
     // The file that holds the application's settings.
     static QString FilePath(const QString& app);
+    // The administrator defaults file in use for app; empty when there is none.
+    static QString DefaultsFilePath(const QString& app);
 
 private:
     QString appname_;

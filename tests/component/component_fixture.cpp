@@ -14,6 +14,8 @@ void RegisteredLibrary::SetUp() {
     ASSERT_NE(mkdtemp(dir_template), nullptr);
     registry_path_ = std::string(dir_template) + "/registry";
     setenv("Q5COM_REGISTRY", registry_path_.c_str(), 1);
+    // No system registry: the machine's must not stand in for the test's.
+    setenv("XDG_CONFIG_DIRS", (std::string(dir_template) + "/system").c_str(), 1);
     int status = -1;
     RunCommand(std::string(Q5REGSVR_TOOL) + " " + Q5CLIENT_LIBRARY, &status);
     ASSERT_EQ(status, 0) << "registration of the library failed";
@@ -23,6 +25,7 @@ void RegisteredLibrary::TearDown() {
     std::error_code ignored;
     std::filesystem::remove_all(std::filesystem::path(registry_path_).parent_path(), ignored);
     unsetenv("Q5COM_REGISTRY");
+    unsetenv("XDG_CONFIG_DIRS");
 }
 
 std::string RunCommand(const std::string& command, int* status) {

@@ -17,7 +17,10 @@ std::set<std::string> DumpKeys(const std::string& dump) {
     std::set<std::string> keys;
     std::istringstream in(dump);
     std::string line;
-    while (std::getline(in, line)) keys.insert(line.substr(0, line.find('\t')));
+    while (std::getline(in, line)) {
+        // "# user registry: PATH" and "# system registry: PATH" head the two lists.
+        if (line.rfind("# ", 0) != 0) keys.insert(line.substr(0, line.find('\t')));
+    }
     return keys;
 }
 

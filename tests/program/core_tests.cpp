@@ -9,10 +9,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <optional>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSettings>
+#include <QProcess>
+#include <QProcessEnvironment>
 
 #include "q5client/q5client.h"
 #include "temp_home.h"
@@ -93,6 +98,60 @@ TEST_F(CoreTest, EmptyValueIsStoredAndReadBackEmptyAndRegDelRemovesTheKey) {
     EXPECT_EQ(Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Login"), QStringLiteral("Host"),
                              QStringLiteral("fallback")),
               QStringLiteral("fallback"));
+}
+
+TEST_F(CoreTest, AdministratorDefaultsFillOnlyKeysTheUserLacksAndAreNeverWritten) {
+    const QString app = QStringLiteral("Q5Client");
+    const QString login = QStringLiteral("Login");
+    const QString host = QStringLiteral("Host");
+    // The first folder of XDG_CONFIG_DIRS that has the file counts.
+    const QString empty = QString::fromStdString(home_->path() + "/empty");
+    const QString system = QString::fromStdString(home_->path() + "/system");
+    qputenv("XDG_CONFIG_DIRS", (QStringLiteral("relative:") + empty + QLatin1Char(':') + system).toLocal8Bit());
+    ASSERT_TRUE(QDir().mkpath(system + QStringLiteral("/q5client")));
+    const QString defaultsPath = system + QStringLiteral("/q5client/Q5Client.ini");
+    const QByteArray defaults = "[Login]\nHost=pbx.example:1008\n[Settings]\nMainLeft=2000\n";
+    {
+        QFile file(defaultsPath);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(defaults);
+    }
+    EXPECT_EQ(Registry::DefaultsFilePath(app), defaultsPath);
+
+    struct Step {
+        const char* what;
+        std::optional<QString> user;  // written to the user's file; nullopt removes the key
+        QString expected;
+    };
+    const Step steps[] = {
+        {"no user file: the default", std::nullopt, QStringLiteral("pbx.example:1008")},
+        {"the user's value wins", QStringLiteral("own:4100"), QStringLiteral("own:4100")},
+        {"an empty value of the user's wins too", QString(), QString()},
+        {"removing it brings the default back", std::nullopt, QStringLiteral("pbx.example:1008")},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.user) {
+            Registry::Write(app, login, host, *step.user);
+        } else {
+            Registry::Remove(app, login, host);
+        }
+        Registry r = LoginRegistry();
+        r.SetKey(host);
+        r.RegGet();
+        EXPECT_EQ(r.Setting(), step.expected);
+    }
+    EXPECT_EQ(Registry::Read(app, QStringLiteral("Settings"), QStringLiteral("MainLeft"), QStringLiteral("1000")),
+              QStringLiteral("2000"));
+    EXPECT_EQ(Registry::Read(app, QStringLiteral("Settings"), QStringLiteral("MainTop"), QStringLiteral("1000")),
+              QStringLiteral("1000"));
+    EXPECT_EQ(Registry::ReadDefault(app, login, host), QStringLiteral("pbx.example:1008"));
+
+    QFile file(defaultsPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), defaults) << "the defaults file is never written";
+    QSettings user(Registry::FilePath(app), QSettings::IniFormat);
+    EXPECT_FALSE(user.contains(QStringLiteral("Settings/MainLeft"))) << "defaults are not copied to the user";
 }
 
 TEST_F(CoreTest, SettingsFileAndFolderAreOwnerOnlyEvenUnderAPermissiveUmask) {
@@ -241,6 +300,20 @@ TEST_F(CoreTest, RegistrationNamingAVanishedFileIsRenewed) {
     EXPECT_TRUE(result.registered_now);
 }
 
+TEST_F(CoreTest, InstalledProgramRegistersTheLibraryOfItsMultiarchFolder) {
+    // An installed tree: bin/q5client and lib/<multiarch>/q5client/libq5client.so.
+    unsetenv("Q5CLIENT_LIBRARY");
+    const QString root = QString::fromStdString(home_->path());
+    const QString library = root + QStringLiteral("/" Q5_INSTALL_LIBDIR "/q5client/libq5client.so");
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/bin")));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(library).path()));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(Q5CLIENT_LIBRARY), library));
+    const q5::shell::RegistrationResult result =
+        q5::shell::EnsureClientClassRegistered(root + QStringLiteral("/bin"));
+    ASSERT_TRUE(result.ok) << result.problem.toStdString();
+    EXPECT_EQ(result.library.toStdString(), QFileInfo(library).canonicalFilePath().toStdString());
+}
+
 // ---- rules ------------------------------------------------------------------------
 
 TEST(ShellRules, HostBoxTakesAnOptionalPortAndKeepsOddTextWhole) {
@@ -316,6 +389,66 @@ TEST(CommandLineTest, HostAndUserPrefillAndHelpVersionAndMistakesEndAtOnce) {
         EXPECT_TRUE(bad.exit_now) << wrong;
         EXPECT_EQ(bad.exit_code, 2) << wrong;
     }
+}
+
+// The three programs as a user starts them from a shell.
+TEST(ProgramsTest, HelpAndVersionPrintAndSucceedAndNoDisplayIsOneLineAndExitOne) {
+    struct Run {
+        const char* program;
+        QStringList args;
+        int exit_code;
+        const char* out;  // text standard output must contain ("" for none at all)
+        const char* err;  // likewise for standard error
+    };
+    const Run runs[] = {
+        {Q5CLIENT_PROGRAM, {QStringLiteral("--help")}, 0, "--version", ""},
+        {Q5CLIENT_PROGRAM, {QStringLiteral("--version")}, 0, "(build " Q5_VERSION ")", ""},
+        {Q5SIM_TOOL, {QStringLiteral("--help")}, 0, "--version", ""},
+        {Q5SIM_TOOL, {QStringLiteral("--version")}, 0, "q5sim " Q5_VERSION, ""},
+        {Q5REGSVR_TOOL, {QStringLiteral("--help")}, 0, "--system", ""},
+        {Q5REGSVR_TOOL, {QStringLiteral("--version")}, 0, "q5regsvr " Q5_VERSION, ""},
+        {Q5CLIENT_PROGRAM, {}, 1, "", "q5client: no display: "},
+    };
+    // The program started below keeps its lock, registry and settings here.
+    const TempHome home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(QString::fromLatin1(name));
+    for (const Run& run : runs) {
+        SCOPED_TRACE(std::string(run.program) + " " + run.args.join(QLatin1Char(' ')).toStdString());
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.start(QString::fromLocal8Bit(run.program), run.args);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), run.exit_code);
+        for (const auto& [text, wanted] : {std::pair{out, run.out}, std::pair{err, run.err}}) {
+            if (*wanted) {
+                EXPECT_TRUE(text.contains(QString::fromLatin1(wanted))) << text.toStdString();
+            } else {
+                EXPECT_TRUE(text.isEmpty()) << text.toStdString();
+            }
+        }
+        if (run.exit_code == 1) {
+            EXPECT_EQ(err.count(QLatin1Char('\n')), 1) << "one line";
+            EXPECT_TRUE(err.contains(QStringLiteral("xvfb-run")));
+        }
+    }
+
+    // A platform that needs no display still starts the program.
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess offscreen;
+    offscreen.setProcessEnvironment(environment);
+    offscreen.start(QStringLiteral(Q5CLIENT_PROGRAM), {});
+    ASSERT_TRUE(offscreen.waitForStarted(30000));
+    // Up and waiting at its login dialog; should it end for another reason,
+    // that reason is not the missing display.
+    if (!offscreen.waitForFinished(3000)) {
+        offscreen.kill();
+        offscreen.waitForFinished(30000);
+    }
+    EXPECT_FALSE(offscreen.readAllStandardError().contains("no display"));
 }
 
 }  // namespace

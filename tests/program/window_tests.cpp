@@ -4,7 +4,10 @@
 // the fake server.
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -22,6 +25,7 @@
 #include "mailbox/frm_mbx.h"
 #include "program_fixture.h"
 #include "scripted_peer.h"
+#include "shell/app_identity.h"
 #include "shell/frm_login.h"
 #include "shell/frm_main.h"
 #include "shell/instance_lock.h"
@@ -56,6 +60,16 @@ QString GeometrySetting(const char* key) {
 // ---- start-up -------------------------------------------------------------
 
 using StartupTest = ProgramTest;
+
+TEST_F(StartupTest, WindowsCarryTheApplicationIconAndIdFromTheBuildTree) {
+    q5::shell::ApplyDesktopIdentity();
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("org.q5client.Q5Client"));
+    frmLogin& login = windows::Load<frmLogin>();
+    const QIcon icon = login.windowIcon();
+    for (const int size : {16, 32, 48, 256}) {
+        EXPECT_EQ(icon.pixmap(size, size).size(), QSize(size, size)) << size;
+    }
+}
 
 TEST_F(StartupTest, SecondInstanceIsRefusedWithDuplicateWarning) {
     q5::shell::InstanceLock first;
@@ -157,6 +171,27 @@ TEST_F(LoginTest, CheckedBoxRemembersUserAndHostButNeverWritesThePasswordToTheFi
     EXPECT_TRUE(again.ui()->Check1->isChecked());
     EXPECT_EQ(again.ui()->txtUserName->text(), user);
     EXPECT_EQ(again.ui()->Text1->text(), HostOf(*server));
+}
+
+TEST_F(LoginTest, AdministratorHostFillsTheHostBoxUntilTheUserKeepsHisOwn) {
+    const QString system = QString::fromStdString(home_->path() + "/system/q5client");
+    ASSERT_TRUE(QDir().mkpath(system));
+    QFile defaults(system + QStringLiteral("/Q5Client.ini"));
+    ASSERT_TRUE(defaults.open(QIODevice::WriteOnly));
+    defaults.write("[Login]\nHost=pbx.example:1008\n");
+    defaults.close();
+
+    frmLogin& first = windows::Load<frmLogin>();
+    EXPECT_EQ(first.ui()->Text1->text(), QStringLiteral("pbx.example:1008"));
+    EXPECT_FALSE(first.ui()->Check1->isChecked());
+
+    auto server = StartDemoServer();
+    LogIn(first, QString::fromStdString(server->user()), QString::fromStdString(server->password()),
+          HostOf(*server), true);
+    ASSERT_TRUE(q5::gLoggedIn);
+    windows::DestroyAllWindows();
+    frmLogin& again = windows::Load<frmLogin>();
+    EXPECT_EQ(again.ui()->Text1->text(), HostOf(*server)) << "the user's own host wins";
 }
 
 TEST_F(LoginTest, UncheckedBoxOverwritesRememberedValuesWithEmptyAndStoresZero) {

@@ -1,10 +1,12 @@
-// The per-user registry file.
+// The per-user registry file and the system registry behind it.
 #include <q5client/com.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <thread>
@@ -151,6 +153,63 @@ TEST_F(RegistryTest, UnreadableLinesAreSkippedButWrittenBack) {
               (Lines{"Good\t\tvalue", "Last\tname\tno newline", "New\t\tv"}));
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()),
               std::vector<std::string>(std::begin(garbage), std::end(garbage)));
+}
+
+TEST_F(RegistryTest, SystemRegistryIsReadBehindTheUsersOwn) {
+    const std::string key = "CLSID\\{00000000-0000-0000-0000-0000000000A1}\\InprocServer32";
+    const std::filesystem::path second = Dir() / "second";
+    struct Case {
+        const char* what;
+        std::optional<std::string> user;    // the user's file, if any
+        std::optional<std::string> system;  // the system file, if any
+        std::string dirs;                   // XDG_CONFIG_DIRS; empty: the fixture's
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"a user's entry wins", key + "\t\t/user.so\n", key + "\t\t/system.so\n", "", "/user.so"},
+        {"system only", std::nullopt, key + "\t\t/system.so\n", "", "/system.so"},
+        {"user's other values hide nothing", key + "\tThreadingModel\tBoth\n", key + "\t\t/system.so\n", "",
+         "/system.so"},
+        {"neither", std::nullopt, std::nullopt, "", "<missing>"},
+        {"malformed system file is ignored", std::nullopt,
+         key + "\t\t/system.so\textra tab\n" + key + "\n" + std::string("\0\x01\xff\t\t", 6) + "\n", "",
+         "<missing>"},
+        {"good lines of a damaged system file count", std::nullopt,
+         "broken\tline\n" + key + "\t\t/system.so\n\t\t\n", "", "/system.so"},
+        {"first folder that has the file", std::nullopt, key + "\t\t/system.so\n",
+         "relative/dir:" + second.string() + ":" + (Dir() / "xdg").string(), "/system.so"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(Dir() / "xdg");
+        std::filesystem::remove(RegistryPath());
+        ::setenv("XDG_CONFIG_DIRS", c.dirs.empty() ? (Dir() / "xdg").c_str() : c.dirs.c_str(), 1);
+        if (c.user) WriteFile(*c.user);
+        if (c.system) {
+            std::filesystem::create_directories(Dir() / "xdg" / "q5com");
+            std::ofstream(SystemRegistryPath(), std::ios::binary) << *c.system;
+        }
+        EXPECT_EQ(GetValue(key.c_str(), ""), c.expected);
+    }
+
+    // A system registry that cannot be read leaves the user's entries working.
+    std::filesystem::remove_all(Dir() / "xdg");
+    std::filesystem::create_directories(SystemRegistryPath());
+    ::setenv("XDG_CONFIG_DIRS", (Dir() / "xdg").c_str(), 1);
+    WriteFile("Own\t\tvalue\n");
+    EXPECT_EQ(GetValue("Own", ""), "value");
+    EXPECT_EQ(GetValue(key.c_str(), ""), "<missing>");
+
+    // Writes go to the user's file only: deleting a system entry there
+    // changes nothing and it stays visible.
+    std::filesystem::remove_all(Dir() / "xdg");
+    std::filesystem::create_directories(Dir() / "xdg" / "q5com");
+    std::ofstream(SystemRegistryPath(), std::ios::binary) << key + "\t\t/system.so\n";
+    EXPECT_EQ(Q5RegDeleteTree(key.c_str()), S_FALSE);
+    ASSERT_EQ(Q5RegSetValue("Other", "", "v"), S_OK);
+    std::ifstream systemFile(SystemRegistryPath(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(systemFile), {}), key + "\t\t/system.so\n");
+    EXPECT_EQ(GetValue(key.c_str(), ""), "/system.so");
 }
 
 void SetMany(const std::string& prefix, int count, std::atomic<int>& failures) {

@@ -1,6 +1,9 @@
 // The q5regsvr tool against the test component.
 #include <q5client/com.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -11,10 +14,34 @@
 namespace q5test {
 namespace {
 
-using RegsvrTest = RegistryTest;
+class RegsvrTest : public RegistryTest {
+protected:
+    // What --dump prints for the given entries of the two registries.
+    std::string Dumped(const std::string& user, const std::string& system = "") const {
+        return "# user registry: " + RegistryPath() + "\n" + user + "# system registry: " + SystemRegistryPath() +
+               "\n" + system;
+    }
+};
 
 ProcessResult Regsvr(const std::vector<std::string>& args) {
     return RunProgram(Q5_REGSVR_PATH, args);
+}
+
+// The entries the test component registers, as --dump prints them.
+std::string AdderEntries() {
+    const std::string clsidKey = std::string("CLSID\\") + kAdderClsidText;
+    const std::string path = std::filesystem::absolute(Q5_TEST_COMPONENT_PATH).lexically_normal().string();
+    return "CLSID\n" + clsidKey + "\t\tRuntime Test Adder\n" + clsidKey + "\\InprocServer32\t\t" + path + "\n" +
+           clsidKey + "\\InprocServer32\tThreadingModel\tApartment\n" + clsidKey +
+           "\\ProgID\t\tQ5Test.Adder.1\n"
+           "Q5Test.Adder\t\tRuntime Test Adder\n"
+           "Q5Test.Adder\\CLSID\t\t" +
+           kAdderClsidText +
+           "\n"
+           "Q5Test.Adder\\CurVer\t\tQ5Test.Adder.1\n"
+           "Q5Test.Adder.1\n"
+           "Q5Test.Adder.1\\CLSID\t\t" +
+           kAdderClsidText + "\n";
 }
 
 TEST_F(RegsvrTest, RegisterCreateUnregisterRoundTrip) {
@@ -22,22 +49,9 @@ TEST_F(RegsvrTest, RegisterCreateUnregisterRoundTrip) {
     ASSERT_EQ(reg.exitCode, 0) << reg.err;
     EXPECT_NE(reg.out.find("DllRegisterServer"), std::string::npos);
 
-    const std::string clsidKey = std::string("CLSID\\") + kAdderClsidText;
-    const std::string path = std::filesystem::absolute(Q5_TEST_COMPONENT_PATH).lexically_normal().string();
     const ProcessResult dump = Regsvr({"--dump"});
     ASSERT_EQ(dump.exitCode, 0) << dump.err;
-    EXPECT_EQ(dump.out, "CLSID\n" + clsidKey + "\t\tRuntime Test Adder\n" + clsidKey +
-                            "\\InprocServer32\t\t" + path + "\n" + clsidKey +
-                            "\\InprocServer32\tThreadingModel\tApartment\n" + clsidKey +
-                            "\\ProgID\t\tQ5Test.Adder.1\n"
-                            "Q5Test.Adder\t\tRuntime Test Adder\n"
-                            "Q5Test.Adder\\CLSID\t\t" +
-                            kAdderClsidText +
-                            "\n"
-                            "Q5Test.Adder\\CurVer\t\tQ5Test.Adder.1\n"
-                            "Q5Test.Adder.1\n"
-                            "Q5Test.Adder.1\\CLSID\t\t" +
-                            kAdderClsidText + "\n");
+    EXPECT_EQ(dump.out, Dumped(AdderEntries()));
 
     // What the tool registered is enough to create the class by name.
     CLSID clsid{};
@@ -49,9 +63,48 @@ TEST_F(RegsvrTest, RegisterCreateUnregisterRoundTrip) {
     const ProcessResult unreg = Regsvr({"-u", Q5_TEST_COMPONENT_PATH});
     ASSERT_EQ(unreg.exitCode, 0) << unreg.err;
     EXPECT_NE(unreg.out.find("DllUnregisterServer"), std::string::npos);
-    EXPECT_EQ(Regsvr({"--dump"}).out, "CLSID\n") << "the shared CLSID key stays";
+    EXPECT_EQ(Regsvr({"--dump"}).out, Dumped("CLSID\n")) << "the shared CLSID key stays";
     EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IAdder, adder.AsOut()),
               REGDB_E_CLASSNOTREG);
+}
+
+TEST_F(RegsvrTest, SystemRegistrationServesThisUserWithoutTouchingHisRegistry) {
+    const ProcessResult reg = Regsvr({"--system", Q5_TEST_COMPONENT_PATH});
+    ASSERT_EQ(reg.exitCode, 0) << reg.err;
+    EXPECT_EQ(Regsvr({"--dump"}).out, Dumped("", AdderEntries()));
+    EXPECT_FALSE(std::filesystem::exists(RegistryPath()));
+    struct stat info {};
+    ASSERT_EQ(::stat(SystemRegistryPath().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0044, 0044u) << "every user reads the system registry";
+
+    CLSID clsid{};
+    ASSERT_EQ(CLSIDFromProgID(u"Q5Test.Adder", &clsid), S_OK);
+    ComPtr<IAdder> adder;
+    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IAdder, adder.AsOut()), S_OK);
+    adder.Reset();
+
+    const ProcessResult unreg = Regsvr({"--system", "-u", Q5_TEST_COMPONENT_PATH});
+    ASSERT_EQ(unreg.exitCode, 0) << unreg.err;
+    EXPECT_EQ(Regsvr({"--dump"}).out, Dumped("", "CLSID\n"));
+    EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IAdder, adder.AsOut()),
+              REGDB_E_CLASSNOTREG);
+    EXPECT_FALSE(std::filesystem::exists(RegistryPath()));
+
+    // Without write access to the system folder: a clear refusal, nothing
+    // written anywhere. The superuser may write any folder but none in /proc.
+    const std::filesystem::path locked = ::geteuid() == 0 ? std::filesystem::path("/proc") : Dir() / "locked";
+    if (::geteuid() != 0) {
+        std::filesystem::create_directory(locked);
+        std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    }
+    ::setenv("XDG_CONFIG_DIRS", locked.c_str(), 1);
+    const ProcessResult refused = Regsvr({"--system", Q5_TEST_COMPONENT_PATH});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find((locked / "q5com").string()), std::string::npos) << refused.err;
+    EXPECT_EQ(refused.out.find("succeeded"), std::string::npos) << refused.out;
+    EXPECT_FALSE(std::filesystem::exists(locked / "q5com"));
+    EXPECT_FALSE(std::filesystem::exists(RegistryPath()));
+    if (::geteuid() != 0) std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
 }
 
 TEST_F(RegsvrTest, RelativeLibraryPathIsRegisteredAbsolute) {
@@ -79,7 +132,7 @@ TEST_F(RegsvrTest, FailuresAreReportedWithNonZeroExit) {
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.err.find("0x80004001"), std::string::npos) << refused.err;
     EXPECT_NE(refused.err.find("registration refused on request"), std::string::npos) << refused.err;
-    EXPECT_EQ(Regsvr({"--dump"}).out, "");
+    EXPECT_EQ(Regsvr({"--dump"}).out, Dumped(""));
 
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{}, {"-x"}, {"-u"}, {"a.so", "b.so"}, {"--dump", "a.so"}}) {
@@ -97,7 +150,7 @@ TEST_F(RegsvrTest, DumpWarnsAboutUnreadableLinesWithoutPrintingThem) {
     WriteFile("Key\t\tvalue\nbroken\tline\n");
     const ProcessResult dump = Regsvr({"--dump"});
     EXPECT_EQ(dump.exitCode, 0);
-    EXPECT_EQ(dump.out, "Key\t\tvalue\n");
+    EXPECT_EQ(dump.out, Dumped("Key\t\tvalue\n"));
     EXPECT_NE(dump.err.find("1 unreadable line"), std::string::npos) << dump.err;
 }
 

@@ -30,10 +30,12 @@ void RegistryTest::SetUp() {
     dir_ = pattern;
     registry_ = (dir_ / "registry").string();
     ASSERT_EQ(::setenv("Q5COM_REGISTRY", registry_.c_str(), 1), 0);
+    ASSERT_EQ(::setenv("XDG_CONFIG_DIRS", (dir_ / "xdg").c_str(), 1), 0);
 }
 
 void RegistryTest::TearDown() {
     ::unsetenv("Q5COM_REGISTRY");
+    ::unsetenv("XDG_CONFIG_DIRS");
     std::error_code ignored;
     std::filesystem::remove_all(dir_, ignored);
 }

@@ -10,7 +10,8 @@
 namespace q5test {
 
 // Gives every test its own registry file in a fresh directory, named by
-// Q5COM_REGISTRY, and removes the directory afterwards.
+// Q5COM_REGISTRY, and its own empty system configuration folder, named by
+// XDG_CONFIG_DIRS, and removes the directory afterwards.
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -18,6 +19,8 @@ protected:
 
     const std::filesystem::path& Dir() const { return dir_; }
     const std::string& RegistryPath() const { return registry_; }
+    // The system registry the runtime reads and `q5regsvr --system` writes.
+    std::string SystemRegistryPath() const { return (dir_ / "xdg" / "q5com" / "registry").string(); }
 
     // The registry file's lines, without line ends; empty if there is no file.
     std::vector<std::string> FileLines() const;

@@ -23,6 +23,10 @@ int main(int argc, char** argv) {
         std::fputs(q5sim::Usage(), stdout);
         return 0;
     }
+    if (options->version) {
+        std::puts("q5sim " Q5_VERSION);
+        return 0;
+    }
     q5sim::SetQuiet(options->quiet);
 
     // Signals go to one waiting thread only; every other thread is spared.

@@ -21,6 +21,7 @@ const char* Usage() {
            "             [--su NAME:PASSWORD]... [--channels N] [--call-linger SECONDS]\n"
            "             [--ring-seconds SECONDS] [--login-seconds SECONDS] [--per-address N]\n"
            "             [--quiet]\n"
+           "       q5sim --help | --version\n"
            "  --listen HOST:PORT    address to serve (default 127.0.0.1:1008); port 0 picks a free\n"
            "                        port; the port is printed on stdout as \"port N\"\n"
            "  --data DIR            database (DIR/q5sim.db) and mailbox files (DIR/mailboxes/N/)\n"
@@ -34,7 +35,9 @@ const char* Usage() {
            "                        QUIT, or it is closed (default 30)\n"
            "  --per-address N       open connections allowed from one peer address (default 32); more\n"
            "                        are closed at once, before the greeting\n"
-           "  --quiet               no log lines on stderr\n";
+           "  --quiet               no log lines on stderr\n"
+           "  --help                print this help\n"
+           "  --version             print the version\n";
 }
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -51,6 +54,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         };
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--seed-demo") {
             options.seed_demo = true;
         } else if (arg == "--quiet") {
@@ -103,7 +108,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             return std::nullopt;
         }
     }
-    if (!have_data && !options.help) {
+    if (!have_data && !options.help && !options.version) {
         error = "--data DIR is required";
         return std::nullopt;
     }

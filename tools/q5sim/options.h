@@ -16,6 +16,7 @@ struct Options {
     bool seed_demo = false;
     bool quiet = false;
     bool help = false;
+    bool version = false;
 };
 
 // Nullopt with `error` set when the arguments are wrong.
