@@ -508,10 +508,11 @@ void Flood(long count) {
         long baseline = 0, peak = 0, after = 0, seen = 0;
         double seconds = 0;
         if (!(line >> baseline >> peak >> after >> seen >> seconds)) Die("flood child output");
-        std::printf("q5flood_%s %.0f events/s peak_rss %.1f MiB queue %.1f MiB after_drain %.1f MiB"
-                    " (%ld events, %ld polled, %ld dropped)\n",
-                    mode, static_cast<double>(count) / seconds, Mib(peak), Mib(peak - baseline),
-                    Mib(after - baseline), count, seen, count - seen);
+        std::printf(
+            "q5flood_%s %.0f events/s peak_rss %.1f MiB queue %.1f MiB after_drain %.1f MiB"
+            " (%ld events, %ld polled, %ld dropped)\n",
+            mode, static_cast<double>(count) / seconds, Mib(peak), Mib(peak - baseline),
+            Mib(after - baseline), count, seen, count - seen);
         std::fflush(stdout);
     }
     ::close(ready[0]);

@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
     const char* field_name = argc == 6 ? argv[5] : "SCREEN";
 
     IQ5Connect* connect = NULL;
-    HRESULT hr = CoCreateInstance(&CLSID_CoQ5Client, NULL, CLSCTX_INPROC_SERVER, &IID_IQ5Connect, (void**)&connect);
+    HRESULT hr =
+        CoCreateInstance(&CLSID_CoQ5Client, NULL, CLSCTX_INPROC_SERVER, &IID_IQ5Connect, (void**)&connect);
     if (FAILED(hr)) return Fail("CoCreateInstance", hr);
 
     int status = 1;

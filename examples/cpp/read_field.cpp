@@ -24,7 +24,8 @@ std::string Utf8(std::u16string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
         }
         if (c < 0x80) {
@@ -54,7 +55,8 @@ int Fail(const char* what, HRESULT hr) {
     ComPtr<IErrorInfo> info;
     if (GetErrorInfo(0, info.ReleaseAndGetAddressOf()) == S_OK && info) {
         BStr text;
-        if (SUCCEEDED(info->GetDescription(text.ReleaseAndGetAddressOf()))) std::cerr << ": " << Utf8(text.View());
+        if (SUCCEEDED(info->GetDescription(text.ReleaseAndGetAddressOf())))
+            std::cerr << ": " << Utf8(text.View());
     }
     std::cerr << "\n";
     return 1;
@@ -70,10 +72,12 @@ int main(int argc, char** argv) {
     const std::string field_name = argc == 6 ? argv[5] : "SCREEN";
 
     ComPtr<IQ5Connect> session;
-    HRESULT hr = CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IQ5Connect, session.AsOut());
+    HRESULT hr =
+        CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IQ5Connect, session.AsOut());
     if (FAILED(hr)) return Fail("CoCreateInstance", hr);
     // Timeouts are in seconds.
-    if (FAILED(hr = session->Connect(Widen(argv[1]).Get(), std::atol(argv[2]), 10))) return Fail("Connect", hr);
+    if (FAILED(hr = session->Connect(Widen(argv[1]).Get(), std::atol(argv[2]), 10)))
+        return Fail("Connect", hr);
     if (FAILED(hr = session->Login(Widen(argv[3]).Get(), Widen(argv[4]).Get()))) return Fail("Login", hr);
 
     // The same object, seen through its table interface.

@@ -27,14 +27,14 @@
 
 /// @name Types of the platform
 ///@{
-using HRESULT = std::int32_t;   ///< Result code: negative is failure (see FAILED).
-using LONG = std::int32_t;      ///< 32-bit signed number.
-using ULONG = std::uint32_t;    ///< 32-bit unsigned number.
-using DWORD = std::uint32_t;    ///< 32-bit unsigned number.
-using UINT = unsigned int;      ///< Unsigned number.
-using BOOL = std::int32_t;      ///< Truth value: 0 false, else true.
-using OLECHAR = char16_t;       ///< One UTF-16 code unit.
-using LPOLESTR = OLECHAR*;      ///< Zero-terminated UTF-16 text.
+using HRESULT = std::int32_t;      ///< Result code: negative is failure (see FAILED).
+using LONG = std::int32_t;         ///< 32-bit signed number.
+using ULONG = std::uint32_t;       ///< 32-bit unsigned number.
+using DWORD = std::uint32_t;       ///< 32-bit unsigned number.
+using UINT = unsigned int;         ///< Unsigned number.
+using BOOL = std::int32_t;         ///< Truth value: 0 false, else true.
+using OLECHAR = char16_t;          ///< One UTF-16 code unit.
+using LPOLESTR = OLECHAR*;         ///< Zero-terminated UTF-16 text.
 using LPCOLESTR = const OLECHAR*;  ///< Zero-terminated UTF-16 text, read only.
 /// UTF-16 text from SysAllocString, preceded by its byte count; null is
 /// valid empty text. Whoever allocates it, or receives it through a BSTR*
@@ -44,10 +44,10 @@ using BSTR = OLECHAR*;
 
 /// A 128-bit identity of a class or an interface.
 struct GUID {
-    std::uint32_t Data1;     ///< First 8 hex digits.
-    std::uint16_t Data2;     ///< Next 4 hex digits.
-    std::uint16_t Data3;     ///< Next 4 hex digits.
-    std::uint8_t Data4[8];   ///< Last 16 hex digits, in bytes.
+    std::uint32_t Data1;    ///< First 8 hex digits.
+    std::uint16_t Data2;    ///< Next 4 hex digits.
+    std::uint16_t Data3;    ///< Next 4 hex digits.
+    std::uint8_t Data4[8];  ///< Last 16 hex digits, in bytes.
 };
 /// @name Identity types
 ///@{
@@ -102,15 +102,18 @@ inline constexpr GUID GUID_NULL{0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
 /// @name Result codes, with the platform's values
 ///@{
-inline constexpr HRESULT S_OK = 0;  ///< Success.
+inline constexpr HRESULT S_OK = 0;     ///< Success.
 inline constexpr HRESULT S_FALSE = 1;  ///< Success, with nothing done or nothing found.
 inline constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);  ///< Not implemented.
-inline constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);  ///< The object lacks the interface.
+inline constexpr HRESULT E_NOINTERFACE =
+    static_cast<HRESULT>(0x80004002u);                                   ///< The object lacks the interface.
 inline constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);  ///< A required pointer is null.
-inline constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);  ///< The operation failed (the server refused).
-inline constexpr HRESULT E_UNEXPECTED = static_cast<HRESULT>(0x8000FFFFu);  ///< An internal fault.
+inline constexpr HRESULT E_FAIL =
+    static_cast<HRESULT>(0x80004005u);  ///< The operation failed (the server refused).
+inline constexpr HRESULT E_UNEXPECTED = static_cast<HRESULT>(0x8000FFFFu);   ///< An internal fault.
 inline constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);  ///< Out of memory.
-inline constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);  ///< An argument is not acceptable.
+inline constexpr HRESULT E_INVALIDARG =
+    static_cast<HRESULT>(0x80070057u);  ///< An argument is not acceptable.
 /// The class cannot be created inside an outer object.
 inline constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110u);
 /// The library does not provide the class.
@@ -300,9 +303,9 @@ struct InterfaceId<ISupportErrorInfo> {
 /// @name Signatures of a component library's entry points
 ///@{
 using PFN_DllGetClassObject = HRESULT (*)(REFCLSID, REFIID, void**);  ///< DllGetClassObject
-using PFN_DllCanUnloadNow = HRESULT (*)();  ///< DllCanUnloadNow
-using PFN_DllRegisterServer = HRESULT (*)();  ///< DllRegisterServer
-using PFN_DllUnregisterServer = HRESULT (*)();  ///< DllUnregisterServer
+using PFN_DllCanUnloadNow = HRESULT (*)();                            ///< DllCanUnloadNow
+using PFN_DllRegisterServer = HRESULT (*)();                          ///< DllRegisterServer
+using PFN_DllUnregisterServer = HRESULT (*)();                        ///< DllUnregisterServer
 ///@}
 
 // ---- Wide strings -------------------------------------------------------

@@ -87,7 +87,8 @@ typedef GUID CLSID;
 
 static const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 static const IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-static const IID IID_IErrorInfo = {0x1CF2B120, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
+static const IID IID_IErrorInfo = {
+    0x1CF2B120, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
 static const IID IID_ICreateErrorInfo = {
     0x22F03340, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
 static const IID IID_ISupportErrorInfo = {
@@ -99,13 +100,17 @@ static const CLSID CLSID_CoQ5Client = {
     0x434F6442, 0x422E, 0x4164, {0xB2, 0x6A, 0x0B, 0x96, 0x6C, 0xB8, 0x01, 0x81}};
 static const CLSID CLSID_CoEvents = {
     0x6388416A, 0xC875, 0x4BDC, {0x85, 0x95, 0xBC, 0x9F, 0xFC, 0x0A, 0xF5, 0x1D}};
-static const IID IID_IQ5Connect = {0x21BA292F, 0xD606, 0x43E0, {0xA4, 0x3A, 0x7B, 0x9A, 0x9F, 0xE3, 0x6B, 0x16}};
-static const IID IID_IQ5Table = {0xD2940487, 0xE0C4, 0x4125, {0xAB, 0x4D, 0x40, 0x00, 0x9D, 0xFC, 0x6C, 0x84}};
-static const IID IID_IQ5Admin = {0x6FC6D09F, 0xCA80, 0x45A4, {0x82, 0xE7, 0xA6, 0xD3, 0x43, 0x66, 0x58, 0xCA}};
+static const IID IID_IQ5Connect = {
+    0x21BA292F, 0xD606, 0x43E0, {0xA4, 0x3A, 0x7B, 0x9A, 0x9F, 0xE3, 0x6B, 0x16}};
+static const IID IID_IQ5Table = {
+    0xD2940487, 0xE0C4, 0x4125, {0xAB, 0x4D, 0x40, 0x00, 0x9D, 0xFC, 0x6C, 0x84}};
+static const IID IID_IQ5Admin = {
+    0x6FC6D09F, 0xCA80, 0x45A4, {0x82, 0xE7, 0xA6, 0xD3, 0x43, 0x66, 0x58, 0xCA}};
 static const IID IID_IQ5Util = {0x5041FD37, 0x999B, 0x4B98, {0xA0, 0xE7, 0x8B, 0xE2, 0x52, 0x3D, 0xA8, 0xED}};
 static const IID IID_IQ5FaxServer = {
     0x882CBE3A, 0xD238, 0x45EE, {0xA0, 0x9C, 0x94, 0xFD, 0x59, 0x1C, 0xB2, 0x26}};
-static const IID IID_ICoEvents = {0xF8D096BC, 0xD241, 0x434E, {0xB6, 0x8A, 0x94, 0xC9, 0xD3, 0x01, 0x47, 0xAC}};
+static const IID IID_ICoEvents = {
+    0xF8D096BC, 0xD241, 0x434E, {0xB6, 0x8A, 0x94, 0xC9, 0xD3, 0x01, 0x47, 0xAC}};
 static const IID IID_ISupportEvents = {
     0x9FFE8E3A, 0xB1C7, 0x4624, {0x93, 0x26, 0xDD, 0x43, 0x76, 0x52, 0xF2, 0xC3}};
 
@@ -116,10 +121,10 @@ static const IID IID_ISupportEvents = {
 #define Q5_EVENT_QUEUE_LIMIT 100000L
 
 static inline int IsEqualGUID(const GUID* a, const GUID* b) {
-    return a->Data1 == b->Data1 && a->Data2 == b->Data2 && a->Data3 == b->Data3 && a->Data4[0] == b->Data4[0] &&
-           a->Data4[1] == b->Data4[1] && a->Data4[2] == b->Data4[2] && a->Data4[3] == b->Data4[3] &&
-           a->Data4[4] == b->Data4[4] && a->Data4[5] == b->Data4[5] && a->Data4[6] == b->Data4[6] &&
-           a->Data4[7] == b->Data4[7];
+    return a->Data1 == b->Data1 && a->Data2 == b->Data2 && a->Data3 == b->Data3 &&
+           a->Data4[0] == b->Data4[0] && a->Data4[1] == b->Data4[1] && a->Data4[2] == b->Data4[2] &&
+           a->Data4[3] == b->Data4[3] && a->Data4[4] == b->Data4[4] && a->Data4[5] == b->Data4[5] &&
+           a->Data4[6] == b->Data4[6] && a->Data4[7] == b->Data4[7];
 }
 
 /* ---- Interfaces ------------------------------------------------------------ */
@@ -138,9 +143,9 @@ typedef struct IQ5FaxServer IQ5FaxServer;
 typedef struct ICoEvents ICoEvents;
 
 /* The three slots every interface starts with. */
-#define Q5_IUNKNOWN_METHODS(I)                                                  \
-    HRESULT (*QueryInterface)(I * This, const IID* riid, void** ppv);           \
-    ULONG (*AddRef)(I * This);                                                  \
+#define Q5_IUNKNOWN_METHODS(I)                                        \
+    HRESULT (*QueryInterface)(I * This, const IID* riid, void** ppv); \
+    ULONG (*AddRef)(I * This);                                        \
     ULONG (*Release)(I * This);
 
 typedef struct IUnknownVtbl {
@@ -294,10 +299,10 @@ struct IQ5FaxServer {
 
 typedef struct ICoEventsVtbl {
     Q5_IUNKNOWN_METHODS(ICoEvents)
-    HRESULT (*BeginStatusLog)(ICoEvents* This, BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass,
-                              ISupportEvents* p);
-    HRESULT (*BeginQ5Log)(ICoEvents* This, BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass,
-                          ISupportEvents* p);
+    HRESULT (*BeginStatusLog)
+    (ICoEvents* This, BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass, ISupportEvents* p);
+    HRESULT (*BeginQ5Log)
+    (ICoEvents* This, BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass, ISupportEvents* p);
     HRESULT (*EndStatusLog)(ICoEvents* This);
     HRESULT (*EndQ5Log)(ICoEvents* This);
     HRESULT (*GetQ5Event)(ICoEvents* This, LONG* id, BSTR* data1, BSTR* data2, BSTR* data3);

@@ -225,7 +225,7 @@ void CoEvents::Q5Worker(ISupportEvents* raw) {
                     continue;
                 }
                 batch.push_back(EventQueue::Event{parsed->id, std::string(parsed->data1),
-                                            std::string(parsed->data2), std::string(parsed->data3)});
+                                                  std::string(parsed->data2), std::string(parsed->data3)});
             }
             // Fewer buffered bytes than a record may hold: the next read may
             // wait, so what was read goes to the queue first.

@@ -105,8 +105,8 @@ DrainResult DrainQ5Events(ICoEvents& events, const std::function<bool(const Q5Ev
     while (result.taken < cap) {
         LONG id = 0;
         BStr key, number, name;
-        const HRESULT hr = events.GetQ5Event(&id, key.ReleaseAndGetAddressOf(), number.ReleaseAndGetAddressOf(),
-                                             name.ReleaseAndGetAddressOf());
+        const HRESULT hr = events.GetQ5Event(&id, key.ReleaseAndGetAddressOf(),
+                                             number.ReleaseAndGetAddressOf(), name.ReleaseAndGetAddressOf());
         if (FAILED(hr)) {
             result.failure = hr;
             break;

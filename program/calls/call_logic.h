@@ -82,7 +82,7 @@ struct Q5Event {
 };
 
 struct DrainResult {
-    int taken = 0;          // events handed to the handler
+    int taken = 0;           // events handed to the handler
     HRESULT failure = S_OK;  // a failed poll of the queue, which ends the drain
 };
 

@@ -31,7 +31,8 @@ void ReserveTextRoom(QWidget* form) {
         if (digits <= 0) continue;
         QStyleOptionFrame option;
         option.initFrom(edit);
-        option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+        option.lineWidth =
+            edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
         const QMargins text = edit->textMargins();
         // The frame, the box's own two pixels either side and the digits.
         const QSize contents(edit->fontMetrics().horizontalAdvance(QString(digits, QLatin1Char('0'))) + 4 +
@@ -71,7 +72,8 @@ void FitListColumns(QWidget* form) {
         // to the width it was given.
         const int spare = std::max(0, room - titles);
         for (int column : columns) {
-            const int share = static_cast<int>(static_cast<long long>(spare) * header->sectionSize(column) / total);
+            const int share =
+                static_cast<int>(static_cast<long long>(spare) * header->sectionSize(column) / total);
             header->resizeSection(column, TitleWidth(header, column) + share);
         }
     }

@@ -92,8 +92,9 @@ void frmLogin::Form_Load() {
     shell::ResolveCaptions(this);
     ui_->txtUserName->setText(QString());
     // The administrator's host, where there is one, for users who keep none.
-    ui_->Text1->setText(shell::Registry::ReadDefault(QString::fromLatin1(shell::kAppTitle), QStringLiteral("Login"),
-                                                     kHostKey, QStringLiteral("localhost")));
+    ui_->Text1->setText(shell::Registry::ReadDefault(QString::fromLatin1(shell::kAppTitle),
+                                                     QStringLiteral("Login"), kHostKey,
+                                                     QStringLiteral("localhost")));
     mQ5Client.SetAppname(QString::fromLatin1(shell::kAppTitle));
     mQ5Client.SetSection(QStringLiteral("Login"));
     mQ5Client.SetKey(kSaveKey);

@@ -207,7 +207,8 @@ void frmMain::KeepChildrenInSight() {
     // sight to the left or top; the area scrolls to that corner instead.
     QRect children;
     for (QMdiSubWindow* frame : ui_->mdiArea->subWindowList()) {
-        if (frame->isVisible() && !frame->isMaximized() && !frame->isMinimized()) children |= frame->geometry();
+        if (frame->isVisible() && !frame->isMaximized() && !frame->isMinimized())
+            children |= frame->geometry();
     }
     QScrollBar* across = ui_->mdiArea->horizontalScrollBar();
     QScrollBar* down = ui_->mdiArea->verticalScrollBar();

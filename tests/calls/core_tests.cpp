@@ -460,7 +460,8 @@ TEST(NameRecordingsTest, OnlyCallKeyWaveFilesAreRemoved) {
     for (const QString& name : recordings + others) WriteFile(dir.filePath(name), "RIFF");
     QDir().mkpath(dir.filePath(QStringLiteral("K2.wav")));  // a folder of that name stays
     EXPECT_EQ(RemoveNameRecordings(dir.path()), 2);
-    for (const QString& name : recordings) EXPECT_FALSE(QFile::exists(dir.filePath(name))) << name.toStdString();
+    for (const QString& name : recordings)
+        EXPECT_FALSE(QFile::exists(dir.filePath(name))) << name.toStdString();
     for (const QString& name : others) EXPECT_TRUE(QFile::exists(dir.filePath(name))) << name.toStdString();
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("K2.wav"))).exists());
 }

@@ -435,8 +435,10 @@ protected:
         WriteAll(bin_ + QStringLiteral("/paplay"),
                  "#!/bin/sh\n"
                  "dir=$(dirname \"$0\")\n"
-                 "for a in \"$@\"; do case \"$a\" in -*) echo \"paplay: invalid option $a\" >&2; exit 1;; esac; done\n"
-                 "if [ -e \"$dir/no-server\" ]; then echo 'Connection failure: Connection refused' >&2; exit 1; fi\n"
+                 "for a in \"$@\"; do case \"$a\" in -*) echo \"paplay: invalid option $a\" >&2; exit 1;; "
+                 "esac; done\n"
+                 "if [ -e \"$dir/no-server\" ]; then echo 'Connection failure: Connection refused' >&2; exit "
+                 "1; fi\n"
                  "printf '%s\\n' \"$@\" > \"$dir/played\"\n");
         QFile::setPermissions(bin_ + QStringLiteral("/paplay"),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -470,12 +472,14 @@ TEST_F(SoundPlayerTest, PaplayGetsTheRecordingAloneAndAPlayerThatGivesUpIsReport
     DoubleClick(cc, row);
     ASSERT_TRUE(WaitFor([&] { return QFile::exists(bin_ + QStringLiteral("/played")); }))
         << cc.ui()->lblLogStatus->text().toStdString();
-    EXPECT_EQ(ReadAll(bin_ + QStringLiteral("/played")), TempFile(key + QStringLiteral(".wav")).toUtf8() + '\n');
+    EXPECT_EQ(ReadAll(bin_ + QStringLiteral("/played")),
+              TempFile(key + QStringLiteral(".wav")).toUtf8() + '\n');
 
     WriteAll(bin_ + QStringLiteral("/no-server"), "");
     DoubleClick(cc, row);
-    ASSERT_TRUE(WaitFor([&] { return cc.ui()->lblLogStatus->text().contains(QStringLiteral("cannot be played")); }))
-        << cc.ui()->lblLogStatus->text().toStdString();
+    ASSERT_TRUE(WaitFor([&] {
+        return cc.ui()->lblLogStatus->text().contains(QStringLiteral("cannot be played"));
+    })) << cc.ui()->lblLogStatus->text().toStdString();
     EXPECT_TRUE(cc.ui()->lblLogStatus->text().contains(QStringLiteral("Connection refused")))
         << cc.ui()->lblLogStatus->text().toStdString();
 }
@@ -571,7 +575,8 @@ TEST_F(ScriptedEventsTest, NewCallsOnALostSessionAskToReconnectOnceAndFetchNoNam
         if (asked_.size() == 1) main.Timer1_Timer();
         return q5::shell::MsgAnswer::ok;
     });
-    ASSERT_TRUE(PollUntil(cc, [&] { return cc.RowOf(QStringLiteral("K1")) && cc.RowOf(QStringLiteral("K2")); }));
+    ASSERT_TRUE(
+        PollUntil(cc, [&] { return cc.RowOf(QStringLiteral("K1")) && cc.RowOf(QStringLiteral("K2")); }));
     ASSERT_EQ(asked().size(), 1u) << asked().back().text.toStdString();
     EXPECT_EQ(asked()[0].title, QStringLiteral("Disconnected..."));
     q5::frmLogin* login = windows::Loaded<q5::frmLogin>();
@@ -616,7 +621,8 @@ TEST_F(ScriptedEventsTest, BurstOfCallsIsWorkedOffInArrivalOrderInAFewTicksNotOn
     q5::gTable.Reset();
     constexpr int kCalls = 150;
     std::string records;
-    for (int i = 0; i < kCalls; ++i) records += "1;B" + std::to_string(i) + ";555" + std::to_string(i) + ";N.";
+    for (int i = 0; i < kCalls; ++i)
+        records += "1;B" + std::to_string(i) + ";555" + std::to_string(i) + ";N.";
     for (int i = 0; i < kCalls; ++i) records += "10;B" + std::to_string(i) + ";x;y.";
     ServeEvents(records);
     frmCallControl& cc = Open();
@@ -632,7 +638,8 @@ TEST_F(ScriptedEventsTest, BurstOfCallsIsWorkedOffInArrivalOrderInAFewTicksNotOn
         30000));
     EXPECT_LT(ticks, kCalls / 3) << "one event a tick would take " << 2 * kCalls;
     ASSERT_EQ(cc.ui()->ListView1->topLevelItemCount(), kCalls);
-    const QList<QByteArray> lines = ReadAll(q5::shell::LocalPath(q5::shell::LocalFolder::call_log)).split('\n');
+    const QList<QByteArray> lines =
+        ReadAll(q5::shell::LocalPath(q5::shell::LocalFolder::call_log)).split('\n');
     ASSERT_EQ(lines.size(), kCalls + 1);
     for (int i = 0; i < kCalls; ++i) {
         const QTreeWidgetItem* row = cc.ui()->ListView1->topLevelItem(i);

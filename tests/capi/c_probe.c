@@ -60,13 +60,14 @@ static HRESULT SinkGetProgress(ISupportEvents* This, LONG bytes, LONG total) {
 static const ISupportEventsVtbl kSinkVtbl = {SinkQueryInterface, SinkAddRef,     SinkRelease,
                                              SinkGetStatus,      SinkGetQ5Event, SinkGetProgress};
 
-void q5c_run_probe(int port, const char* user, const char* password, const char* field, const char* local_file,
-                   struct q5c_probe* out) {
+void q5c_run_probe(int port, const char* user, const char* password, const char* field,
+                   const char* local_file, struct q5c_probe* out) {
     memset(out, 0, sizeof *out);
     out->event_id = -1;
     out->is_eof = -1;
     IQ5Connect* connect = NULL;
-    out->create = CoCreateInstance(&CLSID_CoQ5Client, NULL, CLSCTX_INPROC_SERVER, &IID_IQ5Connect, (void**)&connect);
+    out->create =
+        CoCreateInstance(&CLSID_CoQ5Client, NULL, CLSCTX_INPROC_SERVER, &IID_IQ5Connect, (void**)&connect);
     if (FAILED(out->create)) return;
 
     BSTR host = Widen("127.0.0.1"), name = Widen(user), pass = Widen(password), wrong = Widen("wrong");
@@ -133,7 +134,8 @@ void q5c_run_probe(int port, const char* user, const char* password, const char*
     connect->lpVtbl->Release(connect);
 
     ICoEvents* events = NULL;
-    out->events_create = CoCreateInstance(&CLSID_CoEvents, NULL, CLSCTX_INPROC_SERVER, &IID_ICoEvents, (void**)&events);
+    out->events_create =
+        CoCreateInstance(&CLSID_CoEvents, NULL, CLSCTX_INPROC_SERVER, &IID_ICoEvents, (void**)&events);
     if (SUCCEEDED(out->events_create)) {
         out->event_null = events->lpVtbl->GetQ5Event(events, NULL, NULL, NULL, NULL);
         LONG id = -1;

@@ -60,11 +60,13 @@ TEST_F(CInterfaceTest, ExamplesPrintTheFieldAndReportARefusedLogin) {
     const std::string args = " 127.0.0.1 " + std::to_string(sim_->port()) + " 101 ";
     for (const std::string program : {EXAMPLE_C, EXAMPLE_CPP}) {
         SCOPED_TRACE(program);
-        EXPECT_EQ(RunProgram(program + args + "1234 LAST_N"), std::make_pair(0, std::string("LAST_N=Whitfield\n")));
+        EXPECT_EQ(RunProgram(program + args + "1234 LAST_N"),
+                  std::make_pair(0, std::string("LAST_N=Whitfield\n")));
         EXPECT_EQ(RunProgram(program + args + "1234"), std::make_pair(0, std::string("SCREEN=V\n")));
         const auto refused = RunProgram(program + args + "wrong 2>&1");
         EXPECT_EQ(refused.first, 1);
-        EXPECT_NE(refused.second.find("Login failed (0x80004005): Unknown username or password"), std::string::npos)
+        EXPECT_NE(refused.second.find("Login failed (0x80004005): Unknown username or password"),
+                  std::string::npos)
             << refused.second;
     }
 }
@@ -84,7 +86,8 @@ void ExpectTypedAs(const ComPtr<IUnknown>& object, REFIID iid) {
 
 TEST_F(CInterfaceTest, TypedAsAsksForTheInterfaceOfItsType) {
     ComPtr<IUnknown> client;
-    ASSERT_EQ(CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, client.AsOut()), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, client.AsOut()),
+              S_OK);
     ExpectTypedAs<IUnknown>(client, IID_IUnknown);
     ExpectTypedAs<IQ5Connect>(client, IID_IQ5Connect);
     ExpectTypedAs<IQ5Table>(client, IID_IQ5Table);
@@ -94,7 +97,8 @@ TEST_F(CInterfaceTest, TypedAsAsksForTheInterfaceOfItsType) {
     ExpectTypedAs<ISupportErrorInfo>(client, IID_ISupportErrorInfo);
 
     ComPtr<IUnknown> events;
-    ASSERT_EQ(CoCreateInstance(CLSID_CoEvents, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, events.AsOut()), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_CoEvents, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, events.AsOut()),
+              S_OK);
     ExpectTypedAs<ICoEvents>(events, IID_ICoEvents);
     ComPtr<IQ5Table> none;
     EXPECT_EQ(events.As(none), E_NOINTERFACE);

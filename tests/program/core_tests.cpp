@@ -107,7 +107,8 @@ TEST_F(CoreTest, AdministratorDefaultsFillOnlyKeysTheUserLacksAndAreNeverWritten
     // The first folder of XDG_CONFIG_DIRS that has the file counts.
     const QString empty = QString::fromStdString(home_->path() + "/empty");
     const QString system = QString::fromStdString(home_->path() + "/system");
-    qputenv("XDG_CONFIG_DIRS", (QStringLiteral("relative:") + empty + QLatin1Char(':') + system).toLocal8Bit());
+    qputenv("XDG_CONFIG_DIRS",
+            (QStringLiteral("relative:") + empty + QLatin1Char(':') + system).toLocal8Bit());
     ASSERT_TRUE(QDir().mkpath(system + QStringLiteral("/q5client")));
     const QString defaultsPath = system + QStringLiteral("/q5client/Q5Client.ini");
     const QByteArray defaults = "[Login]\nHost=pbx.example:1008\n[Settings]\nMainLeft=2000\n";
@@ -141,10 +142,12 @@ TEST_F(CoreTest, AdministratorDefaultsFillOnlyKeysTheUserLacksAndAreNeverWritten
         r.RegGet();
         EXPECT_EQ(r.Setting(), step.expected);
     }
-    EXPECT_EQ(Registry::Read(app, QStringLiteral("Settings"), QStringLiteral("MainLeft"), QStringLiteral("1000")),
-              QStringLiteral("2000"));
-    EXPECT_EQ(Registry::Read(app, QStringLiteral("Settings"), QStringLiteral("MainTop"), QStringLiteral("1000")),
-              QStringLiteral("1000"));
+    EXPECT_EQ(
+        Registry::Read(app, QStringLiteral("Settings"), QStringLiteral("MainLeft"), QStringLiteral("1000")),
+        QStringLiteral("2000"));
+    EXPECT_EQ(
+        Registry::Read(app, QStringLiteral("Settings"), QStringLiteral("MainTop"), QStringLiteral("1000")),
+        QStringLiteral("1000"));
     EXPECT_EQ(Registry::ReadDefault(app, login, host), QStringLiteral("pbx.example:1008"));
 
     QFile file(defaultsPath);
@@ -412,7 +415,8 @@ TEST(ProgramsTest, HelpAndVersionPrintAndSucceedAndNoDisplayIsOneLineAndExitOne)
     // The program started below keeps its lock, registry and settings here.
     const TempHome home;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(QString::fromLatin1(name));
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
     for (const Run& run : runs) {
         SCOPED_TRACE(std::string(run.program) + " " + run.args.join(QLatin1Char(' ')).toStdString());
         QProcess process;

@@ -97,13 +97,14 @@ std::string TextFault(QWidget* w) {
         const QRect room = label->contentsRect().adjusted(label->margin() + indent, label->margin(),
                                                           -label->margin() - indent, -label->margin());
         if (label->wordWrap()) {
-            const QRect need = fm.boundingRect(QRect(0, 0, room.width(), 100000),
-                                               Qt::TextWordWrap | (mnemonic ? Qt::TextShowMnemonic : 0), text);
+            const QRect need =
+                fm.boundingRect(QRect(0, 0, room.width(), 100000),
+                                Qt::TextWordWrap | (mnemonic ? Qt::TextShowMnemonic : 0), text);
             if (need.width() > room.width()) return fault(text, need.width(), room.width());
             return fault(text, need.height(), room.height()).empty()
                        ? std::string()
-                       : Name(w) + " wraps \"" + text.toStdString() + "\" to " + std::to_string(need.height()) +
-                             " pixels in " + std::to_string(room.height());
+                       : Name(w) + " wraps \"" + text.toStdString() + "\" to " +
+                             std::to_string(need.height()) + " pixels in " + std::to_string(room.height());
         }
         return fault(text, CaptionWidth(fm, text, mnemonic), room.width());
     }
@@ -113,8 +114,8 @@ std::string TextFault(QWidget* w) {
         const int textWidth = CaptionWidth(fm, text, true);
         if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
             const bool radio = qobject_cast<QRadioButton*>(w) != nullptr;
-            const int indicator =
-                style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth, nullptr, w);
+            const int indicator = style->pixelMetric(
+                radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth, nullptr, w);
             const int spacing = style->pixelMetric(
                 radio ? QStyle::PM_RadioButtonLabelSpacing : QStyle::PM_CheckBoxLabelSpacing, nullptr, w);
             return fault(text, indicator + spacing + textWidth, w->width());
@@ -124,8 +125,8 @@ std::string TextFault(QWidget* w) {
         // smallest width some styles give every button).
         QStyleOptionButton option;
         option.initFrom(button);
-        const QSize need = style->sizeFromContents(QStyle::CT_PushButton, &option,
-                                                   QSize(textWidth, fm.height()), w);
+        const QSize need =
+            style->sizeFromContents(QStyle::CT_PushButton, &option, QSize(textWidth, fm.height()), w);
         return fault(text, need.width(), w->width());
     }
     if (auto* group = qobject_cast<QGroupBox*>(w)) {
@@ -138,7 +139,8 @@ std::string TextFault(QWidget* w) {
         if (text.isEmpty()) return {};
         QStyleOptionFrame option;
         option.initFrom(edit);
-        option.lineWidth = edit->hasFrame() ? style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+        option.lineWidth =
+            edit->hasFrame() ? style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
         const QMargins margins = edit->textMargins();
         // The box keeps two pixels clear either side of its text.
         const int room = style->subElementRect(QStyle::SE_LineEditContents, &option, edit).width() -
@@ -152,7 +154,8 @@ std::string TextFault(QWidget* w) {
         option.initFrom(combo);
         option.editable = false;
         option.frame = combo->hasFrame();
-        const QRect field = style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+        const QRect field =
+            style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
         return fault(text, fm.horizontalAdvance(text), field.width());
     }
     if (auto* header = qobject_cast<QHeaderView*>(w); header && header->orientation() == Qt::Horizontal) {
@@ -293,52 +296,65 @@ TEST_F(FormLayoutTest, EveryWindowShowsAllItsTextAndControlsAtItsFirstSize) {
         // As the main window opened it.
         {"call control", [&]() -> QWidget* { return windows::Loaded<q5::frmCallControl>()->parentWidget(); },
          true},
-        {"greeting manager", [&]() -> QWidget* {
+        {"greeting manager",
+         [&]() -> QWidget* {
              main.ui()->mnuGreeting->trigger();
              return windows::Loaded<q5::frmGreeting>()->parentWidget();
-         }, true},
-        {"advanced settings", [&]() -> QWidget* {
+         },
+         true},
+        {"advanced settings",
+         [&]() -> QWidget* {
              main.ui()->mnuAdvanced->trigger();
              return windows::Loaded<q5::frmAdvanced>()->parentWidget();
-         }, true},
-        {"conversion table", [&]() -> QWidget* {
+         },
+         true},
+        {"conversion table",
+         [&]() -> QWidget* {
              main.ui()->mnuConversionTable->trigger();
              return windows::Loaded<q5::frmConversionTable>()->parentWidget();
-         }, true},
-        {"call-out settings", [&]() -> QWidget* {
+         },
+         true},
+        {"call-out settings",
+         [&]() -> QWidget* {
              main.ui()->mnuCallOut->trigger();
              return windows::Loaded<q5::frmCallOut>()->parentWidget();
-         }, true},
+         },
+         true},
         {"mailbox editor, General Settings", mbxPage(0)},
         {"mailbox editor, Email Settings", mbxPage(1)},
         {"mailbox editor, Callout Schedule", mbxPage(2)},
         {"mailbox editor, Conversion Table", mbxPage(3)},
         {"mailbox editor, Advanced Email Settings", mbxPage(4)},
-        {"PIM setup", [&]() -> QWidget* {
+        {"PIM setup",
+         [&]() -> QWidget* {
              main.ui()->mnuPIMSetup->trigger();
              return windows::Loaded<q5::frmPIMSetup>();
          }},
-        {"properties", [&]() -> QWidget* {
+        {"properties",
+         [&]() -> QWidget* {
              main.ui()->mnuProperties->trigger();
              return windows::Loaded<q5::frmProperties>();
          }},
-        {"about", [&]() -> QWidget* {
+        {"about",
+         [&]() -> QWidget* {
              q5::frmAbout& about = windows::Load<q5::frmAbout>();
              about.show();  // non-modal here, so the test can look at it
              return &about;
          }},
-        {"contact", [&]() -> QWidget* {
+        {"contact",
+         [&]() -> QWidget* {
              q5::calls::Contact contact;
              contact.fullName = QStringLiteral("Business Person");
              contact.organisation = QStringLiteral("Northwind Traders");
              contact.email = QStringLiteral("business.person@example.com");
              for (auto& phone : contact.phones) phone = QStringLiteral("(212) 555-0142");
-             auto* window = new q5::frmContact(
-                 std::make_unique<q5::calls::VCardFolderStore>(contacts.path()), contact);
+             auto* window =
+                 new q5::frmContact(std::make_unique<q5::calls::VCardFolderStore>(contacts.path()), contact);
              window->show();
              return window;
          }},
-        {"login", [&]() -> QWidget* {
+        {"login",
+         [&]() -> QWidget* {
              q5::frmLogin& login = windows::Load<q5::frmLogin>();
              login.show();
              return &login;
@@ -351,14 +367,15 @@ TEST_F(FormLayoutTest, EveryWindowShowsAllItsTextAndControlsAtItsFirstSize) {
         Settle();
         ASSERT_TRUE(top->isVisible());
         const std::vector<std::string> first = Faults(top);
-        EXPECT_TRUE(first.empty()) << c.name << " at its first size " << Rect(top->geometry()) << ":" << Join(first);
+        EXPECT_TRUE(first.empty()) << c.name << " at its first size " << Rect(top->geometry()) << ":"
+                                   << Join(first);
         if (auto* frame = qobject_cast<QMdiSubWindow*>(top)) {
             ASSERT_TRUE(c.mdi);
             frame->showMaximized();
             Settle();
             const std::vector<std::string> maximised = Faults(top);
-            EXPECT_TRUE(maximised.empty()) << c.name << " maximised " << Rect(top->geometry()) << ":"
-                                           << Join(maximised);
+            EXPECT_TRUE(maximised.empty())
+                << c.name << " maximised " << Rect(top->geometry()) << ":" << Join(maximised);
             frame->showNormal();
             Settle();
         } else {

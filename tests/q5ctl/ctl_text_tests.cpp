@@ -34,10 +34,10 @@ TEST(CtlText, HostsAndAssignmentsParseOrAreRefused) {
         const char* host;
         int port;
     } cases[] = {
-        {"voice", true, "voice", 1008},   {"10.0.0.5:2000", true, "10.0.0.5", 2000},
-        {"voice:0", false, "", 0},        {"voice:65536", false, "", 0},
-        {"voice:x", false, "", 0},        {":2000", false, "", 0},
-        {"a:b:1", false, "", 0},          {"", false, "", 0},
+        {"voice", true, "voice", 1008}, {"10.0.0.5:2000", true, "10.0.0.5", 2000},
+        {"voice:0", false, "", 0},      {"voice:65536", false, "", 0},
+        {"voice:x", false, "", 0},      {":2000", false, "", 0},
+        {"a:b:1", false, "", 0},        {"", false, "", 0},
     };
     for (const Case& c : cases) {
         const auto parsed = ParseHost(c.text, 1008);

@@ -129,8 +129,11 @@ TEST_F(Q5ctlTest, EachExitStatusComesFromARealCase) {
         {{"--host", "127.0.0.1:99999", "info"}, {}, 2, "", "--host"},
         {{"get", "BOX"}, {{"Q5_PASSWORD", ""}}, 2, "", "no password"},
         {{"convert", "x2y", "name"}, {}, 2, "", ""},
-        {{"get", "BOX", "SCREEN"}, {{"Q5_HOST", "127.0.0.1:" + std::to_string(ClosedPort())}},
-         3, "", "cannot connect"},
+        {{"get", "BOX", "SCREEN"},
+         {{"Q5_HOST", "127.0.0.1:" + std::to_string(ClosedPort())}},
+         3,
+         "",
+         "cannot connect"},
         {{"put-file", dir_ + "/missing", "greet1.wav"}, {}, 4, "", "cannot read"},
         {{"get-file", "greet1.wav", dir_ + "/no/such/dir"}, {}, 4, "", "cannot write"},
         {{"--password-file", dir_ + "/missing", "info"}, {}, 4, "", "cannot read the password"},
@@ -211,12 +214,19 @@ TEST_F(Q5ctlTest, EventsCountFivePrintsTheEventsOfTwoCallsInOrder) {
     }));
     const std::string second = admin.Command("SIM_CALL 101 3055550199").substr(4);
     EXPECT_EQ(Wait(pid), 0) << Slurp(err);
-    const std::string expected =
-        "{\"event\":1,\"data1\":\"" + first + "\",\"data2\":\"2125550142\",\"data3\":\"ROBERT KING\"}\n"
-        "{\"event\":5,\"data1\":\"" + first + "\",\"data2\":\"2125550142\",\"data3\":\"ROBERT KING\"}\n"
-        "{\"event\":10,\"data1\":\"" + first + "\",\"data2\":\"2125550142\",\"data3\":\"ROBERT KING\"}\n"
-        "{\"event\":1,\"data1\":\"" + second + "\",\"data2\":\"3055550199\",\"data3\":\" \"}\n"
-        "{\"event\":5,\"data1\":\"" + second + "\",\"data2\":\"3055550199\",\"data3\":\" \"}\n";
+    const std::string expected = "{\"event\":1,\"data1\":\"" + first +
+                                 "\",\"data2\":\"2125550142\",\"data3\":\"ROBERT KING\"}\n"
+                                 "{\"event\":5,\"data1\":\"" +
+                                 first +
+                                 "\",\"data2\":\"2125550142\",\"data3\":\"ROBERT KING\"}\n"
+                                 "{\"event\":10,\"data1\":\"" +
+                                 first +
+                                 "\",\"data2\":\"2125550142\",\"data3\":\"ROBERT KING\"}\n"
+                                 "{\"event\":1,\"data1\":\"" +
+                                 second +
+                                 "\",\"data2\":\"3055550199\",\"data3\":\" \"}\n"
+                                 "{\"event\":5,\"data1\":\"" +
+                                 second + "\",\"data2\":\"3055550199\",\"data3\":\" \"}\n";
     EXPECT_EQ(Slurp(out), expected);
 }
 
@@ -240,7 +250,8 @@ TEST_F(Q5ctlTest, TraceHoldsTheDialogueButNeverThePasswords) {
     const std::string trace = dir_ + "/trace.log";
     const std::string admin_password = "secret";
     ASSERT_EQ(Run({"--trace", trace, "get", "BOX", "SCREEN"}).status, 0);
-    ASSERT_EQ(Run({"--su", "--user", "admin", "dump", "CLASS"}, {{"Q5_PASSWORD", admin_password}, {"Q5CLIENT_TRACE", trace}})
+    ASSERT_EQ(Run({"--su", "--user", "admin", "dump", "CLASS"},
+                  {{"Q5_PASSWORD", admin_password}, {"Q5CLIENT_TRACE", trace}})
                   .status,
               0);
     ASSERT_EQ(Run({"--trace", trace, "get", "BOX", "SCREEN"}, {{"Q5_PASSWORD", "wrong-pw"}}).status, 1);

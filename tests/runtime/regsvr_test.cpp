@@ -18,8 +18,8 @@ class RegsvrTest : public RegistryTest {
 protected:
     // What --dump prints for the given entries of the two registries.
     std::string Dumped(const std::string& user, const std::string& system = "") const {
-        return "# user registry: " + RegistryPath() + "\n" + user + "# system registry: " + SystemRegistryPath() +
-               "\n" + system;
+        return "# user registry: " + RegistryPath() + "\n" + user +
+               "# system registry: " + SystemRegistryPath() + "\n" + system;
     }
 };
 
@@ -31,8 +31,8 @@ ProcessResult Regsvr(const std::vector<std::string>& args) {
 std::string AdderEntries() {
     const std::string clsidKey = std::string("CLSID\\") + kAdderClsidText;
     const std::string path = std::filesystem::absolute(Q5_TEST_COMPONENT_PATH).lexically_normal().string();
-    return "CLSID\n" + clsidKey + "\t\tRuntime Test Adder\n" + clsidKey + "\\InprocServer32\t\t" + path + "\n" +
-           clsidKey + "\\InprocServer32\tThreadingModel\tApartment\n" + clsidKey +
+    return "CLSID\n" + clsidKey + "\t\tRuntime Test Adder\n" + clsidKey + "\\InprocServer32\t\t" + path +
+           "\n" + clsidKey + "\\InprocServer32\tThreadingModel\tApartment\n" + clsidKey +
            "\\ProgID\t\tQ5Test.Adder.1\n"
            "Q5Test.Adder\t\tRuntime Test Adder\n"
            "Q5Test.Adder\\CLSID\t\t" +
@@ -95,7 +95,8 @@ TEST_F(RegsvrTest, SystemRegistrationServesThisUserWithoutTouchingHisRegistry) {
     const std::filesystem::path locked = ::geteuid() == 0 ? std::filesystem::path("/proc") : Dir() / "locked";
     if (::geteuid() != 0) {
         std::filesystem::create_directory(locked);
-        std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        std::filesystem::permissions(locked,
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     }
     ::setenv("XDG_CONFIG_DIRS", locked.c_str(), 1);
     const ProcessResult refused = Regsvr({"--system", Q5_TEST_COMPONENT_PATH});

@@ -235,7 +235,11 @@ TEST_F(FileTransferTest, UnusableSizeClosesTheSessionInsteadOfLeavingItOutOfStep
     const char* replies[] = {"+OK\r\n", "+OK -5\r\n", "+OK 10abc\r\n", "+OK 99999999999\r\n"};
     ScriptedPeer peer;
     for (const char* reply : replies) {
-        peer.Accept().Send(kGreeting).Expect(command).Send(std::string(reply) + "0123456789+OK\r\n").ExpectClosed();
+        peer.Accept()
+            .Send(kGreeting)
+            .Expect(command)
+            .Send(std::string(reply) + "0123456789+OK\r\n")
+            .ExpectClosed();
     }
     peer.Start();
     for (const char* reply : replies) {

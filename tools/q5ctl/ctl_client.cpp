@@ -87,8 +87,8 @@ private:
         constexpr int kWidth = 40;
         const int filled = percent * kWidth / 100;
         err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-             << std::string(static_cast<std::size_t>(kWidth - filled), '-') << "] " << percent << "% " << bytes
-             << "/" << total_ << std::flush;
+             << std::string(static_cast<std::size_t>(kWidth - filled), '-') << "] " << percent << "% "
+             << bytes << "/" << total_ << std::flush;
         percent_ = percent;
     }
 
@@ -101,9 +101,12 @@ private:
 class StatusQueue final : public SinkBase {
 public:
     HRESULT STDMETHODCALLTYPE GetStatus(LONG chan, BSTR mode, BSTR status, BSTR box) override {
-        auto text = [](BSTR s) { return ToUtf8(s ? std::u16string_view(s, SysStringLen(s)) : std::u16string_view()); };
+        auto text = [](BSTR s) {
+            return ToUtf8(s ? std::u16string_view(s, SysStringLen(s)) : std::u16string_view());
+        };
         std::string line = "{\"channel\":" + std::to_string(chan) + ",\"mode\":" + JsonString(text(mode)) +
-                           ",\"status\":" + JsonString(text(status)) + ",\"box\":" + JsonString(text(box)) + "}";
+                           ",\"status\":" + JsonString(text(status)) + ",\"box\":" + JsonString(text(box)) +
+                           "}";
         std::lock_guard lock(mutex_);
         lines_.push_back(std::move(line));
         return S_OK;
@@ -156,8 +159,7 @@ int Client::Usage(const std::string& message) {
 
 int Client::Fail(HRESULT hr, const std::string& what) {
     std::string text = TakeErrorText();
-    if (text.empty())
-        text = hr == E_FAIL ? "the server refused " + what : what + " failed (" + Hex(hr) + ")";
+    if (text.empty()) text = hr == E_FAIL ? "the server refused " + what : what + " failed (" + Hex(hr) + ")";
     err_ << "q5ctl: " << text << "\n";
     if (hr == E_CONNECTION_LOST) return kConnection;
     if (hr == E_INVALIDARG) return kUsage;
@@ -216,8 +218,8 @@ int Client::Info() {
     ComPtr<IQ5Util> util = Facet<IQ5Util>(IID_IQ5Util);
     using Getter = HRESULT (STDMETHODCALLTYPE IQ5Util::*)(BSTR*);
     const std::pair<const char*, Getter> facts[] = {
-        {"uptime", &IQ5Util::get_Uptime},   {"serial", &IQ5Util::get_Serial},
-        {"version", &IQ5Util::get_Version}, {"load", &IQ5Util::get_VLoad},
+        {"uptime", &IQ5Util::get_Uptime},        {"serial", &IQ5Util::get_Serial},
+        {"version", &IQ5Util::get_Version},      {"load", &IQ5Util::get_VLoad},
         {"version_type", &IQ5Util::get_VerType},
     };
     std::vector<std::pair<std::string, std::string>> values;
@@ -272,7 +274,8 @@ int Client::Get(const std::string& table, const std::vector<std::string>& fields
         wanted = *all;
     }
     for (const std::string& field : wanted) {
-        if (!IsField(table, field)) return Usage("no field " + field + " in " + table + " (see q5ctl fields)");
+        if (!IsField(table, field))
+            return Usage("no field " + field + " in " + table + " (see q5ctl fields)");
     }
     if (int rc = Open(); rc != kOk) return rc;
     ComPtr<IQ5Table> records = Facet<IQ5Table>(IID_IQ5Table);
@@ -396,8 +399,8 @@ int Client::Events(bool status, int count) {
     auto begin = [&] {
         return status ? events->BeginStatusLog(host.Get(), settings_.port, settings_.timeout, user.Get(),
                                                pass.Get(), queue)
-                      : events->BeginQ5Log(host.Get(), settings_.port, settings_.timeout, user.Get(), pass.Get(),
-                                           nullptr);
+                      : events->BeginQ5Log(host.Get(), settings_.port, settings_.timeout, user.Get(),
+                                           pass.Get(), nullptr);
     };
     const HRESULT hr = begin();
     if (FAILED(hr)) {
@@ -431,8 +434,8 @@ int Client::Events(bool status, int count) {
                                d3.ReleaseAndGetAddressOf());
             if (id != 0) {
                 line = "{\"event\":" + std::to_string(id) + ",\"data1\":" + JsonString(ToUtf8(d1.View())) +
-                       ",\"data2\":" + JsonString(ToUtf8(d2.View())) + ",\"data3\":" +
-                       JsonString(ToUtf8(d3.View())) + "}";
+                       ",\"data2\":" + JsonString(ToUtf8(d2.View())) +
+                       ",\"data3\":" + JsonString(ToUtf8(d3.View())) + "}";
             }
         }
         if (line.empty()) {
@@ -490,8 +493,9 @@ int Client::FaxRetry(int job) {
 int Client::FaxAttr(int job, const std::string& attr) {
     if (int rc = Open(); rc != kOk) return rc;
     BStr value;
-    const HRESULT hr = Facet<IQ5FaxServer>(IID_IQ5FaxServer)
-                           ->GetFaxAttr(Wide(Mailbox()).Get(), job, Wide(attr).Get(), value.ReleaseAndGetAddressOf());
+    const HRESULT hr =
+        Facet<IQ5FaxServer>(IID_IQ5FaxServer)
+            ->GetFaxAttr(Wide(Mailbox()).Get(), job, Wide(attr).Get(), value.ReleaseAndGetAddressOf());
     if (FAILED(hr)) return Fail(hr, "GetFaxAttr");
     out_ << ToUtf8(value.View()) << "\n";
     return kOk;

@@ -74,7 +74,8 @@ private:
     template <class T>
     ComPtr<T> Facet(REFIID iid);
     int Fetch(IQ5Table* table, const std::string& name);
-    std::vector<std::pair<std::string, std::string>> Values(IQ5Table* table, const std::vector<std::string>& fields);
+    std::vector<std::pair<std::string, std::string>> Values(IQ5Table* table,
+                                                            const std::vector<std::string>& fields);
     void Print(const std::vector<std::pair<std::string, std::string>>& values);
 
     Settings settings_;

@@ -65,14 +65,16 @@ int main(int argc, char** argv) {
     std::string password_file, trace;
     app.add_option("--host", host, "server as HOST[:PORT] (default $Q5_HOST, else localhost:1008)")
         ->type_name("HOST[:PORT]");
-    app.add_option("--user", settings.user, "mailbox or superuser name (default $Q5_USER)")->type_name("USER");
+    app.add_option("--user", settings.user, "mailbox or superuser name (default $Q5_USER)")
+        ->type_name("USER");
     app.add_option("--password-file", password_file, "read the password from the first line of FILE")
         ->type_name("FILE");
     app.add_flag("--su", settings.superuser, "log in as superuser");
     app.add_option("--timeout", settings.timeout, "connect timeout in seconds")
         ->type_name("SECONDS")
         ->check(CLI::Range(0, 3600));
-    app.add_option("--mailbox", settings.mailbox, "mailbox of files, conversions and faxes (default: the user)")
+    app.add_option("--mailbox", settings.mailbox,
+                   "mailbox of files, conversions and faxes (default: the user)")
         ->type_name("BOX");
     app.add_flag("--json", settings.json, "print info and get as a JSON object");
     app.add_option("--trace", trace, "append the protocol's command and status lines to FILE")
@@ -85,8 +87,9 @@ int main(int argc, char** argv) {
     int job = 0, count = 0;
     bool status = false;
 
-    app.add_subcommand("info", "server uptime, serial, version, load and version type")
-        ->callback([&] { action = [](Client& c) { return c.Info(); }; });
+    app.add_subcommand("info", "server uptime, serial, version, load and version type")->callback([&] {
+        action = [](Client& c) { return c.Info(); };
+    });
     app.add_subcommand("tables", "list the tables")->callback([&] {
         offline = true;
         action = [](Client& c) { return c.Tables(); };

@@ -139,8 +139,8 @@ int Register(const std::string& library, bool unregister) {
 // Says why the system registry at path cannot be written.
 bool RefuseSystemRegistry(const std::string& path, int err) {
     const bool rights = err == EACCES || err == EPERM || err == EROFS;
-    std::fprintf(stderr, "q5regsvr: cannot write the system registry %s: %s%s\n", path.c_str(), std::strerror(err),
-                 rights ? " (registering for all users needs administrator rights)" : "");
+    std::fprintf(stderr, "q5regsvr: cannot write the system registry %s: %s%s\n", path.c_str(),
+                 std::strerror(err), rights ? " (registering for all users needs administrator rights)" : "");
     return false;
 }
 

@@ -47,16 +47,16 @@ void WriteTable(std::ostream& out, std::string_view table, const RecordSchema& s
     out << "Record class `" << schema.class_name << "`; a transfer carries "
         << q5::records::StringCount(schema, false) << " strings for a mailbox login and "
         << q5::records::StringCount(schema, true) << " after a superuser login.\n\n";
-    out << "| # | Column | Name for SetField/GetField | Transfer form | Mailbox login | Superuser login | Width |\n";
+    out << "| # | Column | Name for SetField/GetField | Transfer form | Mailbox login | Superuser login | "
+           "Width |\n";
     out << "|---|---|---|---|---|---|---|\n";
     std::size_t plain = 1, privileged = 1, order = 1;
     for (const FieldDef& field : schema.fields) {
         const std::string key = field.key.empty() ? "(none)" : "`" + std::string(field.key) + "`";
         std::string form = Form(field);
         if (field.copies > 1) form += ", sent twice";
-        const std::string width = field.type == FieldType::int32
-                                      ? "32-bit number"
-                                      : std::to_string(q5::records::kTextColumnWidth);
+        const std::string width =
+            field.type == FieldType::int32 ? "32-bit number" : std::to_string(q5::records::kTextColumnWidth);
         out << "| " << order++ << " | " << field.name << " | " << key << " | " << form << " | "
             << Positions(field, plain, q5::records::Carried(field, false)) << " | "
             << Positions(field, privileged, q5::records::Carried(field, true)) << " | " << width << " |\n";

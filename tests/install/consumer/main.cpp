@@ -22,7 +22,8 @@ int Fail(const char* step, HRESULT hr) {
     if (GetErrorInfo(0, &info) == S_OK && info) {
         BStr text;
         if (SUCCEEDED(info->GetDescription(text.ReleaseAndGetAddressOf())))
-            for (char16_t c : text.View()) description += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
+            for (char16_t c : text.View())
+                description += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
         info->Release();
     }
     std::printf("%s failed: 0x%08X %s\n", step, static_cast<unsigned>(hr), description.c_str());
@@ -37,7 +38,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     ComPtr<IQ5Connect> session;
-    HRESULT hr = CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IQ5Connect, session.AsOut());
+    HRESULT hr =
+        CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IQ5Connect, session.AsOut());
     if (FAILED(hr)) return Fail("CoCreateInstance", hr);
     BStr host(Wide(argv[1]).c_str()), user(Wide(argv[3]).c_str()), password(Wide(argv[4]).c_str());
     hr = session->Connect(host.Get(), std::atoi(argv[2]), 0);
