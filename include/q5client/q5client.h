@@ -58,6 +58,9 @@ inline constexpr GUID IID_IQ5Util{
 /// IQ5FaxServer, {882CBE3A-D238-45EE-A09C-94FD591CB226}.
 inline constexpr GUID IID_IQ5FaxServer{
     0x882CBE3A, 0xD238, 0x45EE, {0xA0, 0x9C, 0x94, 0xFD, 0x59, 0x1C, 0xB2, 0x26}};
+/// IQ5CallCancel, {EA1E8BA3-7465-49F2-B1CE-DBE874C6BCA6}.
+inline constexpr GUID IID_IQ5CallCancel{
+    0xEA1E8BA3, 0x7465, 0x49F2, {0xB1, 0xCE, 0xDB, 0xE8, 0x74, 0xC6, 0xBC, 0xA6}};
 /// ICoEvents, {F8D096BC-D241-434E-B68A-94C9D30147AC}.
 inline constexpr GUID IID_ICoEvents{
     0xF8D096BC, 0xD241, 0x434E, {0xB6, 0x8A, 0x94, 0xC9, 0xD3, 0x01, 0x47, 0xAC}};
@@ -530,6 +533,30 @@ struct IQ5FaxServer : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetFaxAttr(BSTR mailbox, LONG job, BSTR attr, BSTR* pVal) = 0;
 };
 
+/// @brief Ends a waiting call of a CoQ5Client object from another thread, in
+/// the manner of the platform's call cancellation.
+///
+/// Obtained from the session object with QueryInterface. The other
+/// interfaces of the object and their slot orders are untouched.
+///
+/// Thread rule: the one interface of the library that may be called from
+/// any thread, also while the object's own thread is inside a call.
+struct IQ5CallCancel : IUnknown {
+    /// @brief Ends the session's current wait (connecting and the name
+    /// lookup included) within one poll step. The waiting call then fails
+    /// with E_CONNECTION_LOST and the connection is closed. Without a call in
+    /// progress nothing happens.
+    /// @param ulSeconds Seconds to let the call go on before it is ended
+    ///        (0: at once).
+    /// @retval S_OK A call was in progress and is being ended.
+    /// @retval S_FALSE No call was in progress.
+    virtual HRESULT STDMETHODCALLTYPE Cancel(ULONG ulSeconds) = 0;
+    /// @brief Whether the call in progress has been asked to end.
+    /// @retval S_OK A call is in progress and was cancelled.
+    /// @retval S_FALSE Otherwise.
+    virtual HRESULT STDMETHODCALLTYPE TestCancel() = 0;
+};
+
 /// @cond Q5COM_INTERNAL
 template <>
 struct InterfaceId<ISupportEvents> {
@@ -554,6 +581,10 @@ struct InterfaceId<IQ5Util> {
 template <>
 struct InterfaceId<IQ5FaxServer> {
     static constexpr const IID& value = IID_IQ5FaxServer;
+};
+template <>
+struct InterfaceId<IQ5CallCancel> {
+    static constexpr const IID& value = IID_IQ5CallCancel;
 };
 /// @endcond
 
