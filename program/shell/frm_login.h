@@ -6,6 +6,8 @@
 // Thread rule: UI thread only.
 #pragma once
 
+#include "shell/window_manager.h"
+
 #include <QDialog>
 #include <QLabel>
 #include <QString>
@@ -27,6 +29,7 @@ class frmLogin : public QDialog {
     Q_OBJECT
 
 public:
+    static constexpr WindowKind kWindowKind = WindowKind::Login;
     frmLogin();
     ~frmLogin() override;
 

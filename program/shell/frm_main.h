@@ -9,6 +9,8 @@
 // Thread rule: UI thread only.
 #pragma once
 
+#include "shell/window_manager.h"
+
 #include <QLabel>
 #include <QMainWindow>
 #include <QTimer>
@@ -28,6 +30,7 @@ class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
+    static constexpr WindowKind kWindowKind = WindowKind::Main;
     frmMain();
     ~frmMain() override;
 
