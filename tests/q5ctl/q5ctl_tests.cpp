@@ -134,6 +134,13 @@ TEST_F(Q5ctlTest, EachExitStatusComesFromARealCase) {
          3,
          "",
          "cannot connect"},
+        // The event log tells a server out of reach from a refusal by code.
+        {{"events", "--count", "1"},
+         {{"Q5_HOST", "127.0.0.1:" + std::to_string(ClosedPort())}},
+         3,
+         "",
+         "Connect failed"},
+        {{"events", "--count", "1"}, {{"Q5_PASSWORD", "wrong"}}, 1, "", "Login failed"},
         {{"put-file", dir_ + "/missing", "greet1.wav"}, {}, 4, "", "cannot read"},
         {{"get-file", "greet1.wav", dir_ + "/no/such/dir"}, {}, 4, "", "cannot write"},
         {{"--password-file", dir_ + "/missing", "info"}, {}, 4, "", "cannot read the password"},

@@ -407,9 +407,9 @@ int Client::Events(bool status, int count) {
         if (queue) queue->Release();
         std::string text = TakeErrorText();
         err_ << "q5ctl: " << (text.empty() ? "the event log did not start" : text) << "\n";
-        // The event class reports every failure with E_FAIL; its connect
-        // failure has a message of its own.
-        return text == "Connect failed" ? kConnection : kRefused;
+        // A server that cannot be reached is E_CONNECTION_LOST; a refusal
+        // of the login or of the event command E_FAIL.
+        return hr == E_CONNECTION_LOST ? kConnection : kRefused;
     }
     int printed = 0, rc = kOk;
     constexpr int kPollsPerCheck = 20;  // a second
