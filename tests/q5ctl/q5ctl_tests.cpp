@@ -253,6 +253,24 @@ TEST_F(Q5ctlTest, EventsEndWithStatusThreeWhenTheServerGoesAway) {
     RestartSim();
 }
 
+// Ctrl-C ends a call the server never answers instead of waiting out its
+// 30 s: the server sees the connection close while it is still silent.
+TEST_F(Q5ctlTest, InterruptEndsALoginTheServerNeverAnswers) {
+    ScriptedPeer peer;
+    peer.Accept().Send("+OK 5 Q5Server ready\r\n").Expect("USER 101\r\n").ExpectClosed();
+    peer.Start();
+    const std::string out = dir_ + "/out", err = dir_ + "/err";
+    const pid_t pid =
+        Start({"get", "BOX", "SCREEN"}, {{"Q5_HOST", "127.0.0.1:" + std::to_string(peer.port())}}, out, err);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (peer.Received().find("USER") == std::string::npos && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::kill(pid, SIGINT);
+    EXPECT_EQ(Wait(pid), 3);
+    EXPECT_NE(Slurp(err).find("q5ctl: interrupted"), std::string::npos) << Slurp(err);
+    EXPECT_TRUE(peer.Finish().empty());
+}
+
 TEST_F(Q5ctlTest, TraceHoldsTheDialogueButNeverThePasswords) {
     const std::string trace = dir_ + "/trace.log";
     const std::string admin_password = "secret";
