@@ -191,7 +191,7 @@ protected:
             return false;
         }
         // A server out of reach has a code of its own; refusals are E_FAIL.
-        EXPECT_EQ(hr, start.message.empty()               ? S_OK
+        EXPECT_EQ(hr, start.message.empty()                ? S_OK
                       : start.message == u"Connect failed" ? E_CONNECTION_LOST
                                                            : E_FAIL);
         EXPECT_EQ(message, start.message);
