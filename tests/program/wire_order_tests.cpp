@@ -16,7 +16,6 @@
 #include "shell/frm_login.h"
 #include "shell/frm_main.h"
 #include "shell/program.h"
-#include "shell/windows.h"
 #include "ui_frm_login.h"
 #include "ui_frm_main.h"
 
@@ -46,21 +45,21 @@ TEST_F(WireOrderTest, ScriptedUserSessionSendsItsCommandsInOrder) {
     auto server = StartDemoServer();
     auto* sim = dynamic_cast<Q5Sim*>(server.get());
     if (!sim) GTEST_SKIP() << "needs q5sim's command log";
-    q5::Program program;
+    q5::Program& program = *program_;
     q5::Program::Options options;
     options.host = HostOf(*server);
     options.user = QString::fromStdString(server->user());
     ASSERT_TRUE(program.Start(options));
-    q5::frmLogin* login = q5::windows::Loaded<q5::frmLogin>();
+    q5::frmLogin* login = windows().Loaded<q5::frmLogin>();
     ASSERT_NE(login, nullptr);
     QTest::keyClicks(login->ui()->txtPassword, QString::fromStdString(server->password()));
     QTest::mouseClick(login->ui()->cmdOK, Qt::LeftButton);
     Pump();
-    q5::frmMain* main = q5::windows::Loaded<q5::frmMain>();
+    q5::frmMain* main = windows().Loaded<q5::frmMain>();
     ASSERT_NE(main, nullptr);
     main->ui()->mnuMailbox->trigger();
     Pump();
-    q5::frmMbx* editor = q5::windows::Loaded<q5::frmMbx>();
+    q5::frmMbx* editor = windows().Loaded<q5::frmMbx>();
     ASSERT_NE(editor, nullptr);
     QTest::mouseClick(editor->tbToolBar->widgetForAction(editor->tbSave), Qt::LeftButton);
     Pump();
