@@ -53,7 +53,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    mailbox::TableCalls Calls(mailbox::TableCalls::Policy policy) { return {session_, windows_, policy, this}; }
+    mailbox::TableCalls Calls(mailbox::TableCalls::Policy policy) {
+        return {session_, windows_, policy, this};
+    }
 
     Session& session_;
     WindowManager& windows_;

@@ -94,7 +94,8 @@ frmMbx::frmMbx(Session& session, WindowManager& windows, FileChooser chooser)
     // window waits for PutFile2: the bar moves on the UI thread.
     sink_ = mailbox::ProgressSink::Create(
         [this](LONG bytes, LONG total) {
-            QMetaObject::invokeMethod(this, [this, bytes, total] { Progress(bytes, total); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, bytes, total] { Progress(bytes, total); }, Qt::QueuedConnection);
         },
         &sink_object_);
 

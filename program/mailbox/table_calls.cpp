@@ -85,9 +85,8 @@ std::optional<QString> TableCalls::GetField(const QString& name) {
     if (ended_) return std::nullopt;
     BStr wide = Wide(name);
     BStr value;
-    if (!Check(OnTable([&](IQ5Table& table) {
-            return table.get_GetField(wide.Get(), value.ReleaseAndGetAddressOf());
-        })))
+    if (!Check(OnTable(
+            [&](IQ5Table& table) { return table.get_GetField(wide.Get(), value.ReleaseAndGetAddressOf()); })))
         return std::nullopt;
     const std::u16string_view view = value.View();
     return QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size()));

@@ -98,7 +98,8 @@ void frmMain::Form_Load() {
     const double dpi = Dpi();
     move(shell::TwipsToPixels(left, dpi), shell::TwipsToPixels(top, dpi));
     resize(std::max(1, shell::TwipsToPixels(width, dpi)), std::max(1, shell::TwipsToPixels(height, dpi)));
-    setWindowTitle(QStringLiteral("Q5Client connected to mailbox") + QStringLiteral(" ") + session_.userName());
+    setWindowTitle(QStringLiteral("Q5Client connected to mailbox") + QStringLiteral(" ") +
+                   session_.userName());
     UpdateClock();
     clock_.start();
     Timer1.start();
@@ -118,7 +119,8 @@ void frmMain::ReadScreening() {
         HRESULT result = views.table->SetTable(table.Get());
         if (SUCCEEDED(result)) result = views.table->GetRecord();
         BStr field(u"SCREEN");
-        if (SUCCEEDED(result)) result = views.table->get_GetField(field.Get(), value.ReleaseAndGetAddressOf());
+        if (SUCCEEDED(result))
+            result = views.table->get_GetField(field.Get(), value.ReleaseAndGetAddressOf());
         return result;
     });
     if (FAILED(hr)) {
@@ -143,9 +145,8 @@ void frmMain::Timer1_Timer() {
     in_keep_alive_ = true;
     // After a waiting operation, as the timer of a blocked program would
     // have fired; the answer comes back here without anybody waiting.
-    session_.RunWhenIdle(this, [this] {
-        session_.Post(this, keep_alive_, [this](HRESULT hr) { KeepAliveAnswered(hr); });
-    });
+    session_.RunWhenIdle(
+        this, [this] { session_.Post(this, keep_alive_, [this](HRESULT hr) { KeepAliveAnswered(hr); }); });
 }
 
 void frmMain::KeepAliveAnswered(HRESULT hr) {

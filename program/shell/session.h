@@ -170,12 +170,15 @@ template <class Work, class Done>
 void Session::Post(QObject* context, Work work, Done done) {
     using Result = std::invoke_result_t<Work&, const SessionViews&>;
     if constexpr (std::is_void_v<Result>) {
-        Enqueue(context, nullptr, [this, work = std::move(work)]() mutable { work(views()); },
-                [done = std::move(done)]() mutable { done(); });
+        Enqueue(
+            context, nullptr, [this, work = std::move(work)]() mutable { work(views()); },
+            [done = std::move(done)]() mutable { done(); });
     } else {
         auto result = std::make_shared<std::optional<Result>>();
-        Enqueue(context, nullptr, [this, work = std::move(work), result]() mutable { result->emplace(work(views())); },
-                [done = std::move(done), result]() mutable { done(std::move(**result)); });
+        Enqueue(
+            context, nullptr,
+            [this, work = std::move(work), result]() mutable { result->emplace(work(views())); },
+            [done = std::move(done), result]() mutable { done(std::move(**result)); });
     }
 }
 

@@ -35,7 +35,9 @@ WindowManager& RequireManager();
 
 namespace detail {
 template <class Form>
-concept Managed = requires { Form::kWindowKind; };
+concept Managed = requires {
+    Form::kWindowKind;
+};
 template <class Form>
 QPointer<Form>& Slot() {
     static QPointer<Form> slot;

@@ -483,11 +483,12 @@ protected:
     void SetUp() override {
         EditorTest::SetUp();
         windows().Register(q5::WindowKind::Mbx, [this] {
-            return new frmMbx(session(), windows(), [this](QWidget*, const QString& title, const QString& filter) {
-                titles_.push_back(title);
-                filters_.push_back(filter);
-                return next_path_;
-            });
+            return new frmMbx(session(), windows(),
+                              [this](QWidget*, const QString& title, const QString& filter) {
+                                  titles_.push_back(title);
+                                  filters_.push_back(filter);
+                                  return next_path_;
+                              });
         });
     }
     QString MakeFile(const QString& name, int bytes) {

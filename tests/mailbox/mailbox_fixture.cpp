@@ -1,6 +1,5 @@
 #include "mailbox_fixture.h"
 
-
 namespace q5test {
 
 BStr Wide(const QString& text) {

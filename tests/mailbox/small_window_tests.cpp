@@ -136,7 +136,7 @@ TEST_F(AdvancedTest, ValuesShowAsReadAndSaveTrimmed) {
     EXPECT_EQ(form.ui()->Text11->text(), QStringLiteral(" 0730"));
     EXPECT_TRUE(form.Option2[1]->isChecked());
     EXPECT_FALSE(form.ui()->Check4->isChecked());  // " Y" is not "Y" here
-    EXPECT_FALSE(session().nameScreening());              // this window leaves it alone
+    EXPECT_FALSE(session().nameScreening());       // this window leaves it alone
     EXPECT_FALSE(session().fieldsChanged());
     form.ui()->Check3->click();
     form.tbSave->trigger();

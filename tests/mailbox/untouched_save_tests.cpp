@@ -103,9 +103,10 @@ TEST_F(UntouchedSaveTest, EveryMailboxWindowSavedWithoutEditsLeavesTheDatabaseAs
     for (const Mailbox& box : {Mailbox{"101", "1234"}, Mailbox{"102", "2345"}}) {
         SCOPED_TRACE(box.number);
         BStr user = Wide(QString::fromLatin1(box.number)), password = Wide(QString::fromLatin1(box.password));
-        ASSERT_EQ(session().Call(nullptr, [&](const q5::SessionViews& views) {
-                      return views.connect->Login(user.Get(), password.Get());
-                  }),
+        ASSERT_EQ(session().Call(nullptr,
+                                 [&](const q5::SessionViews& views) {
+                                     return views.connect->Login(user.Get(), password.Get());
+                                 }),
                   S_OK);
         session().setUserName(QString::fromLatin1(box.number));
         const std::vector<std::string> before = database.Dump();

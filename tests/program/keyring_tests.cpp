@@ -57,9 +57,11 @@ TEST_F(KeyringTest, SecretRoundTripsAndRemovalLeavesNothing) {
 TEST_F(KeyringTest, RememberedPasswordComesBackFromTheStoreAndUncheckingForgetsIt) {
     auto server = StartDemoServer();
     const QString password = QString::fromStdString(server->password());
-    LogIn(windows().Load<frmLogin>(), QString::fromStdString(server->user()), password, HostOf(*server), true);
+    LogIn(windows().Load<frmLogin>(), QString::fromStdString(server->user()), password, HostOf(*server),
+          true);
     ASSERT_TRUE(session().loggedIn());
-    EXPECT_EQ(program_->login_shared().no_secret_store_notice.data(), nullptr) << "no notice when the store keeps the password";
+    EXPECT_EQ(program_->login_shared().no_secret_store_notice.data(), nullptr)
+        << "no notice when the store keeps the password";
     EXPECT_EQ(SecretStore::Read(frmLogin::PasswordSecretKey()).value_or(QString()), password);
     windows().DestroyAllWindows();
     frmLogin& again = windows().Load<frmLogin>();
@@ -164,7 +166,8 @@ TEST_F(NoSecretStoreTest, NoticeComesOnceInPlainWordsWithoutStoppingTheKeepAlive
     QTest::mouseClick(login->ui()->cmdOK, Qt::LeftButton);
     Pump();
     EXPECT_FALSE(login->isVisible()) << "the second login went through";
-    EXPECT_EQ(program_->login_shared().no_secret_store_notice.data(), nullptr) << "said once, not at every login";
+    EXPECT_EQ(program_->login_shared().no_secret_store_notice.data(), nullptr)
+        << "said once, not at every login";
 
     windows().DestroyAllWindows();
     session().setLoggedIn(false);

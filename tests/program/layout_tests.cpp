@@ -53,7 +53,6 @@
 namespace q5test {
 namespace {
 
-
 std::string Name(const QWidget* widget) {
     QString name = widget->objectName();
     if (name.isEmpty()) name = QString::fromLatin1(widget->metaObject()->className());
@@ -291,12 +290,17 @@ TEST_F(FormLayoutTest, EveryWindowShowsAllItsTextAndControlsAtItsFirstSize) {
     const std::vector<Case> cases = {
         {"main window", [&]() -> QWidget* { return &main; }},
         // As the main window opened it.
-        {"call control", [&]() -> QWidget* { return qobject_cast<q5::frmCallControl*>(windows().Loaded(q5::WindowKind::CallControl))->parentWidget(); },
+        {"call control",
+         [&]() -> QWidget* {
+             return qobject_cast<q5::frmCallControl*>(windows().Loaded(q5::WindowKind::CallControl))
+                 ->parentWidget();
+         },
          true},
         {"greeting manager",
          [&]() -> QWidget* {
              main.ui()->mnuGreeting->trigger();
-             return qobject_cast<q5::frmGreeting*>(windows().Loaded(q5::WindowKind::Greeting))->parentWidget();
+             return qobject_cast<q5::frmGreeting*>(windows().Loaded(q5::WindowKind::Greeting))
+                 ->parentWidget();
          },
          true},
         {"advanced settings",

@@ -122,7 +122,10 @@ TEST_F(StartupTest, LoginFromStartupOpensMainWindowWithTrimmedMailboxInCaption) 
     EXPECT_TRUE(QFile::exists(q5::shell::LocalPath(q5::shell::LocalFolder::temp)));
     // The call control window opened inside the MDI area.
     ASSERT_NE(qobject_cast<q5::frmCallControl*>(windows().Loaded(q5::WindowKind::CallControl)), nullptr);
-    EXPECT_NE(qobject_cast<QMdiSubWindow*>(qobject_cast<q5::frmCallControl*>(windows().Loaded(q5::WindowKind::CallControl))->parentWidget()), nullptr);
+    EXPECT_NE(
+        qobject_cast<QMdiSubWindow*>(
+            qobject_cast<q5::frmCallControl*>(windows().Loaded(q5::WindowKind::CallControl))->parentWidget()),
+        nullptr);
 }
 
 // ---- login dialog -----------------------------------------------------------
@@ -150,7 +153,8 @@ TEST_F(LoginTest, FirstRunShowsBlankUserLocalhostUncheckedAndDefaultGeometry) {
 TEST_F(LoginTest, CheckedBoxRemembersUserAndHostButNeverWritesThePasswordToTheFile) {
     auto server = StartDemoServer();
     const QString user = QStringLiteral(" ") + QString::fromStdString(server->user()) + QStringLiteral(" ");
-    LogIn(windows().Load<frmLogin>(), user, QString::fromStdString(server->password()), HostOf(*server), true);
+    LogIn(windows().Load<frmLogin>(), user, QString::fromStdString(server->password()), HostOf(*server),
+          true);
     ASSERT_TRUE(session().loggedIn());
     EXPECT_EQ(LoginSetting("&User Name:"), user) << "remembered untrimmed";
     EXPECT_EQ(LoginSetting("Host"), HostOf(*server));
@@ -414,7 +418,8 @@ TEST_F(MainWindowTest, KeepAliveRefusalIsSilentAndOtherErrorsShowNumberThenDescr
     FailingUtil odd(E_INVALIDARG, u"Odd failure");
     FailingUtil* util = &refusing;  // read on the session thread, between keep-alives
     windows().Register(q5::WindowKind::Main, [this, &util] {
-        return new frmMain(session(), windows(), [&util](const q5::SessionViews&) { return util->KeepAlive(); });
+        return new frmMain(session(), windows(),
+                           [&util](const q5::SessionViews&) { return util->KeepAlive(); });
     });
     frmMain& main = LoggedInMain(*server);
 
