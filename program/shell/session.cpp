@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 #include <condition_variable>
@@ -13,9 +14,9 @@ namespace q5 {
 struct Session::TaskState {
     std::mutex mutex;
     std::condition_variable ran_changed;
-    bool ran = false;               // the task returned on the session thread
-    ComPtr<IErrorInfo> error;       // the record it left there
-    QPointer<QEventLoop> loop;      // UI thread: the loop waiting for it
+    bool ran = false;           // the task returned on the session thread
+    ComPtr<IErrorInfo> error;   // the record it left there
+    QPointer<QEventLoop> loop;  // UI thread: the loop waiting for it
 };
 
 std::shared_ptr<Session::TaskState> Session::NewTaskState() {
@@ -61,8 +62,10 @@ HRESULT Session::Create() {
         ComPtr<IQ5Admin> admin;
         ComPtr<IQ5Util> util;
         ComPtr<IQ5Table> table;
-        if (FAILED(result = object.As(IID_IQ5Connect, connect)) || FAILED(result = object.As(IID_IQ5Admin, admin)) ||
-            FAILED(result = object.As(IID_IQ5Util, util)) || FAILED(result = object.As(IID_IQ5Table, table))) {
+        if (FAILED(result = object.As(IID_IQ5Connect, connect)) ||
+            FAILED(result = object.As(IID_IQ5Admin, admin)) ||
+            FAILED(result = object.As(IID_IQ5Util, util)) ||
+            FAILED(result = object.As(IID_IQ5Table, table))) {
             return result;
         }
         // A library without it still works; its waits just cannot be ended.
@@ -110,6 +113,24 @@ void Session::Release() {
 
 void Session::Cancel() {
     if (IQ5CallCancel* cancel = cancel_.Get()) cancel->Cancel(0);
+}
+
+void Session::RunWhenIdle(QObject* context, std::function<void()> work) {
+    if (!waiting()) {
+        work();
+        return;
+    }
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection =
+        connect(this, &Session::waitEnded, context,
+                [this, context, connection, work = std::move(work)](QObject*) mutable {
+                    disconnect(*connection);
+                    // The waiting code goes on first; a call it makes next is
+                    // waited for again before the work runs.
+                    QTimer::singleShot(0, context, [this, context, work = std::move(work)]() mutable {
+                        RunWhenIdle(context, std::move(work));
+                    });
+                });
 }
 
 bool Session::IsWaiting(const QObject* waiter) const {

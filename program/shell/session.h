@@ -83,6 +83,13 @@ public:
     // a call in progress.
     void Cancel();
 
+    // Runs `work` on the UI thread once no Call waits: at once when none
+    // does, else from the event loop after the waits ended. Work of events
+    // that came during a wait (a timer, a window turning active) so reaches
+    // the server after the waiting operation, as after a blocking one.
+    // Nothing runs once `context` is gone.
+    void RunWhenIdle(QObject* context, std::function<void()> work);
+
     // True while a Call of `waiter` waits for its answer.
     bool IsWaiting(const QObject* waiter) const;
     // True while any Call waits.
@@ -163,12 +170,15 @@ template <class Work, class Done>
 void Session::Post(QObject* context, Work work, Done done) {
     using Result = std::invoke_result_t<Work&, const SessionViews&>;
     if constexpr (std::is_void_v<Result>) {
-        Enqueue(context, nullptr, [this, work = std::move(work)]() mutable { work(views()); },
-                [done = std::move(done)]() mutable { done(); });
+        Enqueue(
+            context, nullptr, [this, work = std::move(work)]() mutable { work(views()); },
+            [done = std::move(done)]() mutable { done(); });
     } else {
         auto result = std::make_shared<std::optional<Result>>();
-        Enqueue(context, nullptr, [this, work = std::move(work), result]() mutable { result->emplace(work(views())); },
-                [done = std::move(done), result]() mutable { done(std::move(**result)); });
+        Enqueue(
+            context, nullptr,
+            [this, work = std::move(work), result]() mutable { result->emplace(work(views())); },
+            [done = std::move(done), result]() mutable { done(std::move(**result)); });
     }
 }
 

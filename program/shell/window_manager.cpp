@@ -39,7 +39,12 @@ QWidget& WindowManager::Load(WindowKind kind) {
     if (!slot) {
         const Factory& factory = factories_[Index(kind)];
         if (!factory) qFatal("q5client: no window registered for kind %d", static_cast<int>(kind));
-        slot = factory();
+        if (loading_[Index(kind)])
+            qFatal("q5client: window kind %d loaded while it loads", static_cast<int>(kind));
+        loading_[Index(kind)] = true;
+        QWidget* made = factory();
+        loading_[Index(kind)] = false;
+        slot = made;
     }
     return *slot;
 }
@@ -61,11 +66,12 @@ void WindowManager::Dispose(QWidget* form) {
         // Its code is still on the stack below the wait: delete it after.
         QPointer<QWidget> later(outer);
         auto connection = std::make_shared<QMetaObject::Connection>();
-        *connection = connect(&session_, &Session::waitEnded, this, [this, form, later, connection](QObject*) {
-            if (session_.IsWaiting(form)) return;
-            disconnect(*connection);
-            if (later) later->deleteLater();
-        });
+        *connection =
+            connect(&session_, &Session::waitEnded, this, [this, form, later, connection](QObject*) {
+                if (session_.IsWaiting(form)) return;
+                disconnect(*connection);
+                if (later) later->deleteLater();
+            });
         return;
     }
     outer->deleteLater();
@@ -114,7 +120,8 @@ bool WindowManager::CloseEditingWindows() {
         QWidget* window = Loaded(kind);
         return window == nullptr || window->close();
     };
-    if (!(closes(WindowKind::Mbx) && closes(WindowKind::Advanced) && closes(WindowKind::CallOut))) return false;
+    if (!(closes(WindowKind::Mbx) && closes(WindowKind::Advanced) && closes(WindowKind::CallOut)))
+        return false;
     for (const auto& close_all : editing_windows_) {
         if (!close_all()) return false;
     }
@@ -133,9 +140,10 @@ void WindowManager::EndProgram(int code) {
 
 void WindowManager::DestroyAllWindows() {
     if (auto* main = Loaded<frmMain>()) main->SkipShutdown();
-    for (WindowKind kind : {WindowKind::PIMSetup, WindowKind::Advanced, WindowKind::About, WindowKind::CallControl,
-                            WindowKind::CallOut, WindowKind::ConversionTable, WindowKind::Greeting,
-                            WindowKind::Login, WindowKind::Main, WindowKind::Mbx, WindowKind::Properties}) {
+    for (WindowKind kind :
+         {WindowKind::PIMSetup, WindowKind::Advanced, WindowKind::About, WindowKind::CallControl,
+          WindowKind::CallOut, WindowKind::ConversionTable, WindowKind::Greeting, WindowKind::Login,
+          WindowKind::Main, WindowKind::Mbx, WindowKind::Properties}) {
         delete Loaded(kind);
     }
     // Windows unloaded earlier may still wait for their deferred delete.
