@@ -7,7 +7,9 @@
 #include "calls/frm_contact.h"
 #include "calls/frm_pim_setup.h"
 #include "calls/frm_properties.h"
+#include "calls/register_windows.h"
 #include "greetings/frm_greeting.h"
+#include "greetings/register_windows.h"
 #include "mailbox/frm_advanced.h"
 #include "mailbox/frm_call_out.h"
 #include "mailbox/frm_conversion_table.h"
@@ -16,6 +18,7 @@
 #include "shell/frm_login.h"
 #include "shell/frm_main.h"
 #include "shell/message_service.h"
+#include "shell/session.h"
 #include "shell/session_state.h"
 
 namespace q5::windows {
@@ -26,6 +29,17 @@ bool g_ending = false;
 int g_exit_code = 0;
 
 }  // namespace
+
+WindowManager& Manager() {
+    // Made once and kept to the end: its windows may outlive any owner here.
+    static WindowManager* const manager = [] {
+        auto* made = new WindowManager(*new Session);
+        calls::RegisterWindows(*made);
+        greetings::RegisterWindows(*made);
+        return made;
+    }();
+    return *manager;
+}
 
 void detail::Dispose(QWidget* form) {
     // A child of the main window's MDI area goes with its frame.
@@ -58,7 +72,7 @@ void OfferReconnect(QWidget* parent) {
     if (frmLogin* login = Loaded<frmLogin>(); login && login->isVisible()) return;
     // Logged out until the login dialog succeeds again.
     gLoggedIn = false;
-    if (frmCallControl* calls = Loaded<frmCallControl>()) calls->SessionLost();
+    emit Manager().sessionLost();
     asking = true;
     shell::MessageRequest request;
     request.text = QStringLiteral(
@@ -78,10 +92,7 @@ bool CloseEditingWindows() {
     const auto closes = [](QWidget* window) { return window == nullptr || window->close(); };
     if (!(closes(Loaded<frmMbx>()) && closes(Loaded<frmAdvanced>()) && closes(Loaded<frmCallOut>())))
         return false;
-    for (frmContact* contact : frmContact::OpenWindows()) {
-        if (!contact->close()) return false;
-    }
-    return true;
+    return Manager().CloseEditingWindows();
 }
 
 void EndProgram(int code) {

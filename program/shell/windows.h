@@ -9,6 +9,10 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <type_traits>
+
+#include "shell/window_manager.h"
+
 namespace q5 {
 
 class frmAbout;
@@ -25,7 +29,14 @@ class frmProperties;
 
 namespace windows {
 
+// Interim, until the program is put together around WindowManager: the
+// windows that take the session and the window manager in their
+// constructor are made by this manager (its own session, not logged in).
+WindowManager& Manager();
+
 namespace detail {
+template <class Form>
+constexpr bool kManaged = !std::is_default_constructible_v<Form>;
 template <class Form>
 QPointer<Form>& Slot() {
     static QPointer<Form> slot;
@@ -44,7 +55,13 @@ Form* Loaded() {
 template <class Form>
 Form& Load() {
     QPointer<Form>& slot = detail::Slot<Form>();
-    if (!slot) slot = new Form();
+    if (!slot) {
+        if constexpr (detail::kManaged<Form>) {
+            slot = &Manager().Load<Form>();
+        } else {
+            slot = new Form();
+        }
+    }
     return *slot;
 }
 
@@ -54,7 +71,11 @@ void Unload() {
     QPointer<Form>& slot = detail::Slot<Form>();
     if (Form* form = slot.data()) {
         slot = nullptr;
-        detail::Dispose(form);
+        if constexpr (detail::kManaged<Form>) {
+            Manager().Unload<Form>();
+        } else {
+            detail::Dispose(form);
+        }
     }
 }
 
