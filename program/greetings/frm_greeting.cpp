@@ -286,6 +286,9 @@ bool frmGreeting::RunSteps(const std::vector<greetings::FileStep>& steps) {
                                                    : util.PutFile2(box, remote.Get(), other.Get(), keep.Get());
                 });
                 if (!self) return false;
+                // Progress posted by the sink that is still queued comes
+                // first (the call may have returned without a wait).
+                QCoreApplication::sendPostedEvents(qApp, QEvent::MetaCall);
                 // The library reports no progress after the last chunk.
                 if (SUCCEEDED(hr)) ui_->ProgressBar1->setValue(100);
                 break;
