@@ -19,8 +19,9 @@ ContactWindows& ContactWindowsOf(WindowManager& windows) {
 
 void RegisterWindows(WindowManager& windows, CallWindowsOptions options) {
     ContactWindows& contacts = ContactWindowsOf(windows);
-    windows.Register(WindowKind::CallControl, [&windows, &contacts, player = std::move(options.name_player)] {
-        return new frmCallControl(windows.session(), windows, contacts, player);
+    windows.Register(WindowKind::CallControl, [&windows, &contacts, player = std::move(options.name_player),
+                                               limit = options.name_fetch_limit] {
+        return new frmCallControl(windows.session(), windows, contacts, player, limit);
     });
     windows.Register(WindowKind::PIMSetup, [] { return new frmPIMSetup(); });
     windows.Register(WindowKind::Properties, [] { return new frmProperties(); });

@@ -5,6 +5,9 @@
 // Thread rule: UI thread only.
 #pragma once
 
+#include <chrono>
+
+#include "calls/frm_call_control.h"
 #include "calls/name_player.h"
 
 namespace q5 {
@@ -17,6 +20,7 @@ class ContactWindows;
 
 struct CallWindowsOptions {
     NamePlayerFactory name_player;  // empty: the desktop's sound player
+    std::chrono::milliseconds name_fetch_limit = kNameFetchLimit;
 };
 
 void RegisterWindows(WindowManager& windows, CallWindowsOptions options = {});

@@ -38,6 +38,7 @@
 #include "shell/session.h"
 #include "shell/window_manager.h"
 #include "sim_control.h"
+#include "trickle_proxy.h"
 #include "ui_frm_call_control.h"
 #include "ui_frm_pim_setup.h"
 #include "ui_frm_properties.h"
@@ -767,6 +768,81 @@ TEST_F(CallControlTest, NoRestartWhileTheMainSessionIsLoggedOut) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the worker sees the closed socket
     for (int i = 0; i < 5; ++i) cc.Timer1_Timer();
     EXPECT_TRUE(cc.LogRunning()) << "nothing is probed or restarted while logged out";
+}
+
+// ---- recorded names that take too long or are too large ----------------------------------------
+
+class SlowNameTest : public CallControlTest {
+protected:
+    // The main session and the event log go through `proxy` (one
+    // connection each).
+    frmCallControl& OpenThrough(TrickleProxy& proxy, std::chrono::milliseconds limit) {
+        session_->Call(nullptr, [](const q5::SessionViews& v) { return v.connect->Close(); });
+        ConnectSession(proxy.port());
+        session_->setHost(QStringLiteral("127.0.0.1:%1").arg(proxy.port()));
+        q5::calls::CallWindowsOptions options;
+        options.name_player = [this] { return std::make_unique<RecordingPlayer>(&played_); };
+        options.name_fetch_limit = limit;
+        q5::calls::RegisterWindows(*windows_, std::move(options));
+        frmCallControl& cc = Open();
+        cc.show();
+        return cc;
+    }
+    HRESULT KeepAlive() {
+        return session_->Call(nullptr, [](const q5::SessionViews& v) { return v.util->KeepAlive(); });
+    }
+};
+
+TEST_F(SlowNameTest, TricklingNameLeavesTheListAnsweringAndIsGivenUpWithNameRecordedEmpty) {
+    TrickleProxy proxy(sim_->port(), {std::chrono::milliseconds(500), 0});
+    ASSERT_GT(proxy.port(), 0);
+    frmCallControl& cc = OpenThrough(proxy, std::chrono::milliseconds(1500));
+    const QString first = Call("5550031");
+    QTreeWidgetItem* row = WaitForRow(cc, first);
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(cc.NameFetchesRunning(), 1);
+    // While the name trickles in, calls keep coming and the user works the list.
+    const QString second = Call("5550032");
+    QTreeWidgetItem* next = WaitForRow(cc, second);
+    ASSERT_NE(next, nullptr);
+    QTreeWidget* list = cc.ui()->ListView1;
+    const QPoint at(list->columnWidth(0) / 2, list->visualItemRect(row).center().y());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(list->currentItem(), row);
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(list->currentItem(), next);
+    EXPECT_TRUE(next->isSelected());
+    EXPECT_EQ(cc.NameFetchesGivenUp(), 0);
+
+    if (!WaitFor([&] { return cc.NameFetchesGivenUp() >= 1; }, 6000)) {
+        // A library whose waits cannot be ended: the transfer ends with its connection.
+        proxy.DropConnections();
+        ASSERT_TRUE(WaitFor([&] { return cc.NameFetchesGivenUp() >= 1; }));
+    }
+    ASSERT_TRUE(WaitFor([&] { return cc.NameFetchesRunning() == 0; }, 20000));
+    for (QTreeWidgetItem* call : {row, next}) EXPECT_EQ(call->text(Col::colNameRecorded), QString());
+    EXPECT_FALSE(QFile::exists(TempFile(first + QStringLiteral(".wav"))));
+    // The session logged in again on its own.
+    EXPECT_TRUE(asked().empty()) << asked()[0].text.toStdString();
+    EXPECT_TRUE(session_->loggedIn());
+    EXPECT_EQ(proxy.connections(), 3);
+    EXPECT_EQ(KeepAlive(), S_OK);
+}
+
+TEST_F(SlowNameTest, NameAnnouncedAboveOneMebibyteIsGivenUpAndTheSessionLogsInAgainQuietly) {
+    TrickleProxy proxy(sim_->port(), {std::chrono::milliseconds(0), 1024 * 1024 + 1});
+    ASSERT_GT(proxy.port(), 0);
+    frmCallControl& cc = OpenThrough(proxy, q5::calls::kNameFetchLimit);
+    const QString key = Call("5550033");
+    QTreeWidgetItem* row = WaitForRow(cc, key);
+    ASSERT_NE(row, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return cc.NameFetchesRunning() == 0; }, 20000));
+    EXPECT_EQ(cc.NameFetchesGivenUp(), 1);
+    EXPECT_EQ(row->text(Col::colNameRecorded), QString());
+    EXPECT_FALSE(QFile::exists(TempFile(key + QStringLiteral(".wav"))));
+    EXPECT_TRUE(asked().empty()) << asked()[0].text.toStdString();
+    EXPECT_EQ(proxy.connections(), 3);
+    EXPECT_EQ(KeepAlive(), S_OK);
 }
 
 // ---- PIM setup and properties ---------------------------------------------------------------
