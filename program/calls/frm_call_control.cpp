@@ -213,7 +213,8 @@ bool frmCallControl::StartLog() {
     }
     const bool was_running = log_running_;
     const shell::HostAndPort target = shell::ParseHostBox(session_.host());
-    BStr host = ToBStr(target.host), user = ToBStr(session_.userName()), password = ToBStr(session_.password());
+    BStr host = ToBStr(target.host), user = ToBStr(session_.userName()),
+         password = ToBStr(session_.password());
     const HRESULT hr = mEvents->BeginQ5Log(host.Get(), target.port, 5, user.Get(), password.Get(), nullptr);
     const shell::ErrorDetails error = shell::ErrorOf(hr);
     // S_FALSE: the log's worker still runs, so the log is alive. Any other
@@ -343,7 +344,8 @@ void frmCallControl::HandleEvent(const calls::Q5Event& event) {
 }
 
 void frmCallControl::NewCall(const QDateTime& now) {
-    if (shell::TrimBlanks(mCallerName).isEmpty()) mCallerName = calls::LookupContactName(windows_, mCallerNumber);
+    if (shell::TrimBlanks(mCallerName).isEmpty())
+        mCallerName = calls::LookupContactName(windows_, mCallerNumber);
 
     RaiseMainWindow();
 
@@ -367,8 +369,8 @@ void frmCallControl::NewCall(const QDateTime& now) {
     // it: it is read again, and the recorded name fetched when it screens.
     // Both run in the background; the list goes on meanwhile.
     const QString key = shell::TrimBlanks(row->data(colName, Qt::UserRole).toString());
-    const bool fetch = row->text(colNameRecorded).isEmpty() && !fetching_.contains(key) &&
-                       calls::IsSafeCallKey(key);
+    const bool fetch =
+        row->text(colNameRecorded).isEmpty() && !fetching_.contains(key) && calls::IsSafeCallKey(key);
     ReadScreeningAndFetch(key, fetch);
     QApplication::beep();
 }
@@ -447,7 +449,8 @@ void frmCallControl::ReadScreeningAndFetch(const QString& key, bool fetch) {
             if (step(v.util->ConvertV2W(b.Get(), n.Get()))) {
                 hr = v.util->GetFile2(b.Get(), w.Get(), l.Get(), sink.Get());
                 out.fetched = SUCCEEDED(hr);
-                if (step(hr) && step(v.util->DelFile(b.Get(), w.Get()))) step(v.util->DelFile(b.Get(), n.Get()));
+                if (step(hr) && step(v.util->DelFile(b.Get(), w.Get())))
+                    step(v.util->DelFile(b.Get(), n.Get()));
             }
             finish();
             if (out.given_up && lost) {
@@ -565,13 +568,15 @@ void frmCallControl::Command1_Click(int index) {
         case 0:
         case 1: {
             BStr v(index == 0 ? u"1" : u"4"), x = ToBStr(session_.userName());
-            hr = session_.Call(this, [&](const SessionViews& s) { return s.util->SetVXValue(key.Get(), v.Get(), x.Get()); });
+            hr = session_.Call(
+                this, [&](const SessionViews& s) { return s.util->SetVXValue(key.Get(), v.Get(), x.Get()); });
             if (FAILED(hr)) ButtonError(hr);
             break;
         }
         case 2: {
             BStr v(u"3");
-            hr = session_.Call(this, [&](const SessionViews& s) { return s.util->SetVValue(key.Get(), v.Get()); });
+            hr = session_.Call(this,
+                               [&](const SessionViews& s) { return s.util->SetVValue(key.Get(), v.Get()); });
             if (FAILED(hr)) ButtonError(hr);
             // The row stays while the window does.
             if (row->text(colStatus) != QLatin1String(calls::kStatusDisconnect)) {
@@ -581,7 +586,8 @@ void frmCallControl::Command1_Click(int index) {
         }
         case 3: {
             BStr v(Option1[0]->isChecked() ? u"1" : u"2"), x = ToBStr(shell::TrimBlanks(ui_->Text1->text()));
-            hr = session_.Call(this, [&](const SessionViews& s) { return s.util->SetVXValue(key.Get(), v.Get(), x.Get()); });
+            hr = session_.Call(
+                this, [&](const SessionViews& s) { return s.util->SetVXValue(key.Get(), v.Get(), x.Get()); });
             if (FAILED(hr)) ButtonError(hr);
             break;
         }

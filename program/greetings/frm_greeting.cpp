@@ -276,14 +276,16 @@ bool frmGreeting::RunSteps(const std::vector<greetings::FileStep>& steps) {
                 hr = call([&](IQ5Util& util, BSTR box) { return util.DelFile(box, remote.Get()); });
                 break;
             case Op::ren_file:
-                hr = call([&](IQ5Util& util, BSTR box) { return util.RenFile(box, remote.Get(), other.Get()); });
+                hr = call(
+                    [&](IQ5Util& util, BSTR box) { return util.RenFile(box, remote.Get(), other.Get()); });
                 break;
             case Op::get_file:
             case Op::put_file:
                 ui_->ProgressBar1->setValue(0);
                 hr = call([&](IQ5Util& util, BSTR box) {
-                    return step.op == Op::get_file ? util.GetFile2(box, remote.Get(), other.Get(), keep.Get())
-                                                   : util.PutFile2(box, remote.Get(), other.Get(), keep.Get());
+                    return step.op == Op::get_file
+                               ? util.GetFile2(box, remote.Get(), other.Get(), keep.Get())
+                               : util.PutFile2(box, remote.Get(), other.Get(), keep.Get());
                 });
                 if (!self) return false;
                 // Progress posted by the sink that is still queued comes

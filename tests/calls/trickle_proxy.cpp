@@ -42,7 +42,8 @@ TrickleProxy::TrickleProxy(int target_port, Mode mode) : target_port_(target_por
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (::bind(listen_fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(listen_fd_, 8) != 0 ||
+    if (::bind(listen_fd_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listen_fd_, 8) != 0 ||
         ::getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         return;
     }
@@ -83,11 +84,11 @@ void TrickleProxy::Accept() {
 void TrickleProxy::Serve(int client) {
     const int server = ConnectTo(target_port_);
     const int drops = drops_.load();
-    std::string command;  // the client's line so far
-    std::string held;     // server bytes still to trickle
-    bool file_answer = false;    // the server answers a GETFILE
-    bool first_line = false;     // its first line is still to be rewritten
-    bool announced = false;      // a rewritten answer went out
+    std::string command;       // the client's line so far
+    std::string held;          // server bytes still to trickle
+    bool file_answer = false;  // the server answers a GETFILE
+    bool first_line = false;   // its first line is still to be rewritten
+    bool announced = false;    // a rewritten answer went out
     auto last_byte = std::chrono::steady_clock::now();
     char buffer[4096];
     while (server >= 0 && !stop_ && drops_.load() == drops) {

@@ -622,7 +622,8 @@ TEST_F(ScriptedEventsTest, NewCallsOnALostSessionAskToReconnectOnceAndFetchNoNam
         return q5::shell::MsgAnswer::ok;
     });
     ASSERT_TRUE(PollUntil(cc, [&] {
-        return cc.RowOf(QStringLiteral("K1")) && cc.RowOf(QStringLiteral("K2")) && cc.NameFetchesRunning() == 0;
+        return cc.RowOf(QStringLiteral("K1")) && cc.RowOf(QStringLiteral("K2")) &&
+               cc.NameFetchesRunning() == 0;
     }));
     ASSERT_EQ(asked().size(), 1u) << asked().back().text.toStdString();
     EXPECT_EQ(asked()[0].title, QStringLiteral("Disconnected..."));

@@ -131,8 +131,9 @@ protected:
         BStr mailbox(u"101");
         BStr remote = B(QString::fromLatin1(name));
         BStr path = B(local);
-        const HRESULT hr = session_->Call(
-            nullptr, [&](const SessionViews& v) { return v.util->GetFile(mailbox.Get(), remote.Get(), path.Get()); });
+        const HRESULT hr = session_->Call(nullptr, [&](const SessionViews& v) {
+            return v.util->GetFile(mailbox.Get(), remote.Get(), path.Get());
+        });
         if (FAILED(hr)) return {};
         QFile file(local);
         if (!file.open(QIODevice::ReadOnly)) return {};
