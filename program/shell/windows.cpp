@@ -41,6 +41,15 @@ WindowManager& Manager() {
     return *manager;
 }
 
+void detail::ShareSessionValues() {
+    Session& session = Manager().session();
+    session.setUserName(gUserName);
+    session.setPassword(gPassword);
+    session.setHost(gHost);
+    session.setLoggedIn(gLoggedIn);
+    session.setNameScreening(gNameScreening);
+}
+
 void detail::Dispose(QWidget* form) {
     // A child of the main window's MDI area goes with its frame.
     QWidget* outer = form;

@@ -35,6 +35,8 @@ namespace windows {
 WindowManager& Manager();
 
 namespace detail {
+// Hands the logged-in session's values to the manager's session.
+void ShareSessionValues();
 template <class Form>
 constexpr bool kManaged = !std::is_default_constructible_v<Form>;
 template <class Form>
@@ -57,6 +59,7 @@ Form& Load() {
     QPointer<Form>& slot = detail::Slot<Form>();
     if (!slot) {
         if constexpr (detail::kManaged<Form>) {
+            detail::ShareSessionValues();
             slot = &Manager().Load<Form>();
         } else {
             slot = new Form();
