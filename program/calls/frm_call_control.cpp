@@ -7,17 +7,20 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QTreeWidget>
 
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "calls/frm_contact.h"
 #include "calls/name_player.h"
 #include "calls/pim.h"
-#include "shell/frm_login.h"
-#include "shell/frm_main.h"
 #include "shell/local_paths.h"
 #include "shell/message_service.h"
-#include "shell/session_state.h"
+#include "shell/session.h"
 #include "shell/shell_logic.h"
-#include "shell/windows.h"
 #include "ui_frm_call_control.h"
 
 namespace q5 {
@@ -44,7 +47,94 @@ void Inform(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-frmCallControl::frmCallControl() : ui_(new Ui::frmCallControl) {
+namespace calls {
+
+// One recorded name's fetch, shared by the UI thread (its time limit) and
+// the session thread (the steps and the progress sink).
+struct NameFetch {
+    enum class Stage { queued, running, finished };
+    std::mutex mutex;
+    Stage stage = Stage::queued;
+    bool given_up = false;
+};
+
+// What the posted work found.
+struct NameFetchOutcome {
+    struct Failure {
+        HRESULT hr = S_OK;
+        QString description;
+    };
+    bool screening_read = false;
+    bool screening = false;
+    std::vector<Failure> failures;  // in the order of the steps
+    bool fetched = false;           // the file arrived and was kept
+    bool given_up = false;
+    HRESULT relogin = S_OK;  // the quiet login after a give-up that lost the connection
+};
+
+namespace {
+
+NameFetchOutcome::Failure FailureOf(HRESULT hr) {
+    return {hr, shell::ErrorOf(hr).description};
+}
+
+// Gives a fetch up when the transfer announces a file beyond the limit.
+// Called on the session thread from inside GetFile2.
+class NameFetchSink final : public ISupportEvents {
+public:
+    NameFetchSink(Session& session, std::shared_ptr<NameFetch> fetch)
+        : session_(session), fetch_(std::move(fetch)) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+        if (!ppv) return E_POINTER;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_ISupportEvents)) {
+            *ppv = static_cast<ISupportEvents*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --refs_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetStatus(LONG, BSTR, BSTR, BSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetQ5Event(LONG, BSTR, BSTR, BSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetProgress(LONG, LONG total) override {
+        if (total <= kMaxNameRecordingBytes) return S_OK;
+        {
+            const std::lock_guard<std::mutex> lock(fetch_->mutex);
+            if (fetch_->given_up) return S_OK;
+            fetch_->given_up = true;
+        }
+        session_.Cancel();
+        return S_OK;
+    }
+
+private:
+    Session& session_;
+    std::shared_ptr<NameFetch> fetch_;
+    std::atomic<ULONG> refs_{0};
+};
+
+bool GivenUp(NameFetch& fetch) {
+    const std::lock_guard<std::mutex> lock(fetch.mutex);
+    return fetch.given_up;
+}
+
+}  // namespace
+}  // namespace calls
+
+frmCallControl::frmCallControl(Session& session, WindowManager& windows, calls::ContactWindows& contacts,
+                               calls::NamePlayerFactory player, std::chrono::milliseconds fetch_limit)
+    : session_(session),
+      windows_(windows),
+      contacts_(contacts),
+      fetch_limit_(fetch_limit),
+      ui_(new Ui::frmCallControl) {
     ui_->setupUi(this);
     for (int i = 0; i < static_cast<int>(Command1.size()); ++i) {
         Command1[static_cast<std::size_t>(i)] = findChild<QPushButton*>(QStringLiteral("Command1_%1").arg(i));
@@ -55,7 +145,8 @@ frmCallControl::frmCallControl() : ui_(new Ui::frmCallControl) {
     connect(&Timer1, &QTimer::timeout, this, &frmCallControl::Timer1_Timer);
     connect(&Timer2, &QTimer::timeout, this, &frmCallControl::Timer2_Timer);
     connect(ui_->ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ListView1_DblClick(); });
-    player_ = calls::MakeNamePlayer();
+    connect(&windows_, &WindowManager::sessionLost, this, [this] { SessionLost(); });
+    player_ = calls::MakeNamePlayer(player);
     player_->OnFailure([this](const QString& reason) { ShowPlayError(reason); });
     Form_Load();
 }
@@ -74,7 +165,7 @@ void frmCallControl::Form_Load() {
     Timer1.setInterval(1000);
     Timer2.setInterval(1000);
     Option1[0]->setChecked(true);
-    ui_->Text1->setText(gUserName);
+    ui_->Text1->setText(session_.userName());
     // Recorded names left by an earlier run (one that did not end cleanly)
     // belong to calls nobody can see any more.
     calls::RemoveNameRecordings(shell::LocalPath(shell::LocalFolder::temp));
@@ -97,6 +188,16 @@ void frmCallControl::Form_Unload() {
         mEvents.Reset();
     }
     log_running_ = false;
+    // Names still on their way are no longer wanted.
+    for (const std::weak_ptr<calls::NameFetch>& weak : fetches_) {
+        const std::shared_ptr<calls::NameFetch> fetch = weak.lock();
+        if (!fetch) continue;
+        const std::lock_guard<std::mutex> lock(fetch->mutex);
+        if (fetch->stage == calls::NameFetch::Stage::finished) continue;
+        fetch->given_up = true;
+        if (fetch->stage == calls::NameFetch::Stage::running) session_.Cancel();
+    }
+    fetches_.clear();
     // The recorded names go with the rows that offered them.
     player_.reset();
     for (const QString& file : fetched_names_) QFile::remove(file);
@@ -111,8 +212,9 @@ bool frmCallControl::StartLog() {
         return false;
     }
     const bool was_running = log_running_;
-    const shell::HostAndPort target = shell::ParseHostBox(gHost);
-    BStr host = ToBStr(target.host), user = ToBStr(gUserName), password = ToBStr(gPassword);
+    const shell::HostAndPort target = shell::ParseHostBox(session_.host());
+    BStr host = ToBStr(target.host), user = ToBStr(session_.userName()),
+         password = ToBStr(session_.password());
     const HRESULT hr = mEvents->BeginQ5Log(host.Get(), target.port, 5, user.Get(), password.Get(), nullptr);
     const shell::ErrorDetails error = shell::ErrorOf(hr);
     // S_FALSE: the log's worker still runs, so the log is alive. Any other
@@ -144,7 +246,7 @@ void frmCallControl::SuperviseLog() {
     // While the main session is lost nothing is tried; once the user has
     // logged in again the server is back, so the log restarts at once
     // instead of waiting out its pause.
-    if (!gLoggedIn) {
+    if (!session_.loggedIn()) {
         logged_out_seen_ = true;
     } else if (logged_out_seen_) {
         logged_out_seen_ = false;
@@ -154,11 +256,11 @@ void frmCallControl::SuperviseLog() {
     // A log that runs refuses a second start at once, without touching the
     // network; a log whose connection ended starts again on that call.
     if (log_running_) {
-        if (gLoggedIn) StartLog();
+        if (session_.loggedIn()) StartLog();
         return;
     }
     if (restart_wait_ > 0) --restart_wait_;
-    if (restart_wait_ > 0 || !gLoggedIn) return;
+    if (restart_wait_ > 0 || !session_.loggedIn()) return;
     StartLog();
 }
 
@@ -174,13 +276,16 @@ QString frmCallControl::LogStatus() const {
 // ---- the event poll --------------------------------------------------------------
 
 void frmCallControl::PollError(HRESULT hr) {
-    const shell::ErrorDetails error = shell::ErrorOf(hr);
+    PollError(hr, shell::ErrorOf(hr).description);
+}
+
+void frmCallControl::PollError(HRESULT hr, const QString& description) {
     if (hr == E_FAIL) return;
     if (hr == E_CONNECTION_LOST) {
-        windows::OfferReconnect(this);
+        windows_.OfferReconnect(this);
         return;
     }
-    Inform(error.description + shell::ErrorNumberText(hr), this);
+    Inform(description + shell::ErrorNumberText(hr), this);
 }
 
 void frmCallControl::Timer1_Timer() {
@@ -204,7 +309,7 @@ void frmCallControl::Poll() {
         HandleEvent(event);
         // A box shown for the event may have seen the window unloaded or
         // the program end.
-        return self && !unloaded_ && !windows::ProgramEnding();
+        return self && !unloaded_ && !windows_.ProgramEnding();
     });
     if (self && FAILED(drained.failure)) PollError(drained.failure);
 }
@@ -239,24 +344,8 @@ void frmCallControl::HandleEvent(const calls::Q5Event& event) {
 }
 
 void frmCallControl::NewCall(const QDateTime& now) {
-    if (shell::TrimBlanks(mCallerName).isEmpty()) mCallerName = calls::LookupContactName(mCallerNumber);
-
-    // The mailbox may have changed its screening since the main window read
-    // it. A read that fails says nothing about the screening, and the name
-    // fetch would only fail the same way: it is left out for this call.
-    bool screening_read = static_cast<bool>(gTable);
-    if (gTable) {
-        BStr table(u"BOX"), field(u"SCREEN"), value;
-        HRESULT hr = gTable->SetTable(table.Get());
-        if (SUCCEEDED(hr)) hr = gTable->GetRecord();
-        if (SUCCEEDED(hr)) hr = gTable->get_GetField(field.Get(), value.ReleaseAndGetAddressOf());
-        if (FAILED(hr)) {
-            screening_read = false;
-            PollError(hr);
-        } else {
-            gNameScreening = shell::TrimBlanks(FromBStr(value)) == QLatin1String("V");
-        }
-    }
+    if (shell::TrimBlanks(mCallerName).isEmpty())
+        mCallerName = calls::LookupContactName(windows_, mCallerNumber);
 
     RaiseMainWindow();
 
@@ -268,7 +357,7 @@ void frmCallControl::NewCall(const QDateTime& now) {
         row->setData(colName, Qt::UserRole, mCallKey);
     }
     row->setText(colName, mCallerName);
-    row->setText(colNumber, calls::FormatCallerNumber(mCallerNumber));
+    row->setText(colNumber, calls::FormatCallerNumber(windows_, mCallerNumber));
     row->setText(colStatus, QString::fromLatin1(calls::kStatusNewCall));
     if (!repeated) {
         row->setText(colStart, calls::TimeOfDayText(now.time()));
@@ -276,38 +365,129 @@ void frmCallControl::NewCall(const QDateTime& now) {
     }
     mEventId = 0;
 
-    if (screening_read && gNameScreening && row->text(colNameRecorded).isEmpty()) FetchName(row);
+    // The mailbox may have changed its screening since the main window read
+    // it: it is read again, and the recorded name fetched when it screens.
+    // Both run in the background; the list goes on meanwhile.
+    const QString key = shell::TrimBlanks(row->data(colName, Qt::UserRole).toString());
+    const bool fetch =
+        row->text(colNameRecorded).isEmpty() && !fetching_.contains(key) && calls::IsSafeCallKey(key);
+    ReadScreeningAndFetch(key, fetch);
     QApplication::beep();
 }
 
-void frmCallControl::FetchName(QTreeWidgetItem* row) {
-    const QString key = shell::TrimBlanks(row->data(colName, Qt::UserRole).toString());
-    // The key names a local file: only keys of letters and digits do.
-    if (!calls::IsSafeCallKey(key) || !gUtil) return;
-    mNameFile = calls::NameRecordingFile(key);
-    const QString temp = shell::LocalPath(shell::LocalFolder::temp);
-    shell::MakePrivateFolder(temp);
-    mLocalNameFile = shell::LocalPath(shell::LocalFolder::temp, key + QStringLiteral(".wav"));
-    BStr box = ToBStr(gUserName), name = ToBStr(mNameFile), wav = ToBStr(mNameFile + QStringLiteral(".wav")),
-         local = ToBStr(mLocalNameFile);
-    // After a lost connection the remaining steps can only fail again.
-    HRESULT hr = gUtil->ConvertV2W(box.Get(), name.Get());
-    if (FAILED(hr)) PollError(hr);
-    if (hr == E_CONNECTION_LOST) return;
-    hr = gUtil->GetFile(box.Get(), wav.Get(), local.Get());
-    if (FAILED(hr)) {
-        PollError(hr);
-        if (hr == E_CONNECTION_LOST) return;
-    } else {
-        shell::MakeOwnerOnly(mLocalNameFile);
-        row->setText(colNameRecorded, QStringLiteral("Yes"));
-        if (!fetched_names_.contains(mLocalNameFile)) fetched_names_.append(mLocalNameFile);
+void frmCallControl::ReadScreeningAndFetch(const QString& key, bool fetch) {
+    if (!session_.created()) return;
+    auto state = std::make_shared<calls::NameFetch>();
+    QString box, name, wav, local;
+    if (fetch) {
+        // The key names a local file: only keys of letters and digits do.
+        mNameFile = calls::NameRecordingFile(key);
+        const QString temp = shell::LocalPath(shell::LocalFolder::temp);
+        shell::MakePrivateFolder(temp);
+        mLocalNameFile = shell::LocalPath(shell::LocalFolder::temp, key + QStringLiteral(".wav"));
+        box = session_.userName();
+        name = mNameFile;
+        wav = mNameFile + QStringLiteral(".wav");
+        local = mLocalNameFile;
+        fetching_.append(key);
+        std::erase_if(fetches_, [](const std::weak_ptr<calls::NameFetch>& f) { return f.expired(); });
+        fetches_.push_back(state);
+        // The limit counts from now: waiting behind other work counts too.
+        // Past it, a fetch not yet begun is skipped, one under way ended.
+        QTimer::singleShot(fetch_limit_, this, [this, state] {
+            const std::lock_guard<std::mutex> lock(state->mutex);
+            if (state->stage == calls::NameFetch::Stage::finished) return;
+            state->given_up = true;
+            if (state->stage == calls::NameFetch::Stage::running) session_.Cancel();
+        });
     }
-    hr = gUtil->DelFile(box.Get(), wav.Get());
-    if (FAILED(hr)) PollError(hr);
-    if (hr == E_CONNECTION_LOST) return;
-    hr = gUtil->DelFile(box.Get(), name.Get());
-    if (FAILED(hr)) PollError(hr);
+    const shell::HostAndPort target = shell::ParseHostBox(session_.host());
+    const QString user = session_.userName(), password = session_.password();
+    Session* session = &session_;
+    session_.Post(
+        this,
+        [=](const SessionViews& v) {
+            calls::NameFetchOutcome out;
+            BStr table(u"BOX"), field(u"SCREEN"), value;
+            HRESULT hr = v.table->SetTable(table.Get());
+            if (SUCCEEDED(hr)) hr = v.table->GetRecord();
+            if (SUCCEEDED(hr)) hr = v.table->get_GetField(field.Get(), value.ReleaseAndGetAddressOf());
+            if (FAILED(hr)) {
+                // Says nothing about the screening, and the name fetch
+                // would only fail the same way: it is left out.
+                out.failures.push_back(calls::FailureOf(hr));
+                const std::lock_guard<std::mutex> lock(state->mutex);
+                state->stage = calls::NameFetch::Stage::finished;
+                return out;
+            }
+            out.screening_read = true;
+            out.screening = shell::TrimBlanks(FromBStr(value)) == QLatin1String("V");
+            if (!fetch) return out;
+            {
+                const std::lock_guard<std::mutex> lock(state->mutex);
+                state->stage = calls::NameFetch::Stage::running;
+            }
+            const auto finish = [&] {
+                const std::lock_guard<std::mutex> lock(state->mutex);
+                state->stage = calls::NameFetch::Stage::finished;
+                out.given_up = state->given_up;
+            };
+            if (!out.screening || calls::GivenUp(*state)) {
+                finish();
+                return out;
+            }
+            BStr b = ToBStr(box), n = ToBStr(name), w = ToBStr(wav), l = ToBStr(local);
+            const ComPtr<ISupportEvents> sink(new calls::NameFetchSink(*session, state));
+            bool lost = false;
+            // After a lost connection, or once given up, the remaining
+            // steps are left out.
+            const auto step = [&](HRESULT result) {
+                if (FAILED(result)) out.failures.push_back(calls::FailureOf(result));
+                if (result == E_CONNECTION_LOST) lost = true;
+                return !lost && !calls::GivenUp(*state);
+            };
+            if (step(v.util->ConvertV2W(b.Get(), n.Get()))) {
+                hr = v.util->GetFile2(b.Get(), w.Get(), l.Get(), sink.Get());
+                out.fetched = SUCCEEDED(hr);
+                if (step(hr) && step(v.util->DelFile(b.Get(), w.Get())))
+                    step(v.util->DelFile(b.Get(), n.Get()));
+            }
+            finish();
+            if (out.given_up && lost) {
+                // Ending the transfer closed the connection: log in again
+                // quietly with the stored credentials.
+                BStr h = ToBStr(target.host), u = ToBStr(user), p = ToBStr(password);
+                out.relogin = v.connect->Connect(h.Get(), target.port, 0);
+                if (SUCCEEDED(out.relogin)) out.relogin = v.connect->Login(u.Get(), p.Get());
+            }
+            return out;
+        },
+        [this, key](const calls::NameFetchOutcome& outcome) {
+            fetching_.removeAll(key);
+            FetchDone(key, outcome);
+        });
+}
+
+void frmCallControl::FetchDone(const QString& key, const calls::NameFetchOutcome& outcome) {
+    if (outcome.screening_read) session_.setNameScreening(outcome.screening);
+    const QString local = shell::LocalPath(shell::LocalFolder::temp, key + QStringLiteral(".wav"));
+    if (outcome.given_up) {
+        // Too slow or too large: the row keeps an empty "Name Recorded".
+        ++given_up_;
+        QFile::remove(local);
+        if (FAILED(outcome.relogin)) windows_.OfferReconnect(this);
+        return;
+    }
+    const QPointer<frmCallControl> self(this);
+    if (outcome.fetched) {
+        shell::MakeOwnerOnly(local);
+        if (QTreeWidgetItem* row = RowOf(key)) row->setText(colNameRecorded, QStringLiteral("Yes"));
+        if (!fetched_names_.contains(local)) fetched_names_.append(local);
+    }
+    for (const calls::NameFetchOutcome::Failure& failure : outcome.failures) {
+        PollError(failure.hr, failure.description);
+        if (!self) return;
+    }
 }
 
 void frmCallControl::CallEnded(const QDateTime& now) {
@@ -333,7 +513,7 @@ void frmCallControl::WriteCallLog(const QDateTime& now, QTreeWidgetItem* row) {
 }
 
 void frmCallControl::RaiseMainWindow() {
-    frmMain* main = windows::Loaded<frmMain>();
+    QWidget* main = windows_.Loaded(WindowKind::Main);
     QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (main) {
         if (main->isMinimized() || (frame && frame->isMinimized())) {
@@ -378,7 +558,7 @@ void frmCallControl::ButtonError(HRESULT hr) {
 void frmCallControl::Command1_Click(int index) {
     const QList<QTreeWidgetItem*> selected = ui_->ListView1->selectedItems();
     QTreeWidgetItem* row = selected.isEmpty() ? nullptr : selected.first();
-    if (!row || (index != 4 && !gUtil)) {
+    if (!row || (index != 4 && !session_.created())) {
         Inform(kSelectCall, this);
         return;
     }
@@ -387,15 +567,18 @@ void frmCallControl::Command1_Click(int index) {
     switch (index) {
         case 0:
         case 1: {
-            BStr v(index == 0 ? u"1" : u"4"), x = ToBStr(gUserName);
-            hr = gUtil->SetVXValue(key.Get(), v.Get(), x.Get());
+            BStr v(index == 0 ? u"1" : u"4"), x = ToBStr(session_.userName());
+            hr = session_.Call(
+                this, [&](const SessionViews& s) { return s.util->SetVXValue(key.Get(), v.Get(), x.Get()); });
             if (FAILED(hr)) ButtonError(hr);
             break;
         }
         case 2: {
             BStr v(u"3");
-            hr = gUtil->SetVValue(key.Get(), v.Get());
+            hr = session_.Call(this,
+                               [&](const SessionViews& s) { return s.util->SetVValue(key.Get(), v.Get()); });
             if (FAILED(hr)) ButtonError(hr);
+            // The row stays while the window does.
             if (row->text(colStatus) != QLatin1String(calls::kStatusDisconnect)) {
                 row->setText(colStatus, QString::fromLatin1(calls::kStatusAskToHold));
             }
@@ -403,13 +586,14 @@ void frmCallControl::Command1_Click(int index) {
         }
         case 3: {
             BStr v(Option1[0]->isChecked() ? u"1" : u"2"), x = ToBStr(shell::TrimBlanks(ui_->Text1->text()));
-            hr = gUtil->SetVXValue(key.Get(), v.Get(), x.Get());
+            hr = session_.Call(
+                this, [&](const SessionViews& s) { return s.util->SetVXValue(key.Get(), v.Get(), x.Get()); });
             if (FAILED(hr)) ButtonError(hr);
             break;
         }
         case 4: {
             QString error;
-            if (!calls::PopUpContact(row->text(colNumber), &error)) Inform(error, this);
+            if (!calls::PopUpContact(windows_, contacts_, row->text(colNumber), &error)) Inform(error, this);
             break;
         }
         default:

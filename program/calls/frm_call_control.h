@@ -10,8 +10,18 @@
 // fetches into the temp folder are deleted when it unloads; those of an
 // earlier run when it loads.
 //
+// Its calls into the server session go through the Session: the buttons
+// wait for their answer (the program keeps running meanwhile), and what a
+// new call needs (the mailbox's screening, the recorded name) is posted and
+// never holds the list. A recorded name that takes longer than the fetch
+// limit in all, or is announced larger than kMaxNameRecordingBytes, is given
+// up: the transfer is ended, the session logs in again quietly with the
+// stored credentials (the "Disconnected..." question only when that fails),
+// and the row's "Name Recorded" stays empty.
+//
 // Thread rule: UI thread only (the event log's worker only fills the queue
-// that Timer1 drains).
+// that Timer1 drains; the name fetch's progress sink runs on the session
+// thread and only touches the fetch's shared state).
 #pragma once
 
 #include <QDateTime>
@@ -20,10 +30,14 @@
 #include <QWidget>
 
 #include <array>
+#include <chrono>
 #include <memory>
+#include <vector>
 
 #include "calls/call_logic.h"
+#include "calls/name_player.h"
 #include "q5client/q5client.h"
+#include "shell/window_manager.h"
 
 class QPushButton;
 class QRadioButton;
@@ -35,9 +49,18 @@ class frmCallControl;
 
 namespace q5 {
 
+class Session;
+
 namespace calls {
-class NamePlayer;
-}
+class ContactWindows;
+struct NameFetch;
+struct NameFetchOutcome;
+
+// A recorded name announced larger than this is not fetched.
+inline constexpr long kMaxNameRecordingBytes = 1024 * 1024;
+// How long one recorded name may take in all.
+inline constexpr std::chrono::milliseconds kNameFetchLimit{30000};
+}  // namespace calls
 
 class frmCallControl : public QWidget {
     Q_OBJECT
@@ -46,7 +69,13 @@ public:
     // Columns of ListView1.
     enum Column { colName = 0, colNumber, colStatus, colStart, colElapsed, colNameRecorded, kColumns };
 
-    frmCallControl();
+    static constexpr WindowKind kWindowKind = WindowKind::CallControl;
+
+    // `player` makes the name player (empty: the desktop's sound player);
+    // `fetch_limit` bounds each recorded name's fetch.
+    frmCallControl(Session& session, WindowManager& windows, calls::ContactWindows& contacts,
+                   calls::NamePlayerFactory player = {},
+                   std::chrono::milliseconds fetch_limit = calls::kNameFetchLimit);
     ~frmCallControl() override;
     Ui::frmCallControl* ui() const { return ui_; }
 
@@ -61,8 +90,13 @@ public:
     QString LogStatus() const;
     bool LogRunning() const { return log_running_; }
     // The main session was lost: the event log restarts at once when the
-    // user has logged in again, not after its pause.
+    // user has logged in again, not after its pause (WindowManager's
+    // sessionLost).
     void SessionLost() { logged_out_seen_ = true; }
+    // Recorded names being fetched now.
+    int NameFetchesRunning() const { return static_cast<int>(fetching_.size()); }
+    // Recorded names given up so far (too slow or too large).
+    int NameFetchesGivenUp() const { return given_up_; }
 
     // Window state, as the event poll leaves it.
     LONG mEventId = 0;
@@ -95,14 +129,22 @@ private:
     void SetLogStatus(const QString& text);
     // Handles a failed call of the event poll as the poll's error table says.
     void PollError(HRESULT hr);
+    void PollError(HRESULT hr, const QString& description);
     void NewCall(const QDateTime& now);
     void CallEnded(const QDateTime& now);
-    void FetchName(QTreeWidgetItem* row);
+    // Reads the mailbox's screening and, when it screens and `fetch`, the
+    // caller's recorded name for the call `key`, in the background.
+    void ReadScreeningAndFetch(const QString& key, bool fetch);
+    void FetchDone(const QString& key, const calls::NameFetchOutcome& outcome);
     void WriteCallLog(const QDateTime& now, QTreeWidgetItem* row);
     void RaiseMainWindow();
     void ButtonError(HRESULT hr);
     void ShowPlayError(const QString& reason);
 
+    Session& session_;
+    WindowManager& windows_;
+    calls::ContactWindows& contacts_;
+    std::chrono::milliseconds fetch_limit_;
     Ui::frmCallControl* ui_;
     ComPtr<ICoEvents> mEvents;
     std::unique_ptr<calls::NamePlayer> player_;
@@ -116,6 +158,9 @@ private:
     bool logged_out_seen_ = false;  // the main session was lost; no login since
     QString log_status_;
     QStringList fetched_names_;  // local recordings this window fetched
+    QStringList fetching_;       // keys whose recorded name is on its way
+    std::vector<std::weak_ptr<calls::NameFetch>> fetches_;
+    int given_up_ = 0;
 };
 
 }  // namespace q5

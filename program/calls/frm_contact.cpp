@@ -7,14 +7,6 @@
 #include "ui_frm_contact.h"
 
 namespace q5 {
-namespace {
-
-std::vector<QPointer<frmContact>>& Open() {
-    static std::vector<QPointer<frmContact>> open;
-    return open;
-}
-
-}  // namespace
 
 frmContact::frmContact(std::unique_ptr<calls::ContactStore> store, calls::Contact contact)
     : QWidget(nullptr, Qt::Window),
@@ -29,11 +21,9 @@ frmContact::frmContact(std::unique_ptr<calls::ContactStore> store, calls::Contac
     connect(ui_->cmdSave, &QPushButton::clicked, this, &frmContact::cmdSave_Click);
     connect(ui_->cmdClose, &QPushButton::clicked, this, &QWidget::close);
     ShowContact();
-    Open().emplace_back(this);
 }
 
 frmContact::~frmContact() {
-    std::erase_if(Open(), [this](const QPointer<frmContact>& p) { return !p || p.data() == this; });
     delete ui_;
 }
 
@@ -94,16 +84,38 @@ bool frmContact::cmdSave_Click() {
     return true;
 }
 
-std::vector<frmContact*> frmContact::OpenWindows() {
+namespace calls {
+
+ContactWindows::ContactWindows(QObject* parent) : QObject(parent) {}
+
+ContactWindows::~ContactWindows() {
+    DestroyAll();
+}
+
+void ContactWindows::Add(frmContact* window) {
+    std::erase_if(open_, [](const QPointer<frmContact>& p) { return !p; });
+    open_.emplace_back(window);
+}
+
+std::vector<frmContact*> ContactWindows::OpenWindows() const {
     std::vector<frmContact*> windows;
-    for (const QPointer<frmContact>& p : Open()) {
+    for (const QPointer<frmContact>& p : open_) {
         if (p) windows.push_back(p.data());
     }
     return windows;
 }
 
-void frmContact::CloseAll() {
-    for (frmContact* window : OpenWindows()) delete window;
+bool ContactWindows::CloseAll() {
+    for (frmContact* window : OpenWindows()) {
+        if (!window->close()) return false;
+    }
+    return true;
 }
 
+void ContactWindows::DestroyAll() {
+    for (frmContact* window : OpenWindows()) delete window;
+    open_.clear();
+}
+
+}  // namespace calls
 }  // namespace q5

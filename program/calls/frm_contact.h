@@ -5,7 +5,8 @@
 // changed asks to save first, as the mailbox windows do: Yes saves (and a
 // failed save keeps the window open), No drops the edits, Cancel stays.
 // Any number of contact windows may be open; each deletes itself when
-// closed.
+// closed. ContactWindows keeps the open ones for the program (it belongs to
+// the window manager and closes them when the program ends).
 //
 // Thread rule: UI thread only.
 #pragma once
@@ -42,11 +43,6 @@ public:
 
     std::array<QLineEdit*, calls::kPhoneFieldCount> txtPhone{};
 
-    // The contact windows open now, oldest first.
-    static std::vector<frmContact*> OpenWindows();
-    // Closes (and deletes) every contact window.
-    static void CloseAll();
-
 public slots:
     // Writes the shown fields; false (and the reason in the window) on failure.
     bool cmdSave_Click();
@@ -63,4 +59,30 @@ private:
     Ui::frmContact* ui_;
 };
 
+namespace calls {
+
+// The open contact windows of the program.
+class ContactWindows : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ContactWindows(QObject* parent = nullptr);
+    // Deletes the windows still open.
+    ~ContactWindows() override;
+
+    // Keeps `window` until it goes.
+    void Add(frmContact* window);
+    // The contact windows open now, oldest first.
+    std::vector<frmContact*> OpenWindows() const;
+    // Closes every window as the user would (each may ask to save); false
+    // as soon as one stays open.
+    bool CloseAll();
+    // Deletes every window at once, without asking.
+    void DestroyAll();
+
+private:
+    std::vector<QPointer<frmContact>> open_;
+};
+
+}  // namespace calls
 }  // namespace q5

@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include "shell/window_manager.h"
+
 #include "shell/registry.h"
 
 namespace Ui {
@@ -20,6 +22,8 @@ class frmPIMSetup : public QWidget {
     Q_OBJECT
 
 public:
+    static constexpr WindowKind kWindowKind = WindowKind::PIMSetup;
+
     frmPIMSetup();
     ~frmPIMSetup() override;
     Ui::frmPIMSetup* ui() const { return ui_; }

@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include "shell/window_manager.h"
+
 namespace Ui {
 class frmProperties;
 }
@@ -17,6 +19,8 @@ class frmProperties : public QWidget {
     Q_OBJECT
 
 public:
+    static constexpr WindowKind kWindowKind = WindowKind::Properties;
+
     frmProperties();
     ~frmProperties() override;
     Ui::frmProperties* ui() const { return ui_; }

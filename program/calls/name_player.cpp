@@ -8,15 +8,6 @@
 #include "calls/call_logic.h"
 
 namespace q5::calls {
-namespace {
-
-NamePlayerFactory& Factory() {
-    static NamePlayerFactory factory;
-    return factory;
-}
-
-}  // namespace
-
 CommandNamePlayer::CommandNamePlayer() : process_(new QProcess) {
     QObject::connect(process_, &QProcess::finished, process_, [this] { Finished(); });
 }
@@ -74,14 +65,8 @@ bool CommandNamePlayer::Play(const QString& path, QString* error) {
     return true;
 }
 
-NamePlayerFactory SetNamePlayerFactory(NamePlayerFactory factory) {
-    NamePlayerFactory previous = std::move(Factory());
-    Factory() = std::move(factory);
-    return previous;
-}
-
-std::unique_ptr<NamePlayer> MakeNamePlayer() {
-    if (Factory()) return Factory()();
+std::unique_ptr<NamePlayer> MakeNamePlayer(const NamePlayerFactory& factory) {
+    if (factory) return factory();
     return std::make_unique<CommandNamePlayer>();
 }
 

@@ -1,8 +1,8 @@
 // NamePlayer: plays a caller's recorded name. The call control window only
 // needs "play this file, or say why not"; the default player hands the file
 // to the desktop's command-line sound player (paplay, pw-play or aplay,
-// whichever is installed) and can be replaced by the program's multimedia
-// control through SetNamePlayerFactory.
+// whichever is installed); the call control window takes a factory of
+// players so that another player can stand in for it.
 //
 // Thread rule: UI thread only.
 #pragma once
@@ -51,9 +51,7 @@ private:
 };
 
 using NamePlayerFactory = std::function<std::unique_ptr<NamePlayer>()>;
-// The player each new call control window gets; an empty factory restores
-// the default. Returns the previous factory.
-NamePlayerFactory SetNamePlayerFactory(NamePlayerFactory factory);
-std::unique_ptr<NamePlayer> MakeNamePlayer();
+// A player from `factory`, or the desktop's sound player when it is empty.
+std::unique_ptr<NamePlayer> MakeNamePlayer(const NamePlayerFactory& factory);
 
 }  // namespace q5::calls

@@ -7,33 +7,33 @@
 #include "calls/frm_pim_setup.h"
 #include "calls/pim_logic.h"
 #include "shell/local_paths.h"
-#include "shell/windows.h"
+#include "shell/window_manager.h"
 
 namespace q5::calls {
 
-QString ContactsFolder() {
-    const QString chosen = windows::Load<frmPIMSetup>().ContactsFolderInEffect().trimmed();
+QString ContactsFolder(WindowManager& windows) {
+    const QString chosen = windows.Load<frmPIMSetup>().ContactsFolderInEffect().trimmed();
     if (!chosen.isEmpty()) return chosen;
     return QDir(shell::LocalPath(shell::LocalFolder::base)).filePath(QStringLiteral("contacts"));
 }
 
-std::unique_ptr<ContactStore> OpenContactStore() {
-    return std::make_unique<VCardFolderStore>(ContactsFolder());
+std::unique_ptr<ContactStore> OpenContactStore(WindowManager& windows) {
+    return std::make_unique<VCardFolderStore>(ContactsFolder(windows));
 }
 
-QString FormatCallerNumber(const QString& number) {
-    return FormatWithPattern(number, windows::Load<frmPIMSetup>().PatternInEffect());
+QString FormatCallerNumber(WindowManager& windows, const QString& number) {
+    return FormatWithPattern(number, windows.Load<frmPIMSetup>().PatternInEffect());
 }
 
-QString LookupContactName(const QString& number) {
-    const std::unique_ptr<ContactStore> store = OpenContactStore();
-    const std::optional<ContactMatch> match = FindContact(*store, FormatCallerNumber(number));
+QString LookupContactName(WindowManager& windows, const QString& number) {
+    const std::unique_ptr<ContactStore> store = OpenContactStore(windows);
+    const std::optional<ContactMatch> match = FindContact(*store, FormatCallerNumber(windows, number));
     return match ? match->contact.DisplayName() : QString();
 }
 
-bool PopUpContact(const QString& number, QString* error) {
-    const QString formatted = FormatCallerNumber(number);
-    std::unique_ptr<ContactStore> store = OpenContactStore();
+bool PopUpContact(WindowManager& windows, ContactWindows& open, const QString& number, QString* error) {
+    const QString formatted = FormatCallerNumber(windows, number);
+    std::unique_ptr<ContactStore> store = OpenContactStore(windows);
     std::optional<ContactMatch> match = FindContact(*store, formatted);
     Contact contact;
     if (match) {
@@ -42,6 +42,7 @@ bool PopUpContact(const QString& number, QString* error) {
         contact.phones[BusinessTelephoneNumber] = formatted;
     }
     auto* window = new frmContact(std::move(store), std::move(contact));
+    open.Add(window);
     window->show();
     window->raise();
     window->activateWindow();

@@ -1,8 +1,9 @@
 // The contact pop-up of the program: the calling number formatted with the
-// number pattern in effect (the PIM setup window's pattern box, loaded on
-// first use), the contact's name for a new call, and the contact window for
-// the "PopUp PIM" button. Contacts live in the vCard folder in effect: the
-// PIM setup window's folder box, else <base>/contacts.
+// number pattern in effect (the PIM setup window's pattern box, loaded
+// through the window manager on first use), the contact's name for a new
+// call, and the contact window for the "PopUp PIM" button. Contacts live in
+// the vCard folder in effect: the PIM setup window's folder box, else
+// <base>/contacts.
 //
 // Thread rule: UI thread only.
 #pragma once
@@ -13,18 +14,24 @@
 
 #include "calls/contact_store.h"
 
+namespace q5 {
+class WindowManager;
+}
+
 namespace q5::calls {
 
-// The folder the contact store uses now.
-QString ContactsFolder();
-std::unique_ptr<ContactStore> OpenContactStore();
+class ContactWindows;
 
-QString FormatCallerNumber(const QString& number);
+// The folder the contact store uses now.
+QString ContactsFolder(WindowManager& windows);
+std::unique_ptr<ContactStore> OpenContactStore(WindowManager& windows);
+
+QString FormatCallerNumber(WindowManager& windows, const QString& number);
 // The display name of the contact for the number, or empty (never fails).
-QString LookupContactName(const QString& number);
+QString LookupContactName(WindowManager& windows, const QString& number);
 // Opens the contact's window, or a new contact's window with the formatted
-// number as its business number. False with a reason when no window could
-// be opened.
-bool PopUpContact(const QString& number, QString* error);
+// number as its business number, and keeps it in `open`. False with a
+// reason when no window could be opened.
+bool PopUpContact(WindowManager& windows, ContactWindows& open, const QString& number, QString* error);
 
 }  // namespace q5::calls

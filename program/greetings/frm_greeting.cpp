@@ -17,13 +17,13 @@
 
 #include <atomic>
 
-#include "shell/busy_cursor.h"
-#include "shell/frm_login.h"
+#include <QCoreApplication>
+#include <QThread>
+
 #include "shell/local_paths.h"
 #include "shell/message_service.h"
-#include "shell/session_state.h"
+#include "shell/session.h"
 #include "shell/shell_logic.h"
-#include "shell/windows.h"
 #include "ui_frm_greeting.h"
 
 namespace q5 {
@@ -33,11 +33,6 @@ namespace {
 const QString kNotRecorded = QStringLiteral("Greeting is not recorded");
 constexpr int kWidthTwips = 8910;
 constexpr int kHeightTwips = 8040;
-
-frmGreeting::DeviceFactory& Factory() {
-    static frmGreeting::DeviceFactory factory;
-    return factory;
-}
 
 BStr ToBStr(const QString& text) {
     return BStr(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<UINT>(text.size()));
@@ -49,7 +44,10 @@ QString FromBStr(const BStr& text) {
 }
 
 // The window's ISupportEvents: progress goes to the window while it lives;
-// the library may hold a reference a little longer than the window.
+// the library may hold a reference a little longer than the window. During
+// a transfer it is called on the session thread, where the window cannot go
+// (it is deleted only after its wait): the progress is posted to the UI
+// thread.
 class GreetingSink final : public ISupportEvents {
 public:
     explicit GreetingSink(QPointer<frmGreeting> window) : window_(std::move(window)) {}
@@ -73,7 +71,16 @@ public:
     HRESULT STDMETHODCALLTYPE GetStatus(LONG, BSTR, BSTR, BSTR) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE GetQ5Event(LONG, BSTR, BSTR, BSTR) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE GetProgress(LONG bytes, LONG total) override {
-        if (window_) window_->GetProgress(bytes, total);
+        if (QThread::currentThread() == qApp->thread()) {
+            if (window_) window_->GetProgress(bytes, total);
+            return S_OK;
+        }
+        QMetaObject::invokeMethod(
+            qApp,
+            [window = window_, bytes, total] {
+                if (window) window->GetProgress(bytes, total);
+            },
+            Qt::QueuedConnection);
         return S_OK;
     }
 
@@ -84,11 +91,8 @@ private:
 
 }  // namespace
 
-void frmGreeting::SetDeviceFactory(DeviceFactory factory) {
-    Factory() = std::move(factory);
-}
-
-frmGreeting::frmGreeting() : ui_(new Ui::frmGreeting) {
+frmGreeting::frmGreeting(Session& session, WindowManager& windows, const DeviceFactory& devices)
+    : session_(session), windows_(windows), ui_(new Ui::frmGreeting) {
     ui_->setupUi(this);
     Option2 = {ui_->Option2_0, ui_->Option2_1, ui_->Option2_2,
                ui_->Option2_3, ui_->Option2_4, ui_->Option2_5};
@@ -118,8 +122,8 @@ frmGreeting::frmGreeting() : ui_(new Ui::frmGreeting) {
         watched->installEventFilter(this);
     }
 
-    mmcWav_ = Factory() ? std::make_unique<media::MultimediaControl>(Factory()(), this)
-                        : std::make_unique<media::MultimediaControl>(this);
+    mmcWav_ = devices ? std::make_unique<media::MultimediaControl>(devices(), this)
+                      : std::make_unique<media::MultimediaControl>(this);
     connect(mmcWav_.get(), &media::MultimediaControl::statusUpdate, this, &frmGreeting::mmcWav_StatusUpdate);
 
     sink_ = ComPtr<ISupportEvents>(new GreetingSink(QPointer<frmGreeting>(this)));
@@ -145,12 +149,19 @@ void frmGreeting::Form_Load() {
 }
 
 void frmGreeting::SetTableBox(bool report) {
-    if (!gTable) return;
-    BStr table(u"BOX");
-    const HRESULT hr = gTable->SetTable(table.Get());
+    if (!session_.created()) return;
+    const auto set_table = [](const SessionViews& v) {
+        BStr table(u"BOX");
+        return v.table->SetTable(table.Get());
+    };
+    if (!report) {
+        session_.Post(nullptr, set_table, [](HRESULT) {});
+        return;
+    }
+    const HRESULT hr = session_.Call(this, set_table);
     if (FAILED(hr)) {
         const shell::ErrorDetails error = shell::ErrorOf(hr);
-        if (report) shell::MessageService::Inform(error.description, shell::MsgIcon::none, this);
+        shell::MessageService::Inform(error.description, shell::MsgIcon::none, this);
     }
 }
 
@@ -160,17 +171,16 @@ void frmGreeting::ReadActiveGreeting() {
         option->setChecked(false);
         option->group()->setExclusive(true);
     }
-    if (!gTable) return;
-    HRESULT hr;
+    if (!session_.created()) return;
     BStr value;
-    {
-        shell::BusyCursor busy;
-        hr = gTable->GetRecord();
-        if (SUCCEEDED(hr)) {
+    const HRESULT hr = session_.Call(this, [&value](const SessionViews& v) {
+        HRESULT result = v.table->GetRecord();
+        if (SUCCEEDED(result)) {
             BStr field(u"GREET_REC");
-            hr = gTable->get_GetField(field.Get(), value.ReleaseAndGetAddressOf());
+            result = v.table->get_GetField(field.Get(), value.ReleaseAndGetAddressOf());
         }
-    }
+        return result;
+    });
     if (FAILED(hr)) {
         shell::MessageService::Inform(shell::ErrorOf(hr).description, shell::MsgIcon::none, this);
         return;
@@ -207,7 +217,7 @@ void frmGreeting::showEvent(QShowEvent* event) {
 
 void frmGreeting::closeEvent(QCloseEvent* event) {
     event->accept();
-    windows::Unload<frmGreeting>();
+    windows_.Unload<frmGreeting>();
 }
 
 greetings::Selection frmGreeting::CurrentSelection() const {
@@ -243,35 +253,44 @@ void frmGreeting::GetProgress(LONG bytes, LONG total) {
 
 bool frmGreeting::RunSteps(const std::vector<greetings::FileStep>& steps) {
     using Op = greetings::FileStep::Op;
-    if (!gUtil) return false;
+    if (!session_.created()) return false;
     const QPointer<frmGreeting> self(this);
-    const BStr mailbox = ToBStr(gUserName);
+    const BStr mailbox = ToBStr(session_.userName());
     const ComPtr<ISupportEvents> keep = sink_;
-    shell::BusyCursor busy;
+    // One step a call: the window waits for each, the program goes on.
+    const auto call = [this, &mailbox](auto&& work) {
+        return session_.Call(this, [&](const SessionViews& v) { return work(*v.util, mailbox.Get()); });
+    };
     for (const greetings::FileStep& step : steps) {
         const BStr remote = ToBStr(step.remote);
         const BStr other = ToBStr(step.other);
         HRESULT hr = E_FAIL;
         switch (step.op) {
             case Op::convert_v2w:
-                hr = gUtil->ConvertV2W(mailbox.Get(), remote.Get());
+                hr = call([&](IQ5Util& util, BSTR box) { return util.ConvertV2W(box, remote.Get()); });
                 break;
             case Op::convert_w2v:
-                hr = gUtil->ConvertW2V(mailbox.Get(), remote.Get());
+                hr = call([&](IQ5Util& util, BSTR box) { return util.ConvertW2V(box, remote.Get()); });
                 break;
             case Op::del_file:
-                hr = gUtil->DelFile(mailbox.Get(), remote.Get());
+                hr = call([&](IQ5Util& util, BSTR box) { return util.DelFile(box, remote.Get()); });
                 break;
             case Op::ren_file:
-                hr = gUtil->RenFile(mailbox.Get(), remote.Get(), other.Get());
+                hr = call(
+                    [&](IQ5Util& util, BSTR box) { return util.RenFile(box, remote.Get(), other.Get()); });
                 break;
             case Op::get_file:
             case Op::put_file:
                 ui_->ProgressBar1->setValue(0);
-                hr = step.op == Op::get_file
-                         ? gUtil->GetFile2(mailbox.Get(), remote.Get(), other.Get(), keep.Get())
-                         : gUtil->PutFile2(mailbox.Get(), remote.Get(), other.Get(), keep.Get());
+                hr = call([&](IQ5Util& util, BSTR box) {
+                    return step.op == Op::get_file
+                               ? util.GetFile2(box, remote.Get(), other.Get(), keep.Get())
+                               : util.PutFile2(box, remote.Get(), other.Get(), keep.Get());
+                });
                 if (!self) return false;
+                // Progress posted by the sink that is still queued comes
+                // first (the call may have returned without a wait).
+                QCoreApplication::sendPostedEvents(qApp, QEvent::MetaCall);
                 // The library reports no progress after the last chunk.
                 if (SUCCEEDED(hr)) ui_->ProgressBar1->setValue(100);
                 break;
@@ -409,13 +428,13 @@ void frmGreeting::Toolbar1_ButtonClick(QAction* button) {
 }
 
 void frmGreeting::Save() {
-    if (!gTable) return;
+    if (!session_.created()) return;
     auto handle = [this](HRESULT hr) {
         if (SUCCEEDED(hr)) return true;
         const shell::ErrorDetails error = shell::ErrorOf(hr);
         if (hr == E_FAIL) return true;
         if (hr == E_CONNECTION_LOST) {
-            windows::OfferReconnect(this);
+            windows_.OfferReconnect(this);
             return false;
         }
         shell::MessageRequest request;
@@ -431,14 +450,11 @@ void frmGreeting::Save() {
     if (chosen >= 0) {
         BStr field(u"GREET_REC");
         BStr value = ToBStr(greetings::GreetRecValue(chosen));
-        if (!handle(gTable->SetField(field.Get(), value.Get())) || !self) return;
+        const HRESULT hr = session_.Call(
+            this, [&](const SessionViews& v) { return v.table->SetField(field.Get(), value.Get()); });
+        if (!handle(hr) || !self) return;
     }
-    HRESULT hr;
-    {
-        shell::BusyCursor busy;
-        hr = gTable->PutRecord();
-    }
-    handle(hr);
+    handle(session_.Call(this, [](const SessionViews& v) { return v.table->PutRecord(); }));
 }
 
 // ---- help line --------------------------------------------------------------

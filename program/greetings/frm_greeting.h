@@ -1,10 +1,12 @@
 // frmGreeting: the greeting manager, a child of the main window's MDI area:
 // listens to, records and uploads the mailbox's greetings and recorded name
 // in fourteen languages, and chooses the active greeting (BOX GREET_REC).
-// Files travel through gUtil with this window as the progress sink; sound
+// Files travel through the Session (the window waits for each step while
+// the program keeps running) with this window as the progress sink; sound
 // is recorded and played by its multimedia control mmcWav.
 //
-// Thread rule: UI thread only.
+// Thread rule: UI thread only; the progress sink is called on the session
+// thread during a transfer and hands the progress to the UI thread.
 #pragma once
 
 #include <QWidget>
@@ -16,6 +18,7 @@
 #include "greetings/greeting_logic.h"
 #include "greetings/multimedia_control.h"
 #include "q5client/q5client.h"
+#include "shell/window_manager.h"
 
 class QAction;
 class QRadioButton;
@@ -26,18 +29,20 @@ class frmGreeting;
 
 namespace q5 {
 
+class Session;
+
 class frmGreeting : public QWidget {
     Q_OBJECT
 
 public:
-    frmGreeting();
+    static constexpr WindowKind kWindowKind = WindowKind::Greeting;
+
+    // The window's sound devices (empty: the machine's).
+    using DeviceFactory = std::function<std::unique_ptr<media::AudioDevice>()>;
+
+    frmGreeting(Session& session, WindowManager& windows, const DeviceFactory& devices = {});
     ~frmGreeting() override;
     Ui::frmGreeting* ui() const { return ui_; }
-
-    // The sound devices of windows made from now on (tests give a fake);
-    // an empty factory restores the machine's devices.
-    using DeviceFactory = std::function<std::unique_ptr<media::AudioDevice>()>;
-    static void SetDeviceFactory(DeviceFactory factory);
 
     std::array<QRadioButton*, greetings::kGreetingTypeCount> Option2{};  // greeting type
     std::array<QRadioButton*, 3> Option1{};                              // active greeting
@@ -78,9 +83,12 @@ private:
     bool RunSteps(const std::vector<greetings::FileStep>& steps);
     // Ends a failed Get, Transmit, Record or Play; `reason` goes to the help line.
     void NotRecorded(const QString& reason = QString());
-    // SetTable "BOX"; a failure is shown at load, skipped otherwise.
+    // SetTable "BOX"; a failure is shown at load (waiting for it), skipped
+    // otherwise (posted).
     void SetTableBox(bool report = false);
 
+    Session& session_;
+    WindowManager& windows_;
     Ui::frmGreeting* ui_;
     std::unique_ptr<media::MultimediaControl> mmcWav_;
     ComPtr<ISupportEvents> sink_;

@@ -1,10 +1,7 @@
 #include "shell/program.h"
 
-#include "calls/frm_call_control.h"
-#include "calls/frm_contact.h"
-#include "calls/frm_pim_setup.h"
-#include "calls/frm_properties.h"
-#include "greetings/frm_greeting.h"
+#include "calls/register_windows.h"
+#include "greetings/register_windows.h"
 #include "mailbox/frm_advanced.h"
 #include "mailbox/frm_call_out.h"
 #include "mailbox/frm_conversion_table.h"
@@ -14,9 +11,7 @@
 #include "shell/frm_main.h"
 #include "shell/library_registration.h"
 #include "shell/message_service.h"
-#include "shell/session_state.h"  // calls and greetings only, until they take the session
 #include "shell/shell_logic.h"
-#include "shell/windows.h"
 
 namespace q5 {
 
@@ -50,12 +45,10 @@ bool MayCloseAfterAskingToSave(const std::function<bool()>& save, bool closing_a
 
 Program::Program() : windows_(session_) {
     RegisterWindows();
-    windows::SetManager(&windows_);
 }
 
 Program::~Program() {
     windows_.DestroyAllWindows();
-    if (windows::Manager() == &windows_) windows::SetManager(nullptr);
     delete login_shared_.no_secret_store_notice.data();
     session_.Release();
 }
@@ -74,29 +67,8 @@ void Program::RegisterWindows() {
     windows.Register(WindowKind::ConversionTable,
                      [&session, &windows] { return new frmConversionTable(session, windows); });
 
-    // ---- calls and greetings: replace this block by
-    //   calls::RegisterWindows(windows);
-    //   greetings::RegisterWindows(windows);
-    // once those windows take the session and the manager.
-    windows.Register(WindowKind::CallControl, [] { return new frmCallControl(); });
-    windows.Register(WindowKind::PIMSetup, [] { return new frmPIMSetup(); });
-    windows.Register(WindowKind::Properties, [] { return new frmProperties(); });
-    windows.Register(WindowKind::Greeting, [] { return new frmGreeting(); });
-    // The call window still reads the logged-in values (not the session
-    // object) from the old shared state; keep them in step meanwhile.
-    connect(&session, &Session::loggedInChanged, this, [&session](bool logged_in) {
-        gLoggedIn = logged_in;
-        gUserName = session.userName();
-        gPassword = session.password();
-        gHost = session.host();
-    });
-    windows.AddEditingWindows([] {
-        for (frmContact* contact : frmContact::OpenWindows()) {
-            if (!contact->close()) return false;
-        }
-        return true;
-    });
-    // ---- end of calls and greetings
+    calls::RegisterWindows(windows);
+    greetings::RegisterWindows(windows);
 }
 
 bool Program::Start(const Options& options) {

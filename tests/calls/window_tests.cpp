@@ -29,15 +29,16 @@
 #include "calls/frm_properties.h"
 #include "calls/name_player.h"
 #include "calls/pim.h"
+#include "calls/register_windows.h"
 #include "program_fixture.h"
 #include "scripted_peer.h"
 #include "shell/frm_login.h"
-#include "shell/frm_main.h"
 #include "shell/local_paths.h"
 #include "shell/registry.h"
-#include "shell/session_state.h"
-#include "shell/windows.h"
+#include "shell/session.h"
+#include "shell/window_manager.h"
 #include "sim_control.h"
+#include "trickle_proxy.h"
 #include "ui_frm_call_control.h"
 #include "ui_frm_pim_setup.h"
 #include "ui_frm_properties.h"
@@ -48,7 +49,6 @@ namespace {
 using q5::frmCallControl;
 using q5::frmContact;
 using q5::frmPIMSetup;
-namespace windows = q5::windows;
 using Col = frmCallControl::Column;
 
 // No one but the user may read, write or enter `path`.
@@ -112,36 +112,84 @@ private:
     std::vector<QString>* played_;
 };
 
-class CallControlTest : public ProgramTest {
+// The program's session object and window manager, with the windows of
+// this folder registered (names play into `played_`).
+class ManagedTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        previous_player_ =
-            q5::calls::SetNamePlayerFactory([this] { return std::make_unique<RecordingPlayer>(&played_); });
+        session_ = std::make_unique<q5::Session>();
+        ASSERT_EQ(session_->Create(), S_OK);
+        windows_ = std::make_unique<q5::WindowManager>(*session_);
+        Register();
+        // A lost session's question opens the login dialog.
+        windows_->Register(q5::WindowKind::Login,
+                           [this] { return new q5::frmLogin(*session_, *windows_, login_shared_); });
+    }
+    void TearDown() override {
+        if (windows_) {
+            windows_->DestroyAllWindows();
+            q5::calls::ContactWindowsOf(*windows_).DestroyAll();
+        }
+        windows_.reset();
+        session_.reset();
+        ProgramTest::TearDown();
+    }
+    void Register(bool own_player = false) {
+        q5::calls::CallWindowsOptions options;
+        if (!own_player) options.name_player = [this] { return std::make_unique<RecordingPlayer>(&played_); };
+        q5::calls::RegisterWindows(*windows_, std::move(options));
+    }
+    std::vector<frmContact*> OpenContacts() const {
+        return q5::calls::ContactWindowsOf(*windows_).OpenWindows();
+    }
+    QString Format(const QString& number) const { return q5::calls::FormatCallerNumber(*windows_, number); }
+    QString Lookup(const QString& number) const { return q5::calls::LookupContactName(*windows_, number); }
+
+    q5::LoginShared login_shared_;
+    std::unique_ptr<q5::Session> session_;
+    std::unique_ptr<q5::WindowManager> windows_;
+    std::vector<QString> played_;
+};
+
+class CallControlTest : public ManagedTest {
+protected:
+    void SetUp() override {
+        ManagedTest::SetUp();
         sim_ = std::make_unique<CallSim>(Q5SIM_TOOL, home_->path());
         ASSERT_GT(sim_->port(), 0) << "q5sim did not start";
         ConnectSession();
-        q5::gHost = QStringLiteral("127.0.0.1:%1").arg(sim_->port());
+        session_->setHost(QStringLiteral("127.0.0.1:%1").arg(sim_->port()));
     }
     void TearDown() override {
-        frmContact::CloseAll();
-        ProgramTest::TearDown();
-        q5::calls::SetNamePlayerFactory(std::move(previous_player_));
+        ManagedTest::TearDown();
         sim_.reset();
     }
 
     // The main session, logged in to mailbox 101 as the login dialog leaves it.
-    void ConnectSession() {
-        BStr host(u"127.0.0.1"), user(u"101"), password(u"1234");
-        ASSERT_EQ(q5::gConnect->Connect(host.Get(), sim_->port(), 5), S_OK);
-        ASSERT_EQ(q5::gConnect->Login(user.Get(), password.Get()), S_OK);
-        q5::gUserName = QStringLiteral("101");
-        q5::gPassword = QStringLiteral("1234");
-        q5::gLoggedIn = true;
+    void ConnectSession(int port = 0) {
+        const HRESULT hr = session_->Call(nullptr, [&](const q5::SessionViews& v) {
+            BStr host(u"127.0.0.1"), user(u"101"), password(u"1234");
+            HRESULT result = v.connect->Connect(host.Get(), port ? port : sim_->port(), 5);
+            return SUCCEEDED(result) ? v.connect->Login(user.Get(), password.Get()) : result;
+        });
+        ASSERT_EQ(hr, S_OK);
+        session_->setUserName(QStringLiteral("101"));
+        session_->setPassword(QStringLiteral("1234"));
+        session_->setLoggedIn(true);
+    }
+    // Without a session object: no screening is read, no name fetched.
+    void DropSessionObject() {
+        const QString host = session_->host();
+        session_->Release();
+        session_->setUserName(QStringLiteral("101"));
+        session_->setPassword(QStringLiteral("1234"));
+        session_->setHost(host);
+        session_->setLoggedIn(true);
     }
 
     frmCallControl& Open() {
-        frmCallControl& cc = windows::Load<frmCallControl>();
+        frmCallControl& cc = windows_->Load<frmCallControl>();
         cc.Timer1.stop();
         cc.Timer2.stop();
         return cc;
@@ -152,6 +200,8 @@ protected:
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit_ms);
         while (std::chrono::steady_clock::now() < deadline) {
             cc.Timer1_Timer();
+            // What the poll posted comes back.
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
             if (done()) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
@@ -177,8 +227,6 @@ protected:
     }
 
     std::unique_ptr<CallSim> sim_;
-    std::vector<QString> played_;
-    q5::calls::NamePlayerFactory previous_player_;
 };
 
 // ---- the window ------------------------------------------------------------------
@@ -214,7 +262,7 @@ TEST_F(CallControlTest, NewCallWithoutNameTakesTheNameOfTheDemoContactCard) {
 }
 
 TEST_F(CallControlTest, NewCallWithoutMatchingContactKeepsAnEmptyNameAndFormatsTheNumber) {
-    windows::Load<frmPIMSetup>().ui()->Text2->setText(QStringLiteral("(###) ###-####"));
+    windows_->Load<frmPIMSetup>().ui()->Text2->setText(QStringLiteral("(###) ###-####"));
     frmCallControl& cc = Open();
     const QString key = Call("2125550142");
     QTreeWidgetItem* row = WaitForRow(cc, key);
@@ -235,7 +283,7 @@ TEST_F(CallControlTest, PopUpShowsOnlyTheBusinessMatchWhenAnotherContactHasItAsM
     EXPECT_EQ(row->text(Col::colName), QStringLiteral("Business Person"));
     Select(cc, row);
     cc.Command1[4]->click();
-    const std::vector<frmContact*> shown = frmContact::OpenWindows();
+    const std::vector<frmContact*> shown = OpenContacts();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0]->contact().DisplayName(), QStringLiteral("Business Person"));
     EXPECT_TRUE(shown[0]->isVisible());
@@ -248,7 +296,7 @@ TEST_F(CallControlTest, PopUpShowsARadioOnlyMatchAndCreatesNoContact) {
     ASSERT_NE(row, nullptr);
     Select(cc, row);
     cc.Command1[4]->click();
-    const std::vector<frmContact*> shown = frmContact::OpenWindows();
+    const std::vector<frmContact*> shown = OpenContacts();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_FALSE(shown[0]->isNewContact());
     EXPECT_EQ(shown[0]->contact().DisplayName(), QStringLiteral("Radio Person"));
@@ -256,13 +304,13 @@ TEST_F(CallControlTest, PopUpShowsARadioOnlyMatchAndCreatesNoContact) {
 }
 
 TEST_F(CallControlTest, PopUpWithoutMatchOpensANewContactWithTheFormattedNumberAndSaveWritesIt) {
-    windows::Load<frmPIMSetup>().ui()->Text2->setText(QStringLiteral("(###) ###-####"));
+    windows_->Load<frmPIMSetup>().ui()->Text2->setText(QStringLiteral("(###) ###-####"));
     frmCallControl& cc = Open();
     QTreeWidgetItem* row = WaitForRow(cc, Call("2125550142"));
     ASSERT_NE(row, nullptr);
     Select(cc, row);
     cc.Command1[4]->click();
-    std::vector<frmContact*> shown = frmContact::OpenWindows();
+    std::vector<frmContact*> shown = OpenContacts();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_TRUE(shown[0]->isNewContact());
     EXPECT_EQ(shown[0]->txtPhone[q5::calls::BusinessTelephoneNumber]->text(),
@@ -274,7 +322,7 @@ TEST_F(CallControlTest, PopUpWithoutMatchOpensANewContactWithTheFormattedNumberA
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(ReadAll(ContactsDir() + QLatin1Char('/') + files[0]).contains("New Caller"));
     // The next call from the number finds the saved contact.
-    EXPECT_EQ(q5::calls::LookupContactName(QStringLiteral("2125550142")), QStringLiteral("New Caller"));
+    EXPECT_EQ(Lookup(QStringLiteral("2125550142")), QStringLiteral("New Caller"));
 }
 
 // ---- buttons and server state ----------------------------------------------------------
@@ -285,7 +333,7 @@ TEST_F(CallControlTest, EveryButtonWithoutASelectedRowAsksToSelectACall) {
     ASSERT_EQ(asked().size(), 5u);
     for (const auto& request : asked())
         EXPECT_EQ(request.text, QStringLiteral("please select a call in progress"));
-    EXPECT_TRUE(frmContact::OpenWindows().empty());
+    EXPECT_TRUE(OpenContacts().empty());
 }
 
 TEST_F(CallControlTest, AnswerHoldSendToMailboxAndTransferChangeTheCallInQ5sim) {
@@ -340,7 +388,7 @@ TEST_F(CallControlTest, HoldOnAnEndedCallSendsTheRequestButKeepsDisconnect) {
 // ---- elapsed time and the call log ------------------------------------------------------
 
 TEST_F(CallControlTest, EndedCallIsLoggedWithElapsedOneMinuteFiveAfter65TicksAndStopsTicking) {
-    windows::Load<frmPIMSetup>().ui()->Text2->setText(QStringLiteral("(###) ###-####"));
+    windows_->Load<frmPIMSetup>().ui()->Text2->setText(QStringLiteral("(###) ###-####"));
     QDir(q5::shell::LocalPath(q5::shell::LocalFolder::base)).removeRecursively();  // the log folder is made
     frmCallControl& cc = Open();
     const QString ended = Call("2125550142");
@@ -388,7 +436,8 @@ TEST_F(CallControlTest, ScreenedCallFetchesItsRecordedNameIntoTempAndDoubleClick
     const QString key = Call("5550009");
     QTreeWidgetItem* row = WaitForRow(cc, key);
     ASSERT_NE(row, nullptr);
-    EXPECT_TRUE(q5::gNameScreening);
+    ASSERT_TRUE(WaitFor([&] { return cc.NameFetchesRunning() == 0; }));
+    EXPECT_TRUE(session_->nameScreening());
     EXPECT_EQ(cc.mNameFile, q5::calls::NameRecordingFile(key));
     const QString local = q5::shell::LocalPath(q5::shell::LocalFolder::temp, key + QStringLiteral(".wav"));
     EXPECT_EQ(cc.mLocalNameFile, local);
@@ -416,9 +465,10 @@ TEST_F(CallControlTest, RecordedNamesGoWhenTheProgramEndsAndThoseOfAnEarlierRunA
     const QString key = Call("5550016");
     QTreeWidgetItem* row = WaitForRow(cc, key);
     ASSERT_NE(row, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return cc.NameFetchesRunning() == 0; }));
     ASSERT_EQ(row->text(Col::colNameRecorded), QStringLiteral("Yes"));
     ASSERT_TRUE(QFile::exists(TempFile(key + QStringLiteral(".wav"))));
-    windows::DestroyAllWindows();  // as the program does once its event loop has returned
+    windows_->DestroyAllWindows();  // as the program does once its event loop has returned
     EXPECT_FALSE(QFile::exists(TempFile(key + QStringLiteral(".wav"))));
     EXPECT_TRUE(QFile::exists(TempFile(QStringLiteral("notes.txt"))));
 }
@@ -430,7 +480,7 @@ class SoundPlayerTest : public CallControlTest {
 protected:
     void SetUp() override {
         CallControlTest::SetUp();
-        q5::calls::SetNamePlayerFactory({});  // the program's own player
+        Register(true);  // the program's own player
         bin_ = QString::fromStdString(home_->path()) + QStringLiteral("/bin");
         WriteAll(bin_ + QStringLiteral("/paplay"),
                  "#!/bin/sh\n"
@@ -468,6 +518,7 @@ TEST_F(SoundPlayerTest, PaplayGetsTheRecordingAloneAndAPlayerThatGivesUpIsReport
     const QString key = Call("5550015");
     QTreeWidgetItem* row = WaitForRow(cc, key);
     ASSERT_NE(row, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return cc.NameFetchesRunning() == 0; }));
     ASSERT_EQ(row->text(Col::colNameRecorded), QStringLiteral("Yes"));
     DoubleClick(cc, row);
     ASSERT_TRUE(WaitFor([&] { return QFile::exists(bin_ + QStringLiteral("/played")); }))
@@ -503,7 +554,7 @@ protected:
             .Send(records)
             .ExpectClosed();
         peer_.Start();
-        q5::gHost = QStringLiteral("127.0.0.1:%1").arg(peer_.port());
+        session_->setHost(QStringLiteral("127.0.0.1:%1").arg(peer_.port()));
     }
     ScriptedPeer peer_;
 };
@@ -534,7 +585,7 @@ TEST_F(ScriptedEventsTest, KeyThatIsNoFileNameGetsARowButNothingIsWrittenOutside
 }
 
 TEST_F(ScriptedEventsTest, RepeatedKeyUpdatesItsRowUnknownEventsChangeNothingAnd100SaysA1Error) {
-    q5::gTable.Reset();  // no screening: only the events matter here
+    DropSessionObject();  // no screening: only the events matter here
     ServeEvents("1;K1;5550012;Ann.2;K1;x;y.1;K1;5550012;Ann Lee.7;K1;x;y.4;NOPE;x;y.100;K1;x;y.");
     frmCallControl& cc = Open();
     ASSERT_TRUE(PollUntil(cc, [&] { return !asked().empty(); }));
@@ -564,22 +615,21 @@ TEST_F(ScriptedEventsTest, PollWhileABoxOfThePollIsOpenWaitsInsteadOfStackingBox
 
 TEST_F(ScriptedEventsTest, NewCallsOnALostSessionAskToReconnectOnceAndFetchNoName) {
     ServeEvents("1;K1;5550012;Ann.1;K2;5550013;Bob.");
-    q5::frmMain& main = windows::Load<q5::frmMain>();  // reads the screening, opens the call window
-    main.Timer1.stop();
-    ASSERT_TRUE(q5::gNameScreening);
     sim_->Kill();  // the main session's server is gone; the events still come
     frmCallControl& cc = Open();
-    // The keep-alive comes due while the call window's question is open.
+    // The keep-alive finds the session lost while the call window's question is open.
     q5::shell::MessageService::SetResponder([&](const q5::shell::MessageRequest& request) {
         asked_.push_back(request);
-        if (asked_.size() == 1) main.Timer1_Timer();
+        if (asked_.size() == 1) windows_->OfferReconnect(nullptr);
         return q5::shell::MsgAnswer::ok;
     });
-    ASSERT_TRUE(
-        PollUntil(cc, [&] { return cc.RowOf(QStringLiteral("K1")) && cc.RowOf(QStringLiteral("K2")); }));
+    ASSERT_TRUE(PollUntil(cc, [&] {
+        return cc.RowOf(QStringLiteral("K1")) && cc.RowOf(QStringLiteral("K2")) &&
+               cc.NameFetchesRunning() == 0;
+    }));
     ASSERT_EQ(asked().size(), 1u) << asked().back().text.toStdString();
     EXPECT_EQ(asked()[0].title, QStringLiteral("Disconnected..."));
-    q5::frmLogin* login = windows::Loaded<q5::frmLogin>();
+    q5::frmLogin* login = windows_->Loaded<q5::frmLogin>();
     ASSERT_NE(login, nullptr);
     EXPECT_TRUE(login->isVisible());
     for (const char* key : {"K1", "K2"}) {
@@ -589,7 +639,7 @@ TEST_F(ScriptedEventsTest, NewCallsOnALostSessionAskToReconnectOnceAndFetchNoNam
 }
 
 TEST_F(ScriptedEventsTest, CallLogIsAppendedOneLinePerEndedCallAndRepeatedEventsAddNothing) {
-    q5::gTable.Reset();
+    DropSessionObject();
     const QString path = q5::shell::LocalPath(q5::shell::LocalFolder::call_log);
     const QByteArray earlier = "#2026-01-01 08:00:00#,\"5550100\",\"08:00:00\",\"00:00:09\"\r\n";
     WriteAll(path, earlier);
@@ -607,7 +657,7 @@ TEST_F(ScriptedEventsTest, CallLogIsAppendedOneLinePerEndedCallAndRepeatedEvents
 }
 
 TEST_F(ScriptedEventsTest, CallerNumberWithQuotesAndLineBreaksCannotForgeACallLogLine) {
-    q5::gTable.Reset();
+    DropSessionObject();
     ServeEvents("1;K1;5550100\"\r\n#2026-01-01 00:00:00#,\"911\",\"00:00:00\",\"00:00:01;Mallory.10;K1;x;y.");
     frmCallControl& cc = Open();
     ASSERT_NE(WaitForRow(cc, QStringLiteral("K1"), QStringLiteral("Disconnect")), nullptr);
@@ -618,7 +668,7 @@ TEST_F(ScriptedEventsTest, CallerNumberWithQuotesAndLineBreaksCannotForgeACallLo
 }
 
 TEST_F(ScriptedEventsTest, BurstOfCallsIsWorkedOffInArrivalOrderInAFewTicksNotOneATick) {
-    q5::gTable.Reset();
+    DropSessionObject();
     constexpr int kCalls = 150;
     std::string records;
     for (int i = 0; i < kCalls; ++i)
@@ -665,6 +715,7 @@ TEST_F(CallControlTest, KilledServerEndsTheLogWhichRestartsWhenTheServerIsBackWi
     frmCallControl& cc = Open();
     const QString first = Call("5550013");
     ASSERT_NE(WaitForRow(cc, first), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return cc.NameFetchesRunning() == 0; }));  // as before the server goes
     sim_->Kill();
     ASSERT_TRUE(PollUntil(cc, [&] { return !cc.LogRunning(); })) << cc.LogStatus().toStdString();
     EXPECT_TRUE(cc.LogStatus().contains(QStringLiteral("has ended"))) << cc.LogStatus().toStdString();
@@ -679,7 +730,7 @@ TEST_F(CallControlTest, KilledServerEndsTheLogWhichRestartsWhenTheServerIsBackWi
         << cc.LogStatus().toStdString();
     EXPECT_TRUE(cc.LogStatus().contains(QStringLiteral("restored"))) << cc.LogStatus().toStdString();
     // The main session reconnects through the login dialog; here directly.
-    q5::gConnect->Close();
+    session_->Call(nullptr, [](const q5::SessionViews& v) { return v.connect->Close(); });
     ConnectSession();
     const QString second = Call("5550014");
     ASSERT_NE(WaitForRow(cc, second), nullptr);
@@ -692,22 +743,23 @@ TEST_F(CallControlTest, KilledServerEndsTheLogWhichRestartsWhenTheServerIsBackWi
 }
 
 TEST_F(CallControlTest, AfterTheUserLogsInAgainTheEventLogRestartsAtOnceNotAfterItsPause) {
-    q5::frmMain& main = windows::Load<q5::frmMain>();  // opens the call control window
-    main.Timer1.stop();
     frmCallControl& cc = Open();
     ASSERT_TRUE(cc.LogRunning()) << cc.LogStatus().toStdString();
     sim_->Kill();
     ASSERT_TRUE(PollUntil(cc, [&] { return !cc.LogRunning(); })) << cc.LogStatus().toStdString();
     // Attempts while the server is away stretch the pause to 16 s.
     for (int i = 0; i < 16; ++i) cc.Timer1_Timer();
-    main.Timer1_Timer();  // the keep-alive finds the session lost; OK
+    windows_->OfferReconnect(nullptr);  // the keep-alive finds the session lost; OK
     ASSERT_EQ(asked().size(), 1u);
     ASSERT_EQ(asked()[0].title, QStringLiteral("Disconnected..."));
-    q5::frmLogin* login = windows::Loaded<q5::frmLogin>();
+    q5::frmLogin* login = windows_->Loaded<q5::frmLogin>();
     ASSERT_TRUE(login && login->isVisible());
+    EXPECT_FALSE(session_->loggedIn());
     ASSERT_TRUE(sim_->Restart());
-    LogIn(*login, QStringLiteral("101"), QStringLiteral("1234"), q5::gHost, false);
-    ASSERT_TRUE(q5::gLoggedIn) << (asked().size() > 1 ? asked()[1].text.toStdString() : "");
+    // What the login dialog does on OK, through the session.
+    session_->Call(nullptr, [](const q5::SessionViews& v) { return v.connect->Close(); });
+    ConnectSession();
+    login->hide();
     cc.Timer1_Timer();
     EXPECT_TRUE(cc.LogRunning()) << cc.LogStatus().toStdString();
 }
@@ -715,15 +767,90 @@ TEST_F(CallControlTest, AfterTheUserLogsInAgainTheEventLogRestartsAtOnceNotAfter
 TEST_F(CallControlTest, NoRestartWhileTheMainSessionIsLoggedOut) {
     frmCallControl& cc = Open();
     sim_->Kill();
-    q5::gLoggedIn = false;
+    session_->setLoggedIn(false);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the worker sees the closed socket
     for (int i = 0; i < 5; ++i) cc.Timer1_Timer();
     EXPECT_TRUE(cc.LogRunning()) << "nothing is probed or restarted while logged out";
 }
 
+// ---- recorded names that take too long or are too large ----------------------------------------
+
+class SlowNameTest : public CallControlTest {
+protected:
+    // The main session and the event log go through `proxy` (one
+    // connection each).
+    frmCallControl& OpenThrough(TrickleProxy& proxy, std::chrono::milliseconds limit) {
+        session_->Call(nullptr, [](const q5::SessionViews& v) { return v.connect->Close(); });
+        ConnectSession(proxy.port());
+        session_->setHost(QStringLiteral("127.0.0.1:%1").arg(proxy.port()));
+        q5::calls::CallWindowsOptions options;
+        options.name_player = [this] { return std::make_unique<RecordingPlayer>(&played_); };
+        options.name_fetch_limit = limit;
+        q5::calls::RegisterWindows(*windows_, std::move(options));
+        frmCallControl& cc = Open();
+        cc.show();
+        return cc;
+    }
+    HRESULT KeepAlive() {
+        return session_->Call(nullptr, [](const q5::SessionViews& v) { return v.util->KeepAlive(); });
+    }
+};
+
+TEST_F(SlowNameTest, TricklingNameLeavesTheListAnsweringAndIsGivenUpWithNameRecordedEmpty) {
+    TrickleProxy proxy(sim_->port(), {std::chrono::milliseconds(500), 0});
+    ASSERT_GT(proxy.port(), 0);
+    frmCallControl& cc = OpenThrough(proxy, std::chrono::milliseconds(1500));
+    const QString first = Call("5550031");
+    QTreeWidgetItem* row = WaitForRow(cc, first);
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(cc.NameFetchesRunning(), 1);
+    // While the name trickles in, calls keep coming and the user works the list.
+    const QString second = Call("5550032");
+    QTreeWidgetItem* next = WaitForRow(cc, second);
+    ASSERT_NE(next, nullptr);
+    QTreeWidget* list = cc.ui()->ListView1;
+    const QPoint at(list->columnWidth(0) / 2, list->visualItemRect(row).center().y());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(list->currentItem(), row);
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(list->currentItem(), next);
+    EXPECT_TRUE(next->isSelected());
+    EXPECT_EQ(cc.NameFetchesGivenUp(), 0);
+
+    if (!WaitFor([&] { return cc.NameFetchesGivenUp() >= 1; }, 6000)) {
+        // A library whose waits cannot be ended: the transfer ends with its connection.
+        proxy.DropConnections();
+        ASSERT_TRUE(WaitFor([&] { return cc.NameFetchesGivenUp() >= 1; }));
+    }
+    ASSERT_TRUE(WaitFor([&] { return cc.NameFetchesRunning() == 0; }, 20000));
+    for (QTreeWidgetItem* call : {row, next}) EXPECT_EQ(call->text(Col::colNameRecorded), QString());
+    EXPECT_FALSE(QFile::exists(TempFile(first + QStringLiteral(".wav"))));
+    // The session logged in again on its own.
+    EXPECT_TRUE(asked().empty()) << asked()[0].text.toStdString();
+    EXPECT_TRUE(session_->loggedIn());
+    EXPECT_EQ(proxy.connections(), 3);
+    EXPECT_EQ(KeepAlive(), S_OK);
+}
+
+TEST_F(SlowNameTest, NameAnnouncedAboveOneMebibyteIsGivenUpAndTheSessionLogsInAgainQuietly) {
+    TrickleProxy proxy(sim_->port(), {std::chrono::milliseconds(0), 1024 * 1024 + 1});
+    ASSERT_GT(proxy.port(), 0);
+    frmCallControl& cc = OpenThrough(proxy, q5::calls::kNameFetchLimit);
+    const QString key = Call("5550033");
+    QTreeWidgetItem* row = WaitForRow(cc, key);
+    ASSERT_NE(row, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return cc.NameFetchesRunning() == 0; }, 20000));
+    EXPECT_EQ(cc.NameFetchesGivenUp(), 1);
+    EXPECT_EQ(row->text(Col::colNameRecorded), QString());
+    EXPECT_FALSE(QFile::exists(TempFile(key + QStringLiteral(".wav"))));
+    EXPECT_TRUE(asked().empty()) << asked()[0].text.toStdString();
+    EXPECT_EQ(proxy.connections(), 3);
+    EXPECT_EQ(KeepAlive(), S_OK);
+}
+
 // ---- PIM setup and properties ---------------------------------------------------------------
 
-using PimSetupTest = ProgramTest;
+using PimSetupTest = ManagedTest;
 
 QString StoredPattern() {
     return q5::shell::Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Login"),
@@ -731,39 +858,39 @@ QString StoredPattern() {
 }
 
 TEST_F(PimSetupTest, WithoutStoredPatternTheBoxIsEmptyAndNumbersStayAsTrimmed) {
-    frmPIMSetup& setup = windows::Load<frmPIMSetup>();
+    frmPIMSetup& setup = windows_->Load<frmPIMSetup>();
     EXPECT_EQ(setup.windowTitle(), QStringLiteral("PIM Setup"));
     EXPECT_EQ(setup.ui()->Text2->text(), QString());
     EXPECT_EQ(setup.ui()->Label2->text(), QStringLiteral("Eample: (###) ###-####"));
-    EXPECT_EQ(q5::calls::FormatCallerNumber(QStringLiteral(" 2125550142 ")), QStringLiteral("2125550142"));
+    EXPECT_EQ(Format(QStringLiteral(" 2125550142 ")), QStringLiteral("2125550142"));
 }
 
 TEST_F(PimSetupTest, SaveStoresThePatternAndHides) {
-    frmPIMSetup& setup = windows::Load<frmPIMSetup>();
+    frmPIMSetup& setup = windows_->Load<frmPIMSetup>();
     setup.show();
     setup.ui()->Text2->setText(QStringLiteral("###-####"));
     setup.ui()->Command1->click();
     EXPECT_FALSE(setup.isVisible());
     EXPECT_EQ(StoredPattern(), QStringLiteral("###-####"));
-    windows::Unload<frmPIMSetup>();
+    windows_->Unload<frmPIMSetup>();
     Pump();
-    EXPECT_EQ(q5::calls::FormatCallerNumber(QStringLiteral("5550142")), QStringLiteral("555-0142"));
+    EXPECT_EQ(Format(QStringLiteral("5550142")), QStringLiteral("555-0142"));
 }
 
 TEST_F(PimSetupTest, CancelKeepsTheTypedPatternInEffectButNotStoredUntilTheNextStart) {
     q5::shell::Registry::Write(QStringLiteral("Q5Client"), QStringLiteral("Login"),
                                QStringLiteral("numberPattern"), QStringLiteral("###-####"));
-    frmPIMSetup& setup = windows::Load<frmPIMSetup>();
+    frmPIMSetup& setup = windows_->Load<frmPIMSetup>();
     EXPECT_EQ(setup.ui()->Text2->text(), QStringLiteral("###-####"));
     setup.show();
     setup.ui()->Text2->setText(QStringLiteral("(###) ###-####"));
     setup.ui()->Command2->click();
     EXPECT_FALSE(setup.isVisible());
-    EXPECT_EQ(q5::calls::FormatCallerNumber(QStringLiteral("2125550142")), QStringLiteral("(212) 555-0142"));
+    EXPECT_EQ(Format(QStringLiteral("2125550142")), QStringLiteral("(212) 555-0142"));
     EXPECT_EQ(StoredPattern(), QStringLiteral("###-####"));
-    windows::Unload<frmPIMSetup>();  // the next start loads the stored pattern
+    windows_->Unload<frmPIMSetup>();  // the next start loads the stored pattern
     Pump();
-    EXPECT_EQ(q5::calls::FormatCallerNumber(QStringLiteral("2125550142")), QStringLiteral("212555-0142"));
+    EXPECT_EQ(Format(QStringLiteral("2125550142")), QStringLiteral("212555-0142"));
 }
 
 TEST_F(PimSetupTest, ChosenContactsFolderIsTheOneSearched) {
@@ -773,13 +900,13 @@ TEST_F(PimSetupTest, ChosenContactsFolderIsTheOneSearched) {
     ASSERT_TRUE(card.open(QIODevice::WriteOnly));
     card.write(Card("Elsewhere", "TEL;TYPE=HOME,VOICE:5550142\r\n"));
     card.close();
-    EXPECT_EQ(q5::calls::LookupContactName(QStringLiteral("5550142")), QString());
-    windows::Load<frmPIMSetup>().ui()->Text3->setText(folder);
-    EXPECT_EQ(q5::calls::LookupContactName(QStringLiteral("5550142")), QStringLiteral("Elsewhere"));
+    EXPECT_EQ(Lookup(QStringLiteral("5550142")), QString());
+    windows_->Load<frmPIMSetup>().ui()->Text3->setText(folder);
+    EXPECT_EQ(Lookup(QStringLiteral("5550142")), QStringLiteral("Elsewhere"));
 }
 
 TEST_F(PimSetupTest, PropertiesOffersThreeClientsAnEmptySoundListAndStoresNothing) {
-    q5::frmProperties& properties = windows::Load<q5::frmProperties>();
+    q5::frmProperties& properties = windows_->Load<q5::frmProperties>();
     EXPECT_EQ(properties.windowTitle(), QStringLiteral("Properties"));
     ASSERT_EQ(properties.ui()->Combo1->count(), 3);
     EXPECT_EQ(properties.ui()->Combo1->itemText(0), QStringLiteral("Microsoft Outlook"));
@@ -795,17 +922,15 @@ TEST_F(PimSetupTest, PropertiesOffersThreeClientsAnEmptySoundListAndStoresNothin
 
 using q5::shell::MsgAnswer;
 
-class ContactWindowTest : public ProgramTest {
+class ContactWindowTest : public ManagedTest {
 protected:
-    void TearDown() override {
-        frmContact::CloseAll();
-        ProgramTest::TearDown();
-    }
     // "PopUp PIM" for the number: the window it opened.
-    static frmContact* PopUp(const char* number) {
+    frmContact* PopUp(const char* number) {
         QString error;
-        EXPECT_TRUE(q5::calls::PopUpContact(QString::fromLatin1(number), &error)) << error.toStdString();
-        const std::vector<frmContact*> open = frmContact::OpenWindows();
+        EXPECT_TRUE(q5::calls::PopUpContact(*windows_, q5::calls::ContactWindowsOf(*windows_),
+                                            QString::fromLatin1(number), &error))
+            << error.toStdString();
+        const std::vector<frmContact*> open = OpenContacts();
         return open.empty() ? nullptr : open.back();
     }
     static void TypeNote(frmContact* window, const char* text) {
@@ -829,7 +954,7 @@ TEST_F(ContactWindowTest, CloseWithChangedFieldsAsksToSaveInsteadOfDroppingTheEd
     ASSERT_NE(window, nullptr);
     ClickClose(window);
     EXPECT_TRUE(asked().empty());
-    EXPECT_TRUE(frmContact::OpenWindows().empty());
+    EXPECT_TRUE(OpenContacts().empty());
 
     // Cancel keeps the window and the edit; No drops it and the card stays.
     window = PopUp("2125550142");
@@ -840,14 +965,14 @@ TEST_F(ContactWindowTest, CloseWithChangedFieldsAsksToSaveInsteadOfDroppingTheEd
     ASSERT_EQ(asked().size(), 1u);
     EXPECT_EQ(asked()[0].text, QStringLiteral("Fields have been changed. Do you want to save?"));
     EXPECT_EQ(asked()[0].buttons, q5::shell::MsgButtons::yes_no_cancel);
-    ASSERT_EQ(frmContact::OpenWindows().size(), 1u);
+    ASSERT_EQ(OpenContacts().size(), 1u);
     EXPECT_TRUE(window->HasUnsavedEdits());
     // Closing the program asks as well, and Cancel there keeps everything.
-    EXPECT_FALSE(windows::CloseEditingWindows());
-    ASSERT_EQ(frmContact::OpenWindows().size(), 1u);
+    EXPECT_FALSE(windows_->CloseEditingWindows());
+    ASSERT_EQ(OpenContacts().size(), 1u);
     ClickClose(window);
     EXPECT_EQ(asked().size(), 3u);
-    EXPECT_TRUE(frmContact::OpenWindows().empty());
+    EXPECT_TRUE(OpenContacts().empty());
     EXPECT_EQ(ReadAll(card), before);
 
     // Yes saves, then the window goes.
@@ -857,7 +982,7 @@ TEST_F(ContactWindowTest, CloseWithChangedFieldsAsksToSaveInsteadOfDroppingTheEd
     Answer({MsgAnswer::yes});
     ClickClose(window);
     EXPECT_EQ(asked().size(), 4u);
-    EXPECT_TRUE(frmContact::OpenWindows().empty());
+    EXPECT_TRUE(OpenContacts().empty());
     EXPECT_TRUE(ReadAll(card).contains("NOTE:call back")) << ReadAll(card).constData();
 
     // Yes with a save that fails keeps the window, the edit and the reason.
@@ -870,7 +995,7 @@ TEST_F(ContactWindowTest, CloseWithChangedFieldsAsksToSaveInsteadOfDroppingTheEd
     TypeNote(window, "new caller");
     Answer({MsgAnswer::yes});
     ClickClose(window);
-    ASSERT_EQ(frmContact::OpenWindows().size(), 1u);
+    ASSERT_EQ(OpenContacts().size(), 1u);
     EXPECT_TRUE(window->findChild<QLabel*>(QStringLiteral("lblStatus"))
                     ->text()
                     .startsWith(QStringLiteral("Not saved")));

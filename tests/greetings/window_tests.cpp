@@ -22,16 +22,17 @@
 #include "greetings/frm_greeting.h"
 #include "greetings/wav_file.h"
 #include "program_fixture.h"
+#include "greetings/register_windows.h"
 #include "shell/local_paths.h"
-#include "shell/session_state.h"
-#include "shell/windows.h"
+#include "shell/session.h"
+#include "shell/window_manager.h"
 #include "ui_frm_greeting.h"
 
 namespace q5test {
 namespace {
 
 using q5::frmGreeting;
-namespace windows = q5::windows;
+using q5::SessionViews;
 
 BStr B(const QString& text) {
     return BStr(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<UINT>(text.size()));
@@ -58,7 +59,39 @@ double RelativeError(const std::vector<int16_t>& original, const std::vector<int
     return power > 0 ? std::sqrt(diff / power) : 1.0;
 }
 
-class GreetingWindowTest : public ProgramTest {
+// The program's session object, logged in to mailbox 101 on `port`, and
+// its window manager with the greeting manager on a fake sound device.
+class GreetingSessionTest : public ProgramTest {
+protected:
+    void StartSession(int port) {
+        session_ = std::make_unique<q5::Session>();
+        ASSERT_EQ(session_->Create(), S_OK);
+        windows_ = std::make_unique<q5::WindowManager>(*session_);
+        q5::greetings::RegisterWindows(*windows_,
+                                       {[this] { return std::make_unique<FakeAudioDevice>(device_); }});
+        const HRESULT hr = session_->Call(nullptr, [port](const SessionViews& v) {
+            BStr host(u"127.0.0.1"), user(u"101"), password(u"1234");
+            const HRESULT result = v.connect->Connect(host.Get(), port, 0);
+            return SUCCEEDED(result) ? v.connect->Login(user.Get(), password.Get()) : result;
+        });
+        ASSERT_EQ(hr, S_OK);
+        session_->setUserName(QStringLiteral("101"));
+        session_->setLoggedIn(true);
+    }
+    void TearDown() override {
+        if (windows_) windows_->DestroyAllWindows();
+        windows_.reset();
+        session_.reset();
+        ProgramTest::TearDown();
+    }
+    frmGreeting& Open() { return windows_->Load<frmGreeting>(); }
+
+    FakeDeviceState device_;
+    std::unique_ptr<q5::Session> session_;
+    std::unique_ptr<q5::WindowManager> windows_;
+};
+
+class GreetingWindowTest : public GreetingSessionTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
@@ -66,20 +99,13 @@ protected:
         if (tool.empty() || !std::filesystem::exists(tool)) GTEST_SKIP() << "the build has no q5sim";
         sim_ = std::make_unique<Q5Sim>(tool);
         if (sim_->port() <= 0) GTEST_SKIP() << "q5sim did not start";
-        frmGreeting::SetDeviceFactory([this] { return std::make_unique<FakeAudioDevice>(device_); });
-        BStr host(u"127.0.0.1");
-        ASSERT_EQ(q5::gConnect->Connect(host.Get(), sim_->port(), 0), S_OK);
-        BStr user(u"101"), password(u"1234");
-        ASSERT_EQ(q5::gConnect->Login(user.Get(), password.Get()), S_OK);
-        q5::gUserName = QStringLiteral("101");
+        StartSession(sim_->port());
     }
     void TearDown() override {
-        ProgramTest::TearDown();
-        frmGreeting::SetDeviceFactory({});
+        GreetingSessionTest::TearDown();
         sim_.reset();
     }
 
-    frmGreeting& Open() { return windows::Load<frmGreeting>(); }
     static QString Vox(const char* file) {
         return q5::shell::LocalPath(q5::shell::LocalFolder::vox, QString::fromLatin1(file));
     }
@@ -105,7 +131,10 @@ protected:
         BStr mailbox(u"101");
         BStr remote = B(QString::fromLatin1(name));
         BStr path = B(local);
-        if (FAILED(q5::gUtil->GetFile(mailbox.Get(), remote.Get(), path.Get()))) return {};
+        const HRESULT hr = session_->Call(nullptr, [&](const SessionViews& v) {
+            return v.util->GetFile(mailbox.Get(), remote.Get(), path.Get());
+        });
+        if (FAILED(hr)) return {};
         QFile file(local);
         if (!file.open(QIODevice::ReadOnly)) return {};
         return file.readAll();
@@ -113,21 +142,24 @@ protected:
     QString GreetRec() {
         BStr table(u"BOX"), field(u"GREET_REC");
         BStr value;
-        EXPECT_EQ(q5::gTable->SetTable(table.Get()), S_OK);
-        EXPECT_EQ(q5::gTable->GetRecord(), S_OK);
-        EXPECT_EQ(q5::gTable->get_GetField(field.Get(), value.ReleaseAndGetAddressOf()), S_OK);
+        session_->Call(nullptr, [&](const SessionViews& v) {
+            EXPECT_EQ(v.table->SetTable(table.Get()), S_OK);
+            EXPECT_EQ(v.table->GetRecord(), S_OK);
+            EXPECT_EQ(v.table->get_GetField(field.Get(), value.ReleaseAndGetAddressOf()), S_OK);
+        });
         return QString::fromUtf16(value.View().data(), static_cast<qsizetype>(value.View().size())).trimmed();
     }
     void SetGreetRec(const char* text) {
         BStr table(u"BOX"), field(u"GREET_REC");
         BStr value = B(QString::fromLatin1(text));
-        ASSERT_EQ(q5::gTable->SetTable(table.Get()), S_OK);
-        ASSERT_EQ(q5::gTable->GetRecord(), S_OK);
-        ASSERT_EQ(q5::gTable->SetField(field.Get(), value.Get()), S_OK);
-        ASSERT_EQ(q5::gTable->PutRecord(), S_OK);
+        session_->Call(nullptr, [&](const SessionViews& v) {
+            ASSERT_EQ(v.table->SetTable(table.Get()), S_OK);
+            ASSERT_EQ(v.table->GetRecord(), S_OK);
+            ASSERT_EQ(v.table->SetField(field.Get(), value.Get()), S_OK);
+            ASSERT_EQ(v.table->PutRecord(), S_OK);
+        });
     }
 
-    FakeDeviceState device_;
     std::unique_ptr<Q5Sim> sim_;
 };
 
@@ -356,9 +388,9 @@ TEST_F(GreetingWindowTest, UnloadClosesTheRecorderAndDropsAnUnsavedRecording) {
     Choose(form, 0, "English");
     form.ui()->mmcWavRecord->click();
     ASSERT_TRUE(device_.capturing);
-    windows::Unload<frmGreeting>();
+    windows_->Unload<frmGreeting>();
     Pump();
-    EXPECT_EQ(windows::Loaded<frmGreeting>(), nullptr);
+    EXPECT_EQ(windows_->Loaded<frmGreeting>(), nullptr);
     EXPECT_FALSE(device_.capturing);
     EXPECT_TRUE(QDir(q5::shell::LocalPath(q5::shell::LocalFolder::vox)).entryList(QDir::Files).isEmpty());
 }
@@ -367,32 +399,22 @@ TEST_F(GreetingWindowTest, UnloadClosesTheRecorderAndDropsAnUnsavedRecording) {
 
 // The scripted server logs in and refuses every other command, the row's GET
 // and PUT included.
-class GreetingRefusedTest : public ProgramTest {
+class GreetingRefusedTest : public GreetingSessionTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        frmGreeting::SetDeviceFactory([this] { return std::make_unique<FakeAudioDevice>(device_); });
-        BStr host(u"127.0.0.1");
-        ASSERT_EQ(q5::gConnect->Connect(host.Get(), server_.port(), 0), S_OK);
-        BStr user(u"101"), password(u"1234");
-        ASSERT_EQ(q5::gConnect->Login(user.Get(), password.Get()), S_OK);
-        q5::gUserName = QStringLiteral("101");
-    }
-    void TearDown() override {
-        ProgramTest::TearDown();
-        frmGreeting::SetDeviceFactory({});
+        StartSession(server_.port());
     }
     long Count(const std::string& line) const {
         const auto lines = server_.Lines();
         return std::count(lines.begin(), lines.end(), line);
     }
 
-    FakeDeviceState device_;
     FakeQ5Server server_;
 };
 
 TEST_F(GreetingRefusedTest, SaveRefusedByTheServerIsSkippedWithoutAMessage) {
-    frmGreeting& form = windows::Load<frmGreeting>();
+    frmGreeting& form = Open();
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     // Reading the row at load is refused, and says so.
@@ -408,8 +430,9 @@ TEST_F(GreetingRefusedTest, SaveRefusedByTheServerIsSkippedWithoutAMessage) {
     QTest::mouseClick(save, Qt::LeftButton);
     EXPECT_EQ(Count("PUT BOX"), 2) << "both saves reached the server";
     EXPECT_TRUE(AskedTexts().empty());
-    EXPECT_EQ(windows::Loaded<frmGreeting>(), &form);
-    EXPECT_EQ(q5::gUtil->KeepAlive(), S_OK) << "the session stays up";
+    EXPECT_EQ(windows_->Loaded<frmGreeting>(), &form);
+    EXPECT_EQ(session_->Call(nullptr, [](const SessionViews& v) { return v.util->KeepAlive(); }), S_OK)
+        << "the session stays up";
 }
 
 }  // namespace

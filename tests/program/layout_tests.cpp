@@ -36,6 +36,7 @@
 
 #include "calls/contact_store.h"
 #include "calls/frm_call_control.h"
+#include "calls/register_windows.h"
 #include "calls/frm_contact.h"
 #include "calls/frm_pim_setup.h"
 #include "calls/frm_properties.h"
@@ -239,7 +240,7 @@ protected:
         ASSERT_NE(server_->port(), 0);
     }
     void TearDown() override {
-        q5::frmContact::CloseAll();
+        q5::calls::ContactWindowsOf(windows()).DestroyAll();
         ProgramTest::TearDown();
         server_.reset();
     }
