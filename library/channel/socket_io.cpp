@@ -15,6 +15,7 @@
 #include <new>
 
 #include "channel/in_buffer.h"
+#include "channel/tls_layer.h"
 
 namespace q5::channel {
 
@@ -70,6 +71,8 @@ int SocketIo::DefaultPollStepMs() noexcept {
     }();
     return step;
 }
+
+SocketIo::SocketIo() = default;
 
 SocketIo::~SocketIo() {
     CloseSocket();
@@ -153,6 +156,7 @@ bool SocketIo::Connect(const char* host, int port) {
 
 long SocketIo::ReceiveSome(InBuffer& in) {
     if (fd_ < 0) return -1;
+    if (tls_) return ReceiveSomeTls(in);
     const int limit = read_timeout_ > 0 ? read_timeout_ + 1 : 0;
     char chunk[kReceiveChunk];
     for (;;) {
@@ -174,6 +178,7 @@ long SocketIo::ReceiveSome(InBuffer& in) {
 
 long SocketIo::ReceiveNow(char* out, std::size_t size) {
     if (fd_ < 0 || stop_requested()) return -1;
+    if (tls_) return ReceiveNowTls(out, size);
     for (;;) {
         const ssize_t rc = ::recv(fd_, out, size, MSG_DONTWAIT);
         if (rc > 0) return static_cast<long>(rc);
@@ -185,6 +190,7 @@ long SocketIo::ReceiveNow(char* out, std::size_t size) {
 
 bool SocketIo::SendAll(const char* data, std::size_t size) {
     if (fd_ < 0) return false;
+    if (tls_) return SendAllTls(data, size);
     const int limit = read_timeout_ > 0 ? read_timeout_ + 1 : 0;
     std::size_t sent = 0;
     // The socket is nearly always writable: try first and wait only when the
@@ -204,6 +210,10 @@ bool SocketIo::SendAll(const char* data, std::size_t size) {
 
 void SocketIo::CloseSocket(bool shutdown_first) noexcept {
     if (fd_ < 0) return;
+    if (tls_) {
+        if (shutdown_first) tls_->Shutdown();
+        tls_.reset();
+    }
     if (shutdown_first) ::shutdown(fd_, SHUT_RDWR);
     ::close(fd_);
     fd_ = -1;

@@ -1,4 +1,7 @@
-// SocketIo: one TCP socket with time-limited connect, receive and send.
+// SocketIo: one TCP socket with time-limited connect, receive and send,
+// optionally carrying TLS (StartTls, socket_tls.cpp): once started, every
+// receive and send goes through the TLS layer with the same waits, limits
+// and stop rule as the plain socket.
 // Every wait polls in steps of one second and gives up at the next step once
 // a stop has been requested. The step can be shortened for a whole process
 // with Q5CLIENT_POLL_STEP_MS (1..1000, read once), so that fault-injection and
@@ -11,15 +14,19 @@
 
 #include <atomic>
 #include <cstddef>
+#include <memory>
 #include <string>
 
 namespace q5::channel {
 
 class InBuffer;
+class TlsLayer;
+struct Endpoint;
+enum class TlsStep;
 
 class SocketIo {
 public:
-    SocketIo() = default;
+    SocketIo();
     SocketIo(const SocketIo&) = delete;
     SocketIo& operator=(const SocketIo&) = delete;
     ~SocketIo();
@@ -38,6 +45,14 @@ public:
     // IPv4 address of a name lookup) and connects within the connect
     // timeout (0 = plain blocking connect). The socket stays non-blocking.
     bool Connect(const char* host, int port);
+
+    // After Connect: the TLS handshake in poll steps (a limit of read
+    // timeout + 1 steps without progress, as for the greeting), then the
+    // certificate check (tls_layer.h). False, with the reason in `problem`,
+    // when the handshake fails, times out or is stopped, or the certificate
+    // is refused; the caller closes the socket.
+    bool StartTls(const Endpoint& endpoint, std::string& problem);
+    bool tls() const noexcept { return tls_ != nullptr; }
 
     // Waits until the socket is readable and appends what one receive
     // delivers to `in`. Returns the number of bytes appended; 0 when the peer
@@ -79,6 +94,14 @@ private:
     // On ready, `revents` (when given) receives what the poll reported.
     Wait WaitFor(short events, int limit_polls, short* revents = nullptr);
 
+    // The TLS forms of the three transfers (socket_tls.cpp).
+    long ReceiveSomeTls(InBuffer& in);
+    long ReceiveNowTls(char* out, std::size_t size);
+    bool SendAllTls(const char* data, std::size_t size);
+    // Waits for what a TLS step wants; Wait::error for a step that ended.
+    Wait WaitForTls(TlsStep step, int limit_polls);
+
+    std::unique_ptr<TlsLayer> tls_;
     int read_timeout_ = 0;
     int connect_timeout_ = 0;
     std::atomic<bool> stop_{false};

@@ -103,8 +103,9 @@ HRESULT CoEvents::Begin(Log& log, Kind kind, BSTR host, LONG port, LONG timeout,
     const bool connected = port >= 1 && port <= 65535 && !h.str().empty() &&
                            session.Connect(h.c_str(), static_cast<int>(port), std::max<LONG>(timeout, 0));
     if (!connected) {
+        const HRESULT hr = RaiseConnectFailed(E_FAIL, kSourceCoEvents, kConnectFailed, session);
         session.Close();
-        return Raise(E_FAIL, kSourceCoEvents, kConnectFailed);
+        return hr;
     }
     Outcome outcome = status ? session.SuLogin(u.c_str(), pw.c_str()) : session.Login(u.c_str(), pw.c_str());
     if (outcome != Outcome::ok) {

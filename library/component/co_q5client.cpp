@@ -42,7 +42,7 @@ HRESULT CoQ5Client::Connect(BSTR host, LONG port, LONG timeout) {
             port >= 1 && port <= 65535 && !h.str().empty() &&
             session_.Connect(h.c_str(), static_cast<int>(port), timeout < 0 ? 0 : static_cast<int>(timeout));
         if (ok) return S_OK;
-        return Raise(CodeRule(session_), kSourceCoQ5Client, kConnectFailed);
+        return RaiseConnectFailed(CodeRule(session_), kSourceCoQ5Client, kConnectFailed, session_);
     });
 }
 

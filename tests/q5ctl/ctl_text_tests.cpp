@@ -38,6 +38,9 @@ TEST(CtlText, HostsAndAssignmentsParseOrAreRefused) {
         {"voice:0", false, "", 0},      {"voice:65536", false, "", 0},
         {"voice:x", false, "", 0},      {":2000", false, "", 0},
         {"a:b:1", false, "", 0},        {"", false, "", 0},
+        // TLS hosts go to the library whole; it reads their port and pin.
+        {"tls://voice:1009#sha256=AB", true, "tls://voice:1009#sha256=AB", 1008},
+        {"TLS://voice", true, "TLS://voice", 1008},
     };
     for (const Case& c : cases) {
         const auto parsed = ParseHost(c.text, 1008);
