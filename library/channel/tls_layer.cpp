@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <mutex>
 
 namespace q5::channel {
 
@@ -67,6 +68,41 @@ BIO_METHOD* SocketMethod() {
         return m;
     }();
     return method;
+}
+
+// ---- Trust store ----------------------------------------------------------------
+
+// The system's trust store plus the extra CA file, if any. Reading the
+// system's bundle costs tens of milliseconds, so the store is read once per
+// extra file name and shared by every connection (a store is reference
+// counted and safe to share between threads). Null with `problem` set when
+// the extra file cannot be read.
+X509_STORE* SharedStore(const std::string& extra, std::string& problem) {
+    static std::mutex mutex;
+    static X509_STORE* cached = nullptr;
+    static std::string cached_extra;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (cached != nullptr && cached_extra == extra && X509_STORE_up_ref(cached) == 1) return cached;
+    }
+    // Read without the lock; two threads may both read, the last one is kept.
+    X509_STORE* store = X509_STORE_new();
+    if (store == nullptr) {
+        problem = "TLS is not available (no memory for the trust store)";
+        return nullptr;
+    }
+    X509_STORE_set_default_paths(store);
+    if (!extra.empty() && X509_STORE_load_file(store, extra.c_str()) != 1) {
+        X509_STORE_free(store);
+        problem = "cannot read the CA file " + extra + " (Q5CLIENT_TLS_CA)";
+        return nullptr;
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    if (X509_STORE_up_ref(store) != 1) return store;
+    if (cached != nullptr) X509_STORE_free(cached);
+    cached = store;
+    cached_extra = extra;
+    return store;
 }
 
 // ---- Certificate description -------------------------------------------------
@@ -132,12 +168,13 @@ bool TlsLayer::Begin(int fd, const Endpoint& endpoint) {
     }
     // The chain is checked by the handshake; the result is judged by Verify.
     SSL_CTX_set_verify(ctx_, SSL_VERIFY_NONE, nullptr);
-    SSL_CTX_set_default_verify_paths(ctx_);
-    if (const char* extra = std::getenv("Q5CLIENT_TLS_CA"); extra != nullptr && *extra != '\0') {
-        if (SSL_CTX_load_verify_locations(ctx_, extra, nullptr) != 1) {
-            problem_ = std::string("cannot read the CA file ") + extra + " (Q5CLIENT_TLS_CA)";
-            return false;
-        }
+    if (!endpoint.pin) {
+        // A pinned certificate is compared, not checked against the store.
+        const char* extra = std::getenv("Q5CLIENT_TLS_CA");
+        X509_STORE* store = SharedStore(extra != nullptr ? extra : "", problem_);
+        if (store == nullptr) return false;
+        SSL_CTX_set1_cert_store(ctx_, store);
+        X509_STORE_free(store);
     }
     SSL_CTX_set_options(ctx_, SSL_OP_NO_RENEGOTIATION);
     SSL_CTX_set_mode(ctx_, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
