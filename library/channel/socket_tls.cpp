@@ -108,7 +108,12 @@ bool SocketIo::SendAllTls(const char* data, std::size_t size) {
         }
         if (WaitForTls(step, limit) != Wait::ready) return false;
     }
-    return true;
+    for (;;) {
+        if (stop_requested()) return false;
+        const TlsStep step = tls_->Flush();
+        if (step == TlsStep::done) return true;
+        if (WaitForTls(step, limit) != Wait::ready) return false;
+    }
 }
 
 }  // namespace q5::channel

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "channel/endpoint.h"
@@ -37,7 +38,7 @@ enum class TlsStep {
 
 class TlsLayer {
 public:
-    TlsLayer() = default;
+    TlsLayer();
     TlsLayer(const TlsLayer&) = delete;
     TlsLayer& operator=(const TlsLayer&) = delete;
     ~TlsLayer();
@@ -53,8 +54,11 @@ public:
 
     // Up to `size` bytes; `got` receives the count on done.
     TlsStep Read(char* out, std::size_t size, std::size_t& got);
-    // Part of data; `put` receives the count on done.
+    // Part of data; `put` receives the count on done. The records are
+    // gathered in a buffer of the layer's: Flush sends them.
     TlsStep Write(const char* data, std::size_t size, std::size_t& put);
+    // Sends the gathered records: done, want_write or failed.
+    TlsStep Flush();
     // True when decrypted or undecrypted bytes wait inside the layer, so a
     // read may succeed without the socket becoming readable.
     bool HasPending() const noexcept;
@@ -66,11 +70,15 @@ public:
     // Notes the handshake's failure in problem() (from the error queue).
     void NoteHandshakeFailure(TlsStep step);
 
+    // The socket as the layer's BIO sees it (tls_layer.cpp).
+    struct Socket;
+
 private:
     TlsStep StepOf(int rc);
 
     ssl_ctx_st* ctx_ = nullptr;
     ssl_st* ssl_ = nullptr;
+    std::unique_ptr<Socket> socket_;  // the BIO's; the destructor frees ssl_ first
     Endpoint endpoint_;
     std::string problem_;
 };
