@@ -193,7 +193,8 @@ private:
         while (reader.ReadLine(line)) {
             if (line.rfind("GETFILE", 0) == 0) {
                 const std::string head = "+OK " + std::to_string(file_.size()) + "\r\n";
-                if (!SendAll(fd, head.data(), head.size(), ssl) || !SendAll(fd, file_.data(), file_.size(), ssl) ||
+                if (!SendAll(fd, head.data(), head.size(), ssl) ||
+                    !SendAll(fd, file_.data(), file_.size(), ssl) ||
                     !SendAll(fd, kOk.data(), kOk.size(), ssl)) {
                     return;
                 }
@@ -202,14 +203,15 @@ private:
                 if (!SendAll(fd, kOk.data(), kOk.size(), ssl)) return;
                 std::size_t got = reader.TakeBuffered(sink.data(), size);
                 while (got < size) {
-                    const ssize_t n = LineReader::Receive(fd, ssl, sink.data(), std::min(sink.size(), size - got));
+                    const ssize_t n =
+                        LineReader::Receive(fd, ssl, sink.data(), std::min(sink.size(), size - got));
                     if (n <= 0) return;
                     got += static_cast<std::size_t>(n);
                 }
                 if (!SendAll(fd, kOk.data(), kOk.size(), ssl)) return;
             } else if (line.rfind("EVENT_Q5", 0) == 0) {
-                if (SendAll(fd, kOk.data(), kOk.size(), ssl) && SendAll(fd, events_.data(), events_.size(), ssl) &&
-                    events_sent_) {
+                if (SendAll(fd, kOk.data(), kOk.size(), ssl) &&
+                    SendAll(fd, events_.data(), events_.size(), ssl) && events_sent_) {
                     events_sent_();
                 }
                 return;

@@ -105,7 +105,8 @@ std::optional<Endpoint> ParseEndpoint(std::string_view text, int default_port, s
         text = text.substr(0, colon);
     }
     if (!ValidHost(text)) {
-        problem = text.empty() ? "the host name is missing" : "the host name \"" + std::string(text) + "\" is not valid";
+        problem = text.empty() ? "the host name is missing"
+                               : "the host name \"" + std::string(text) + "\" is not valid";
         return std::nullopt;
     }
     endpoint.host.assign(text);

@@ -43,7 +43,7 @@ bool WouldBlock(int error) {
 
 struct TlsLayer::Socket {
     int fd = -1;
-    std::string out;    // records not yet sent
+    std::string out;       // records not yet sent
     std::size_t sent = 0;  // of `out`, already sent
     // Sends what is buffered: done, want_write (the socket is full) or failed.
     TlsStep Flush() {
@@ -199,8 +199,9 @@ Sha256 Fingerprint(X509* cert) {
 // The lines that follow a refusal's reason: what the user needs to decide
 // whether this is his server.
 std::string CertificateText(X509* cert) {
-    return "\nSHA-256 fingerprint: " + FormatFingerprint(Fingerprint(cert)) + "\nSubject: " + SubjectText(cert) +
-           "\nValid: from " + TimeText(X509_get0_notBefore(cert)) + " until " + TimeText(X509_get0_notAfter(cert));
+    return "\nSHA-256 fingerprint: " + FormatFingerprint(Fingerprint(cert)) +
+           "\nSubject: " + SubjectText(cert) + "\nValid: from " + TimeText(X509_get0_notBefore(cert)) +
+           " until " + TimeText(X509_get0_notAfter(cert));
 }
 
 std::string LastErrorText() {

@@ -51,7 +51,8 @@ HRESULT RaiseConnectFailed(HRESULT code, std::u16string_view source, std::u16str
                            const channel::ServerSession& session) noexcept {
     if (session.connect_problem().empty()) return Raise(code, source, message);
     try {
-        return Raise(code, source, std::u16string(message) + u": " + channel::FromWire(session.connect_problem()));
+        return Raise(code, source,
+                     std::u16string(message) + u": " + channel::FromWire(session.connect_problem()));
     } catch (...) {
         return Raise(code, source, message);
     }

@@ -218,18 +218,19 @@ void frmLogin::OnConnectFailed(HRESULT hr) {
     // so (then the login goes on), never when a pinned one has changed.
     const shell::CertificateRefusal refusal = shell::ReadCertificateRefusal(error.description);
     if (refusal.kind == shell::CertificateRefusal::Kind::untrusted) {
-        shell::MessageRequest request{shell::TrustQuestion(refusal), QStringLiteral("Untrusted Server Certificate"),
-                                      shell::MsgButtons::yes_no, shell::MsgIcon::warning, shell::MsgAnswer::no};
+        shell::MessageRequest request{
+            shell::TrustQuestion(refusal), QStringLiteral("Untrusted Server Certificate"),
+            shell::MsgButtons::yes_no, shell::MsgIcon::warning, shell::MsgAnswer::no};
         if (shell::MessageService::Show(request, this) != shell::MsgAnswer::yes) return;
         shell::StorePin(QString::fromLatin1(shell::kAppTitle), ui_->Text1->text(), refusal.fingerprint);
         QTimer::singleShot(0, this, &frmLogin::cmdOK_Click);
         return;
     }
     if (refusal.kind == shell::CertificateRefusal::Kind::changed) {
-        shell::MessageService::Show({shell::ChangedCertificateWarning(refusal),
-                                     QStringLiteral("Server Certificate Changed"), shell::MsgButtons::ok,
-                                     shell::MsgIcon::critical, shell::MsgAnswer::ok},
-                                    this);
+        shell::MessageService::Show(
+            {shell::ChangedCertificateWarning(refusal), QStringLiteral("Server Certificate Changed"),
+             shell::MsgButtons::ok, shell::MsgIcon::critical, shell::MsgAnswer::ok},
+            this);
         return;
     }
     if (hr == E_CONNECTION_LOST) {

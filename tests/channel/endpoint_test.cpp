@@ -5,7 +5,8 @@
 namespace q5::channel {
 namespace {
 
-constexpr const char* kPinUpper = "0F:2A:91:30:9E:74:B6:CE:70:08:60:F3:6D:90:FA:B2:08:59:66:FB:9D:4A:7C:77:3D:BE:4E:63:B1:E8:A2:CD";
+constexpr const char* kPinUpper =
+    "0F:2A:91:30:9E:74:B6:CE:70:08:60:F3:6D:90:FA:B2:08:59:66:FB:9D:4A:7C:77:3D:BE:4E:63:B1:E8:A2:CD";
 constexpr const char* kPinLower = "0f2a91309e74b6ce700860f36d90fab2085966fb9d4a7c773dbe4e63b1e8a2cd";
 
 TEST(Endpoint, HostStringsParseOrSayWhatIsWrong) {
@@ -34,7 +35,8 @@ TEST(Endpoint, HostStringsParseOrSayWhatIsWrong) {
         {"tls://server:10x", false, "", 0, false, false, "the port must be a number from 1 to 65535"},
         {"tls://a:1:2", false, "", 0, false, false, "the port must be a number from 1 to 65535"},
         {"tls://ser ver", false, "", 0, false, false, "the host name \"ser ver\" is not valid"},
-        {"tls://server#md5=00", false, "", 0, false, false, "unknown host option \"#md5=00\" (only #sha256= is known)"},
+        {"tls://server#md5=00", false, "", 0, false, false,
+         "unknown host option \"#md5=00\" (only #sha256= is known)"},
         {"tls://server#sha256=", false, "", 0, false, false,
          "the sha256 fingerprint must be 64 hex digits (colons between pairs allowed)"},
         {std::string("tls://server#sha256=") + kPinLower + "00", false, "", 0, false, false,

@@ -33,7 +33,8 @@ std::string TakeDescription() {
 std::string NoColons(std::string text, bool lower) {
     std::string out;
     for (char c : text) {
-        if (c != ':') out.push_back(lower ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c);
+        if (c != ':')
+            out.push_back(lower ? static_cast<char>(std::tolower(static_cast<unsigned char>(c))) : c);
     }
     return out;
 }
@@ -124,8 +125,9 @@ TEST_F(TlsTest, RecordAndOneMebibyteFileBothWaysThroughTrustedAndPinnedHosts) {
     ComPtr<IQ5Connect> pinned = NewSession();
     ASSERT_EQ(LogInAt(pinned.Get(), "tls://127.0.0.1#sha256=" + NoColons(server_.fingerprint, true)), S_OK);
     ComPtr<IQ5Util> pinned_util = Query<IQ5Util>(pinned.Get(), IID_IQ5Util);
-    ASSERT_EQ(pinned_util->GetFile2(W(u"101").Get(), W(u"big.bin").Get(), W(dir_ + "/down.bin").Get(), nullptr),
-              S_OK);
+    ASSERT_EQ(
+        pinned_util->GetFile2(W(u"101").Get(), W(u"big.bin").Get(), W(dir_ + "/down.bin").Get(), nullptr),
+        S_OK);
     EXPECT_TRUE(ReadFile(dir_ + "/down.bin") == data) << "download changed the bytes";
     ComPtr<IQ5Table> pinned_table = Query<IQ5Table>(pinned.Get(), IID_IQ5Table);
     ASSERT_EQ(pinned_table->SetTable(W(u"BOX").Get()), S_OK);
@@ -138,8 +140,10 @@ TEST_F(TlsTest, Q5EventLogThroughTls) {
     demo_calls_ = true;
     Serve(&server_);
     ComPtr<ICoEvents> events;
-    ASSERT_EQ(CoCreateInstance(CLSID_CoEvents, nullptr, CLSCTX_INPROC_SERVER, IID_ICoEvents, events.AsOut()), S_OK);
-    const std::string host = "tls://localhost:" + std::to_string(sim_->port()) + "#sha256=" + server_.fingerprint;
+    ASSERT_EQ(CoCreateInstance(CLSID_CoEvents, nullptr, CLSCTX_INPROC_SERVER, IID_ICoEvents, events.AsOut()),
+              S_OK);
+    const std::string host =
+        "tls://localhost:" + std::to_string(sim_->port()) + "#sha256=" + server_.fingerprint;
     // The port in the host string wins over the argument.
     ASSERT_EQ(events->BeginQ5Log(W(host).Get(), 1, 5, W(u"101").Get(), W(u"1234").Get(), nullptr), S_OK);
     LONG id = 0;
@@ -181,15 +185,18 @@ TEST_F(TlsTest, RefusedCertificatesSayWhyAndShowTheCertificate) {
         EXPECT_EQ(session->Connect(W(c.host).Get(), sim_->port(), 5), E_CONNECTION_LOST);
         const std::string text = TakeDescription();
         EXPECT_EQ(text.rfind("Connect Failed: " + c.reason, 0), 0u) << text;
-        EXPECT_NE(text.find("\nSHA-256 fingerprint: " + c.served->fingerprint + "\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("\nSHA-256 fingerprint: " + c.served->fingerprint + "\n"), std::string::npos)
+            << text;
         EXPECT_NE(text.find("\nSubject: CN="), std::string::npos) << text;
 
         // The event logs take the same host and refuse it the same way.
         ComPtr<ICoEvents> events;
-        ASSERT_EQ(CoCreateInstance(CLSID_CoEvents, nullptr, CLSCTX_INPROC_SERVER, IID_ICoEvents, events.AsOut()),
-                  S_OK);
-        EXPECT_EQ(events->BeginQ5Log(W(c.host).Get(), sim_->port(), 5, W(u"101").Get(), W(u"1234").Get(), nullptr),
-                  E_FAIL);
+        ASSERT_EQ(
+            CoCreateInstance(CLSID_CoEvents, nullptr, CLSCTX_INPROC_SERVER, IID_ICoEvents, events.AsOut()),
+            S_OK);
+        EXPECT_EQ(
+            events->BeginQ5Log(W(c.host).Get(), sim_->port(), 5, W(u"101").Get(), W(u"1234").Get(), nullptr),
+            E_FAIL);
         EXPECT_EQ(TakeDescription().rfind("Connect failed: " + c.reason, 0), 0u);
     }
 }

@@ -203,7 +203,8 @@ void FaultSweep::Sweep(const std::string& family, const Exchange& exchange, std:
     std::vector<Fault> faults;
     faults.push_back(Fault{});
     const auto plays = [&](FaultKind kind) { return !tls_ || tls_family_ == kind; };
-    for (std::size_t k = first; k < size && plays(FaultKind::cut); ++k) faults.push_back(Fault{FaultKind::cut, k, 0});
+    for (std::size_t k = first; k < size && plays(FaultKind::cut); ++k)
+        faults.push_back(Fault{FaultKind::cut, k, 0});
     for (std::size_t k = first; k < size && plays(FaultKind::stall); ++k)
         faults.push_back(Fault{FaultKind::stall, k, 0});
     for (std::size_t k = first; k < size && plays(FaultKind::corrupt); ++k) {

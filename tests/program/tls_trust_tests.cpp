@@ -7,11 +7,15 @@
 namespace q5::shell {
 namespace {
 
-const QString kFingerprint = QStringLiteral("0F:2A:91:30:9E:74:B6:CE:70:08:60:F3:6D:90:FA:B2:08:59:66:FB:9D:4A:7C:77:3D:BE:4E:63:B1:E8:A2:CD");
+const QString kFingerprint = QStringLiteral(
+    "0F:2A:91:30:9E:74:B6:CE:70:08:60:F3:6D:90:FA:B2:08:59:66:FB:9D:4A:7C:77:3D:BE:4E:63:B1:E8:A2:CD");
 
 QString Refusal(const QString& reason) {
-    return QStringLiteral("Connect Failed: ") + reason + QStringLiteral("\nSHA-256 fingerprint: ") + kFingerprint +
-           QStringLiteral("\nSubject: CN=pbx.example.com,O=Example\nValid: from 2026-12-09 01:31 UTC until 2027-01-08 01:31 UTC");
+    return QStringLiteral("Connect Failed: ") + reason + QStringLiteral("\nSHA-256 fingerprint: ") +
+           kFingerprint +
+           QStringLiteral(
+               "\nSubject: CN=pbx.example.com,O=Example\nValid: from 2026-12-09 01:31 UTC until 2027-01-08 "
+               "01:31 UTC");
 }
 
 TEST(TlsTrust, RefusalsAreReadByKindWithTheCertificateShown) {
@@ -20,11 +24,15 @@ TEST(TlsTrust, RefusalsAreReadByKindWithTheCertificateShown) {
         QString description;
         Kind kind;
     } cases[] = {
-        {Refusal(QStringLiteral("the server's certificate is not trusted (self-signed certificate)")), Kind::untrusted},
-        {Refusal(QStringLiteral("the server's certificate has changed: its fingerprint is not the pinned one")),
+        {Refusal(QStringLiteral("the server's certificate is not trusted (self-signed certificate)")),
+         Kind::untrusted},
+        {Refusal(
+             QStringLiteral("the server's certificate has changed: its fingerprint is not the pinned one")),
          Kind::changed},
-        {Refusal(QStringLiteral("the server's certificate does not match the host name pbx")), Kind::name_mismatch},
-        {Refusal(QStringLiteral("the server's certificate is not valid now (certificate has expired)")), Kind::other},
+        {Refusal(QStringLiteral("the server's certificate does not match the host name pbx")),
+         Kind::name_mismatch},
+        {Refusal(QStringLiteral("the server's certificate is not valid now (certificate has expired)")),
+         Kind::other},
         // Nothing about a certificate: plain failures, handshakes, host strings.
         {QStringLiteral("Connect Failed"), Kind::none},
         {QStringLiteral("Connect Failed: TLS handshake failed (wrong version number)"), Kind::none},
@@ -40,8 +48,8 @@ TEST(TlsTrust, RefusalsAreReadByKindWithTheCertificateShown) {
         EXPECT_EQ(refusal.subject, QStringLiteral("CN=pbx.example.com,O=Example"));
         EXPECT_EQ(refusal.validity, QStringLiteral("from 2026-12-09 01:31 UTC until 2027-01-08 01:31 UTC"));
     }
-    const CertificateRefusal untrusted =
-        ReadCertificateRefusal(Refusal(QStringLiteral("the server's certificate is not trusted (self-signed certificate)")));
+    const CertificateRefusal untrusted = ReadCertificateRefusal(
+        Refusal(QStringLiteral("the server's certificate is not trusted (self-signed certificate)")));
     const QString question = TrustQuestion(untrusted);
     EXPECT_TRUE(question.contains(QStringLiteral("(self-signed certificate)"))) << question.toStdString();
     EXPECT_TRUE(question.contains(QStringLiteral("SHA-256 fingerprint: ") + kFingerprint));
@@ -56,8 +64,10 @@ TEST(TlsTrust, PinsAreKeptPerServerAndReplaceAnOldPin) {
     } cases[] = {
         {QStringLiteral("tls://PBX.example.com:1009"), QStringLiteral("pbx.example.com:1009"),
          QStringLiteral("tls://PBX.example.com:1009#sha256=") + kFingerprint},
-        {QStringLiteral(" tls://pbx#sha256=00 "), QStringLiteral("pbx"), QStringLiteral("tls://pbx#sha256=") + kFingerprint},
-        {QStringLiteral("TLS://pbx"), QStringLiteral("pbx"), QStringLiteral("TLS://pbx#sha256=") + kFingerprint},
+        {QStringLiteral(" tls://pbx#sha256=00 "), QStringLiteral("pbx"),
+         QStringLiteral("tls://pbx#sha256=") + kFingerprint},
+        {QStringLiteral("TLS://pbx"), QStringLiteral("pbx"),
+         QStringLiteral("TLS://pbx#sha256=") + kFingerprint},
         {QStringLiteral("pbx:1008"), QString(), QString()},
     };
     for (const auto& c : cases) {

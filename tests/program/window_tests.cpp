@@ -308,8 +308,8 @@ protected:
         ProgramTest::SetUp();
         cert_ = q5test::MakeTestCertificate(home_->path(), "server", "localhost", "IP:127.0.0.1");
         ASSERT_EQ(cert_.error, "");
-        sim_ = std::make_unique<Q5Sim>(Q5SIM_TOOL, std::vector<std::string>{"--tls-cert", cert_.cert_file,
-                                                                            "--tls-key", cert_.key_file});
+        sim_ = std::make_unique<Q5Sim>(
+            Q5SIM_TOOL, std::vector<std::string>{"--tls-cert", cert_.cert_file, "--tls-key", cert_.key_file});
         ASSERT_NE(sim_->port(), 0);
         host_ = QStringLiteral("tls://127.0.0.1:%1").arg(sim_->port());
     }
@@ -318,7 +318,8 @@ protected:
         ProgramTest::TearDown();
     }
     void TypeAndClickOK(frmLogin& login) {
-        for (QLineEdit* box : {login.ui()->txtUserName, login.ui()->txtPassword, login.ui()->Text1}) box->clear();
+        for (QLineEdit* box : {login.ui()->txtUserName, login.ui()->txtPassword, login.ui()->Text1})
+            box->clear();
         QTest::keyClicks(login.ui()->txtUserName, QStringLiteral("101"));
         QTest::keyClicks(login.ui()->txtPassword, QStringLiteral("1234"));
         QTest::keyClicks(login.ui()->Text1, host_);
@@ -345,7 +346,8 @@ TEST_F(TlsLoginTest, FirstContactShowsTheCertificateAndYesPinsItAndLogsIn) {
     EXPECT_EQ(asked()[0].title, QStringLiteral("Untrusted Server Certificate"));
     EXPECT_EQ(asked()[0].buttons, MsgButtons::yes_no);
     EXPECT_EQ(asked()[0].default_button, MsgAnswer::no);
-    EXPECT_TRUE(asked()[0].text.contains(QString::fromStdString(cert_.fingerprint))) << asked()[0].text.toStdString();
+    EXPECT_TRUE(asked()[0].text.contains(QString::fromStdString(cert_.fingerprint)))
+        << asked()[0].text.toStdString();
     EXPECT_TRUE(asked()[0].text.contains(QStringLiteral("Subject: CN=localhost")));
     EXPECT_TRUE(asked()[0].text.contains(QStringLiteral("Valid: from ")));
     EXPECT_TRUE(q5::gLoggedIn);

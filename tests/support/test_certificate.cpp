@@ -26,16 +26,18 @@ std::string Run(const std::string& command, bool& ok) {
 
 }  // namespace
 
-TestCertificate MakeTestCertificate(const std::string& dir, const std::string& name, const std::string& common_name,
-                                    const std::string& alt_names) {
+TestCertificate MakeTestCertificate(const std::string& dir, const std::string& name,
+                                    const std::string& common_name, const std::string& alt_names) {
     TestCertificate made;
     made.cert_file = dir + "/" + name + ".pem";
     made.key_file = dir + "/" + name + ".key";
     bool ok = false;
-    const std::string log = Run("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 30"
-                                " -subj '/CN=" + common_name + "' -addext 'subjectAltName=" + alt_names +
-                                    "' -keyout '" + made.key_file + "' -out '" + made.cert_file + "' 2>&1",
-                                ok);
+    const std::string log =
+        Run("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 30"
+            " -subj '/CN=" +
+                common_name + "' -addext 'subjectAltName=" + alt_names + "' -keyout '" + made.key_file +
+                "' -out '" + made.cert_file + "' 2>&1",
+            ok);
     if (!ok) {
         made.error = "openssl req failed: " + log;
         return made;

@@ -19,7 +19,7 @@ struct TestCertificate {
 };
 
 // Writes `dir`/`name`.pem and `dir`/`name`.key.
-TestCertificate MakeTestCertificate(const std::string& dir, const std::string& name, const std::string& common_name,
-                                    const std::string& alt_names);
+TestCertificate MakeTestCertificate(const std::string& dir, const std::string& name,
+                                    const std::string& common_name, const std::string& alt_names);
 
 }  // namespace q5test

@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
     std::string host = Env("Q5_HOST", "localhost");
     settings.user = Env("Q5_USER");
     std::string password_file, trace;
-    app.add_option("--host", host, "server as HOST[:PORT] or tls://HOST[:PORT][#sha256=FINGERPRINT] (default $Q5_HOST, else "
+    app.add_option("--host", host,
+                   "server as HOST[:PORT] or tls://HOST[:PORT][#sha256=FINGERPRINT] (default $Q5_HOST, else "
                    "localhost:1008)")
         ->type_name("HOST[:PORT]");
     app.add_option("--user", settings.user, "mailbox or superuser name (default $Q5_USER)")

@@ -123,8 +123,8 @@ void Server::Accept() {
                     try {
                         Connection connection(std::move(s), context_->stop);
                         std::string problem;
-                        if (tls_ && !connection.StartTls(tls_->native_handle(), context_->config.transfer_limit,
-                                                         problem)) {
+                        if (tls_ && !connection.StartTls(tls_->native_handle(),
+                                                         context_->config.transfer_limit, problem)) {
                             LogLine("#" + std::to_string(id) + " TLS handshake with " + connection.peer() +
                                     " failed: " + problem);
                             raw->done = true;
