@@ -266,6 +266,13 @@ bool TlsLayer::Begin(int fd, const Endpoint& endpoint) {
 }
 
 TlsStep TlsLayer::StepOf(int rc) {
+    const TlsStep step = ClassifyError(rc);
+    // After a fatal error the connection must not send close_notify.
+    if (step == TlsStep::failed) failed_ = true;
+    return step;
+}
+
+TlsStep TlsLayer::ClassifyError(int rc) {
     switch (SSL_get_error(ssl_, rc)) {
         case SSL_ERROR_WANT_READ:
             return TlsStep::want_read;
@@ -362,7 +369,7 @@ bool TlsLayer::HasPending() const noexcept {
 }
 
 void TlsLayer::Shutdown() noexcept {
-    if (ssl_ == nullptr || !SSL_is_init_finished(ssl_)) return;
+    if (ssl_ == nullptr || failed_ || !SSL_is_init_finished(ssl_)) return;
     ERR_clear_error();
     SSL_shutdown(ssl_);
     Flush();

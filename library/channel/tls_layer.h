@@ -74,13 +74,16 @@ public:
     struct Socket;
 
 private:
+    // What a failed call means; StepOf also remembers a fatal failure.
     TlsStep StepOf(int rc);
+    TlsStep ClassifyError(int rc);
 
     ssl_ctx_st* ctx_ = nullptr;
     ssl_st* ssl_ = nullptr;
     std::unique_ptr<Socket> socket_;  // the BIO's; the destructor frees ssl_ first
     Endpoint endpoint_;
     std::string problem_;
+    bool failed_ = false;
 };
 
 }  // namespace q5::channel

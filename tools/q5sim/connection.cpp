@@ -26,7 +26,8 @@ Connection::Connection(asio::ip::tcp::socket socket, const std::atomic<bool>& st
 }
 
 Connection::~Connection() {
-    if (ssl_ && SSL_is_init_finished(ssl_.get())) SSL_shutdown(ssl_.get());
+    // No close_notify after a fatal error, nor to a peer that has gone.
+    if (ssl_ && !tls_broken_ && SSL_is_init_finished(ssl_.get())) SSL_shutdown(ssl_.get());
 }
 
 void Connection::SslFree::operator()(ssl_st* ssl) const {
@@ -92,7 +93,10 @@ Io Connection::TlsRead(char* out, std::size_t size, std::size_t& got, Seconds id
             return Io::ok;
         }
         const short want = WantOf(ssl_.get(), rc);
-        if (want == 0) return Io::closed;
+        if (want == 0) {
+            tls_broken_ = true;
+            return Io::closed;
+        }
         const Io waited = Wait(want, idle);
         if (waited != Io::ok) return waited;
     }
@@ -109,7 +113,10 @@ Io Connection::TlsWrite(std::string_view data, std::size_t& put, Seconds idle) {
             return Io::ok;
         }
         const short want = WantOf(ssl_.get(), rc);
-        if (want == 0) return Io::closed;
+        if (want == 0) {
+            tls_broken_ = true;
+            return Io::closed;
+        }
         const Io waited = Wait(want, idle);
         if (waited != Io::ok) return waited;
     }
@@ -255,7 +262,10 @@ bool Connection::StillOpen() {
     if (ssl_) {
         ERR_clear_error();
         const int rc = SSL_read(ssl_.get(), chunk, sizeof chunk);
-        if (rc <= 0) return WantOf(ssl_.get(), rc) != 0;
+        if (rc <= 0) {
+            tls_broken_ = WantOf(ssl_.get(), rc) == 0;
+            return !tls_broken_;
+        }
         if (buffer_.size() - position_ < 64 * 1024) buffer_.append(chunk, static_cast<std::size_t>(rc));
         return true;
     }

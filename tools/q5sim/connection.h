@@ -98,6 +98,7 @@ private:
     std::string peer_;
     std::optional<std::chrono::steady_clock::time_point> deadline_;
     std::unique_ptr<ssl_st, SslFree> ssl_;
+    bool tls_broken_ = false;  // the TLS connection failed or the peer closed it
 };
 
 }  // namespace q5sim
