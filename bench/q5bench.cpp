@@ -5,6 +5,9 @@
 //   putfile   PUTFILE through IQ5Util::PutFile  vs  read(64 KiB) -> send
 //   noop      KeepAlive round trips             vs  blocking send + recv
 //   q5events  Q5 log records queued and polled  vs  the 1,000,000 records/s goal
+//   tls       GETFILE, PUTFILE and NOOP round trips of the library through
+//             TLS (a pinned self-signed certificate) vs the same through
+//             plain TCP, on two servers that differ only in TLS
 //   q5flood   a flood of Q5 events against a caller that does not keep up:
 //             the rate, and the peak resident memory of the queue and of
 //             the whole process, each measured in a process of its own
@@ -21,6 +24,8 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <openssl/ssl.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -39,6 +44,7 @@
 #include <vector>
 
 #include "q5client/q5client.h"
+#include "test_certificate.h"
 
 namespace {
 
@@ -56,20 +62,28 @@ long EnvNumber(const char* name, long fallback) {
     std::exit(1);
 }
 
-bool SendAll(int fd, const char* data, std::size_t size) {
+// Through TLS when `ssl` is given (the benchmark's server side only; its
+// sockets block).
+bool SendAll(int fd, const char* data, std::size_t size, SSL* ssl = nullptr) {
     while (size > 0) {
-        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+        const ssize_t n = ssl ? SSL_write(ssl, data, static_cast<int>(std::min<std::size_t>(size, 1 << 30)))
+                              : ::send(fd, data, size, MSG_NOSIGNAL);
         if (n <= 0) return false;
         data += n;
         size -= static_cast<std::size_t>(n);
     }
-    return true;
+    return !ssl || BIO_flush(SSL_get_wbio(ssl)) == 1;
 }
 
 // Reads one line (up to '\n') through a small buffer of its own.
 class LineReader {
 public:
-    explicit LineReader(int fd) : fd_(fd) {}
+    explicit LineReader(int fd, SSL* ssl = nullptr) : fd_(fd), ssl_(ssl) {}
+    // One receive (through TLS when given).
+    static ssize_t Receive(int fd, SSL* ssl, char* out, std::size_t size) {
+        return ssl ? SSL_read(ssl, out, static_cast<int>(std::min<std::size_t>(size, 1 << 30)))
+                   : ::recv(fd, out, size, 0);
+    }
     bool ReadLine(std::string& line) {
         line.clear();
         for (;;) {
@@ -82,7 +96,7 @@ public:
                 pos_ += n;
                 if (nl) return true;
             }
-            const ssize_t got = ::recv(fd_, buf_, sizeof buf_, 0);
+            const ssize_t got = Receive(fd_, ssl_, buf_, sizeof buf_);
             if (got <= 0) return false;
             pos_ = 0;
             len_ = static_cast<std::size_t>(got);
@@ -98,6 +112,7 @@ public:
 
 private:
     int fd_;
+    SSL* ssl_;
     char buf_[4096];
     std::size_t pos_ = 0, len_ = 0;
 };
@@ -111,8 +126,10 @@ class Server {
 public:
     // `events_sent` (optional) runs on the server's thread each time the
     // whole event stream has been handed to a connection's socket.
-    Server(std::size_t file_size, std::string events, std::function<void()> events_sent = {})
-        : file_(file_size), events_(std::move(events)), events_sent_(std::move(events_sent)) {
+    // With `tls`, every connection speaks TLS with that context.
+    Server(std::size_t file_size, std::string events, std::function<void()> events_sent = {},
+           SSL_CTX* tls = nullptr)
+        : file_(file_size), events_(std::move(events)), events_sent_(std::move(events_sent)), tls_(tls) {
         for (std::size_t i = 0; i < file_.size(); ++i) file_[i] = static_cast<char>(i * 131);
         listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in addr{};
@@ -141,41 +158,64 @@ private:
         while (!stop_) {
             const int fd = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
             if (fd < 0) return;
-            Serve(fd);
+            SSL* ssl = nullptr;
+            if (tls_) {
+                // Records leave in large sends (flushed by SendAll), as the
+                // library's own do, so the server costs as little as it can.
+                ssl = SSL_new(tls_);
+                BIO* socket = BIO_new_socket(fd, BIO_NOCLOSE);
+                BIO* buffered = BIO_new(BIO_f_buffer());
+                if (ssl && socket && buffered && BIO_up_ref(socket) == 1) {
+                    BIO_set_write_buffer_size(buffered, 256 * 1024);
+                    SSL_set_bio(ssl, socket, BIO_push(buffered, socket));
+                }
+                if (!ssl || SSL_accept(ssl) != 1) {
+                    SSL_free(ssl);
+                    ::close(fd);
+                    continue;
+                }
+            }
+            Serve(fd, ssl);
+            if (ssl) {
+                SSL_shutdown(ssl);
+                SSL_free(ssl);
+            }
             ::close(fd);
         }
     }
 
-    void Serve(int fd) {
+    void Serve(int fd, SSL* ssl) {
         static const std::string kOk = "+OK\r\n";
-        if (!SendAll(fd, "+OK 7 bench server\r\n", 20)) return;
-        LineReader reader(fd);
+        if (!SendAll(fd, "+OK 7 bench server\r\n", 20, ssl)) return;
+        LineReader reader(fd, ssl);
         std::string line;
         std::vector<char> sink(1 << 16);
         while (reader.ReadLine(line)) {
             if (line.rfind("GETFILE", 0) == 0) {
                 const std::string head = "+OK " + std::to_string(file_.size()) + "\r\n";
-                if (!SendAll(fd, head.data(), head.size()) || !SendAll(fd, file_.data(), file_.size()) ||
-                    !SendAll(fd, kOk.data(), kOk.size())) {
+                if (!SendAll(fd, head.data(), head.size(), ssl) ||
+                    !SendAll(fd, file_.data(), file_.size(), ssl) ||
+                    !SendAll(fd, kOk.data(), kOk.size(), ssl)) {
                     return;
                 }
             } else if (line.rfind("PUTFILE", 0) == 0) {
                 const std::size_t size = std::strtoul(line.c_str() + line.rfind(' ') + 1, nullptr, 10);
-                if (!SendAll(fd, kOk.data(), kOk.size())) return;
+                if (!SendAll(fd, kOk.data(), kOk.size(), ssl)) return;
                 std::size_t got = reader.TakeBuffered(sink.data(), size);
                 while (got < size) {
-                    const ssize_t n = ::recv(fd, sink.data(), std::min(sink.size(), size - got), 0);
+                    const ssize_t n =
+                        LineReader::Receive(fd, ssl, sink.data(), std::min(sink.size(), size - got));
                     if (n <= 0) return;
                     got += static_cast<std::size_t>(n);
                 }
-                if (!SendAll(fd, kOk.data(), kOk.size())) return;
+                if (!SendAll(fd, kOk.data(), kOk.size(), ssl)) return;
             } else if (line.rfind("EVENT_Q5", 0) == 0) {
-                if (SendAll(fd, kOk.data(), kOk.size()) && SendAll(fd, events_.data(), events_.size()) &&
-                    events_sent_) {
+                if (SendAll(fd, kOk.data(), kOk.size(), ssl) &&
+                    SendAll(fd, events_.data(), events_.size(), ssl) && events_sent_) {
                     events_sent_();
                 }
                 return;
-            } else if (!SendAll(fd, kOk.data(), kOk.size())) {
+            } else if (!SendAll(fd, kOk.data(), kOk.size(), ssl)) {
                 return;
             }
         }
@@ -184,6 +224,7 @@ private:
     std::vector<char> file_;
     std::string events_;
     std::function<void()> events_sent_;
+    SSL_CTX* tls_;
     int listen_ = -1;
     int port_ = 0;
     std::atomic<bool> stop_{false};
@@ -285,26 +326,28 @@ BStr Wide(const std::string& text) {
     return BStr(wide.c_str(), static_cast<UINT>(wide.size()));
 }
 
-ComPtr<IQ5Util> ConnectedUtil(int port) {
+const std::string kPlainHost = "127.0.0.1";
+
+ComPtr<IQ5Util> ConnectedUtil(int port, const std::string& host) {
     auto connect = Create<IQ5Connect>(CLSID_CoQ5Client, IID_IQ5Connect);
-    if (connect->Connect(Wide("127.0.0.1").Get(), port, 0) != S_OK) Die("library Connect");
+    if (connect->Connect(Wide(host).Get(), port, 0) != S_OK) Die("library Connect to " + host);
     ComPtr<IQ5Util> util;
     connect.As(IID_IQ5Util, util);
     return util;
 }
 
-void LibraryGetFile(int port, const std::string& path) {
-    auto util = ConnectedUtil(port);
+void LibraryGetFile(int port, const std::string& path, const std::string& host = kPlainHost) {
+    auto util = ConnectedUtil(port, host);
     if (util->GetFile(Wide("100").Get(), Wide("bench.bin").Get(), Wide(path).Get()) != S_OK) Die("GetFile");
 }
 
-void LibraryPutFile(int port, const std::string& path) {
-    auto util = ConnectedUtil(port);
+void LibraryPutFile(int port, const std::string& path, const std::string& host = kPlainHost) {
+    auto util = ConnectedUtil(port, host);
     if (util->PutFile(Wide("100").Get(), Wide("bench.bin").Get(), Wide(path).Get()) != S_OK) Die("PutFile");
 }
 
-void LibraryNoops(int port, long count) {
-    auto util = ConnectedUtil(port);
+void LibraryNoops(int port, long count, const std::string& host = kPlainHost) {
+    auto util = ConnectedUtil(port, host);
     for (long i = 0; i < count; ++i) {
         if (util->KeepAlive() != S_OK) Die("KeepAlive");
     }
@@ -370,8 +413,11 @@ double Median(std::vector<double> values) {
 // and prints both medians as rates of `amount` per second. Each round is made
 // of `slices` alternations of a slice each (amount / slices of work), so a
 // short measurement sees the same load on the machine for both sides.
+// The lines are "<name>_plain" and "<name>_library" unless `base_name` and
+// `lib_name` are given.
 void Pair(const char* name, const char* unit, double amount, int rounds, int slices,
-          const std::function<void()>& baseline, const std::function<void()>& library) {
+          const std::function<void()>& baseline, const std::function<void()>& library,
+          const std::string& base_name = {}, const std::string& lib_name = {}) {
     std::vector<double> base_rates, lib_rates;
     for (int round = 0; round < rounds; ++round) {
         double base_time = 0, lib_time = 0;
@@ -389,8 +435,10 @@ void Pair(const char* name, const char* unit, double amount, int rounds, int sli
     }
     const double base = Median(base_rates);
     const double lib = Median(lib_rates);
-    std::printf("%s_plain %.1f %s 1.000\n", name, base, unit);
-    std::printf("%s_library %.1f %s %.3f\n", name, lib, unit, lib / base);
+    const std::string base_line = base_name.empty() ? std::string(name) + "_plain" : base_name;
+    const std::string lib_line = lib_name.empty() ? std::string(name) + "_library" : lib_name;
+    std::printf("%s %.1f %s 1.000\n", base_line.c_str(), base, unit);
+    std::printf("%s %.1f %s %.3f\n", lib_line.c_str(), lib, unit, lib / base);
     std::fflush(stdout);
 }
 
@@ -551,7 +599,7 @@ int main(int argc, char** argv) {
     const int port = server.port();
     const double mib = static_cast<double>(file_size) / (1 << 20);
 
-    // Q5BENCH_ONLY=getfile (or putfile, noop, q5events, q5flood) runs one figure.
+    // Q5BENCH_ONLY=getfile (or putfile, noop, q5events, q5flood, tls) runs one figure.
     const char* only_env = std::getenv("Q5BENCH_ONLY");
     const std::string only = only_env ? only_env : "";
     auto wanted = [&](const char* name) { return only.empty() || only == name; };
@@ -587,6 +635,40 @@ int main(int argc, char** argv) {
                     Median(rates) / 1e6, dropped, rounds);
     }
     if (wanted("q5flood")) Flood(flood);
+
+    // TLS against plain TCP, both through the library, on two servers that
+    // differ only in TLS (goal: transfers 0.8 of plain, round trips 0.9).
+    if (wanted("tls")) {
+        signal(SIGPIPE, SIG_IGN);
+        char dir_template[] = "/tmp/q5bench-tls-XXXXXX";
+        if (!mkdtemp(dir_template)) Die("mkdtemp");
+        const q5test::TestCertificate cert =
+            q5test::MakeTestCertificate(dir_template, "bench", "localhost", "IP:127.0.0.1");
+        if (!cert.error.empty()) Die(cert.error);
+        SSL_CTX* context = SSL_CTX_new(TLS_server_method());
+        if (!context || SSL_CTX_use_certificate_chain_file(context, cert.cert_file.c_str()) != 1 ||
+            SSL_CTX_use_PrivateKey_file(context, cert.key_file.c_str(), SSL_FILETYPE_PEM) != 1) {
+            Die("TLS context");
+        }
+        SSL_CTX_set_read_ahead(context, 1);
+        SSL_CTX_set_default_read_buffer_len(context, 64 * 1024);
+        ::unlink(cert.cert_file.c_str());
+        ::unlink(cert.key_file.c_str());
+        ::rmdir(dir_template);
+        Server tls_server(file_size, std::string(), {}, context);
+        const int tls_port = tls_server.port();
+        const std::string tls_host = "tls://127.0.0.1#sha256=" + cert.fingerprint;
+        Pair(
+            "getfile", "MiB/s", mib, rounds, 1, [&] { LibraryGetFile(port, download); },
+            [&] { LibraryGetFile(tls_port, download, tls_host); }, "getfile_tcp", "getfile_tls");
+        Pair(
+            "putfile", "MiB/s", mib, rounds, 1, [&] { LibraryPutFile(port, upload); },
+            [&] { LibraryPutFile(tls_port, upload, tls_host); }, "putfile_tcp", "putfile_tls");
+        Pair(
+            "noop", "round-trips/s", static_cast<double>(noops), rounds, kNoopSlices,
+            [&] { LibraryNoops(port, noops / kNoopSlices); },
+            [&] { LibraryNoops(tls_port, noops / kNoopSlices, tls_host); }, "noop_tcp", "noop_tls");
+    }
 
     ::unlink(download.c_str());
     ::unlink(upload.c_str());

@@ -63,9 +63,21 @@ bool ServerSession::Open(const char* host, int port, int timeout_seconds) {
     // between connections.
     trace_ = ProtocolTrace::FromEnvironment();
     if (trace_) trace_->Note(std::string("connect ") + (host ? host : "") + ":" + std::to_string(port));
+    connect_problem_.clear();
+    const std::optional<Endpoint> endpoint = ParseEndpoint(host ? host : "", port, connect_problem_);
+    if (!endpoint) {
+        connect_problem_ = "bad host: " + connect_problem_;
+        if (trace_) trace_->Note(connect_problem_);
+        return false;
+    }
     if (!io_.Create(0)) return false;
-    if (!io_.Connect(host, port)) {
+    if (!io_.Connect(endpoint->tls ? endpoint->host.c_str() : host, endpoint->port)) {
         if (trace_) trace_->Note("connect failed");
+        io_.CloseSocket();
+        return false;
+    }
+    if (endpoint->tls && !io_.StartTls(*endpoint, connect_problem_)) {
+        if (trace_) trace_->Note("TLS failed: " + connect_problem_);
         io_.CloseSocket();
         return false;
     }

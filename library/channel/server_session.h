@@ -35,6 +35,7 @@
 #include <string_view>
 #include <utility>
 
+#include "endpoint.h"
 #include "in_buffer.h"
 #include "protocol_trace.h"
 #include "reply_readers.h"
@@ -71,10 +72,18 @@ public:
     // Connect timeout = timeout seconds (0 = no limit but the system's);
     // read timeout = max(timeout, 30). Reads the greeting and takes the
     // server version from its fifth character. A connected session is
-    // closed first. A stop request stays in force: one made before Open, or
-    // during it from another thread (the name lookup and the TCP connect
+    // closed first. A host written "tls://host[:port][#sha256=HEX]"
+    // (endpoint.h) is reached through TLS, and everything after the
+    // handshake goes through it; a failure of the host string, the handshake
+    // or the certificate leaves its reason in connect_problem(). A stop
+    // request stays in force: one made before Open, or during it from
+    // another thread (the name lookup, the TCP connect and the handshake
     // included), ends it at its first wait.
     bool Open(const char* host, int port, int timeout_seconds);
+    // Why the last Connect failed, when more can be said than that it
+    // failed; empty otherwise. Certificate refusals add the certificate's
+    // fingerprint, subject and validity on lines of their own.
+    const std::string& connect_problem() const noexcept { return connect_problem_; }
     // Clears the connected flag and closes the connection; sends nothing.
     void Close() noexcept;
     // Reads one reply line into the line buffer (cleared first); the line
@@ -246,6 +255,7 @@ private:
     char line_[kLineBufferSize] = {};
     InBuffer in_;
     std::string argument_problem_;
+    std::string connect_problem_;
     // Null unless Q5CLIENT_TRACE named a file at the last Connect.
     std::unique_ptr<ProtocolTrace> trace_;
 };

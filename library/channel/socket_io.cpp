@@ -22,6 +22,7 @@
 #include <utility>
 
 #include "channel/in_buffer.h"
+#include "channel/tls_layer.h"
 
 namespace q5::channel {
 
@@ -89,6 +90,8 @@ int SocketIo::DefaultPollStepMs() noexcept {
     }();
     return step;
 }
+
+SocketIo::SocketIo() = default;
 
 SocketIo::~SocketIo() {
     CloseSocket();
@@ -227,6 +230,7 @@ bool SocketIo::Connect(const char* host, int port) {
 
 long SocketIo::ReceiveSome(InBuffer& in) {
     if (fd_ < 0) return -1;
+    if (tls_) return ReceiveSomeTls(in);
     const int limit = read_timeout_ > 0 ? read_timeout_ + 1 : 0;
     char chunk[kReceiveChunk];
     for (;;) {
@@ -248,6 +252,7 @@ long SocketIo::ReceiveSome(InBuffer& in) {
 
 long SocketIo::ReceiveNow(char* out, std::size_t size) {
     if (fd_ < 0 || stop_requested()) return -1;
+    if (tls_) return ReceiveNowTls(out, size);
     for (;;) {
         const ssize_t rc = ::recv(fd_, out, size, MSG_DONTWAIT);
         if (rc > 0) return static_cast<long>(rc);
@@ -259,6 +264,7 @@ long SocketIo::ReceiveNow(char* out, std::size_t size) {
 
 bool SocketIo::SendAll(const char* data, std::size_t size) {
     if (fd_ < 0) return false;
+    if (tls_) return SendAllTls(data, size);
     const int limit = read_timeout_ > 0 ? read_timeout_ + 1 : 0;
     std::size_t sent = 0;
     // The socket is nearly always writable: try first and wait only when the
@@ -278,6 +284,10 @@ bool SocketIo::SendAll(const char* data, std::size_t size) {
 
 void SocketIo::CloseSocket(bool shutdown_first) noexcept {
     if (fd_ < 0) return;
+    if (tls_) {
+        if (shutdown_first) tls_->Shutdown();
+        tls_.reset();
+    }
     if (shutdown_first) ::shutdown(fd_, SHUT_RDWR);
     ::close(fd_);
     fd_ = -1;

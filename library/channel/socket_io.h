@@ -1,4 +1,7 @@
-// SocketIo: one TCP socket with time-limited connect, receive and send.
+// SocketIo: one TCP socket with time-limited connect, receive and send,
+// optionally carrying TLS (StartTls, socket_tls.cpp): once started, every
+// receive and send goes through the TLS layer with the same waits, limits
+// and stop rule as the plain socket.
 // Every wait (the host-name lookup and the TCP connect included) polls in
 // steps of one second and gives up at the next step once a stop has been
 // requested; a stop requested for a later time ends the wait at that time.
@@ -16,6 +19,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 struct sockaddr_in;
@@ -23,10 +27,13 @@ struct sockaddr_in;
 namespace q5::channel {
 
 class InBuffer;
+class TlsLayer;
+struct Endpoint;
+enum class TlsStep;
 
 class SocketIo {
 public:
-    SocketIo() = default;
+    SocketIo();
     SocketIo(const SocketIo&) = delete;
     SocketIo& operator=(const SocketIo&) = delete;
     ~SocketIo();
@@ -54,6 +61,14 @@ public:
     // outlive this object, so it must not refer to the object.
     using Resolver = std::function<bool(const std::string& host, std::uint32_t& address)>;
     void set_resolver(Resolver resolver) { resolver_ = std::move(resolver); }
+
+    // After Connect: the TLS handshake in poll steps (a limit of read
+    // timeout + 1 steps without progress, as for the greeting), then the
+    // certificate check (tls_layer.h). False, with the reason in `problem`,
+    // when the handshake fails, times out or is stopped, or the certificate
+    // is refused; the caller closes the socket.
+    bool StartTls(const Endpoint& endpoint, std::string& problem);
+    bool tls() const noexcept { return tls_ != nullptr; }
 
     // Waits until the socket is readable and appends what one receive
     // delivers to `in`. Returns the number of bytes appended; 0 when the peer
@@ -108,6 +123,14 @@ private:
     static constexpr std::int64_t kNoStop = INT64_MAX;
     static constexpr std::int64_t kStopNow = INT64_MIN;
 
+    // The TLS forms of the three transfers (socket_tls.cpp).
+    long ReceiveSomeTls(InBuffer& in);
+    long ReceiveNowTls(char* out, std::size_t size);
+    bool SendAllTls(const char* data, std::size_t size);
+    // Waits for what a TLS step wants; Wait::error for a step that ended.
+    Wait WaitForTls(TlsStep step, int limit_polls);
+
+    std::unique_ptr<TlsLayer> tls_;
     int read_timeout_ = 0;
     int connect_timeout_ = 0;
     std::atomic<std::int64_t> stop_at_{kNoStop};

@@ -103,10 +103,11 @@ HRESULT CoEvents::Begin(Log& log, Kind kind, BSTR host, LONG port, LONG timeout,
     const bool connected = port >= 1 && port <= 65535 && !h.str().empty() &&
                            session.Connect(h.c_str(), static_cast<int>(port), std::max<LONG>(timeout, 0));
     if (!connected) {
-        session.Close();
         // Its own code, so that callers can tell a server out of reach (and
         // try again later) from one that refuses.
-        return Raise(E_CONNECTION_LOST, kSourceCoEvents, kConnectFailed);
+        const HRESULT hr = RaiseConnectFailed(E_CONNECTION_LOST, kSourceCoEvents, kConnectFailed, session);
+        session.Close();
+        return hr;
     }
     Outcome outcome = status ? session.SuLogin(u.c_str(), pw.c_str()) : session.Login(u.c_str(), pw.c_str());
     if (outcome != Outcome::ok) {

@@ -45,7 +45,7 @@ HRESULT CoQ5Client::Connect(BSTR host, LONG port, LONG timeout) {
             // must stay in force.
             session_.Open(h.c_str(), static_cast<int>(port), timeout < 0 ? 0 : static_cast<int>(timeout));
         if (ok) return S_OK;
-        return Raise(CodeRule(session_), kSourceCoQ5Client, kConnectFailed);
+        return RaiseConnectFailed(CodeRule(session_), kSourceCoQ5Client, kConnectFailed, session_);
     });
 }
 

@@ -47,4 +47,15 @@ HRESULT FailCommand(const channel::ServerSession& session, channel::Outcome outc
     return Raise(CodeRule(session), source, message);
 }
 
+HRESULT RaiseConnectFailed(HRESULT code, std::u16string_view source, std::u16string_view message,
+                           const channel::ServerSession& session) noexcept {
+    if (session.connect_problem().empty()) return Raise(code, source, message);
+    try {
+        return Raise(code, source,
+                     std::u16string(message) + u": " + channel::FromWire(session.connect_problem()));
+    } catch (...) {
+        return Raise(code, source, message);
+    }
+}
+
 }  // namespace q5::component

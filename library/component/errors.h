@@ -34,4 +34,9 @@ inline HRESULT CodeRule(const channel::ServerSession& session) noexcept {
 HRESULT FailCommand(const channel::ServerSession& session, channel::Outcome outcome,
                     std::u16string_view source, std::u16string_view message) noexcept;
 
+// A failed Connect: `message` alone, or, when the session knows why (a bad
+// host string, a TLS handshake or certificate refusal), "message: why".
+HRESULT RaiseConnectFailed(HRESULT code, std::u16string_view source, std::u16string_view message,
+                           const channel::ServerSession& session) noexcept;
+
 }  // namespace q5::component

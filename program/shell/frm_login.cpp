@@ -4,6 +4,7 @@
 #include <QHideEvent>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTimer>
 
 #include "shell/busy_cursor.h"
 #include "shell/message_service.h"
@@ -11,6 +12,7 @@
 #include "shell/secret_store.h"
 #include "shell/session.h"
 #include "shell/shell_logic.h"
+#include "shell/tls_trust.h"
 #include "ui_frm_login.h"
 
 namespace q5 {
@@ -139,7 +141,7 @@ void frmLogin::cmdOK_Click() {
         {
             shell::BusyCursor busy;
             const shell::HostAndPort target = shell::ParseHostBox(ui_->Text1->text());
-            BStr host = ToBStr(target.host);
+            BStr host = ToBStr(shell::HostWithStoredPin(QString::fromLatin1(shell::kAppTitle), target.host));
             hr = session_.Call(this, [&](const SessionViews& views) {
                 return views.connect ? views.connect->Connect(host.Get(), target.port, 0) : E_POINTER;
             });
@@ -148,7 +150,9 @@ void frmLogin::cmdOK_Click() {
         if (FAILED(hr)) {
             OnConnectFailed(hr);
         } else {
-            session_.setHost(shell::TrimBlanks(ui_->Text1->text()));
+            // With its pin, so the event log's connection accepts the same certificate.
+            session_.setHost(shell::HostWithStoredPin(QString::fromLatin1(shell::kAppTitle),
+                                                      shell::TrimBlanks(ui_->Text1->text())));
             session_.setUserName(shell::TrimBlanks(ui_->txtUserName->text()));
             session_.setPassword(shell::TrimBlanks(ui_->txtPassword->text()));
             // Scope 2: the login.
@@ -191,6 +195,25 @@ void frmLogin::cmdOK_Click() {
 
 void frmLogin::OnConnectFailed(HRESULT hr) {
     const shell::ErrorDetails error = shell::ErrorOf(hr);
+    // A TLS server's certificate: trusted on first use when the user says
+    // so (then the login goes on), never when a pinned one has changed.
+    const shell::CertificateRefusal refusal = shell::ReadCertificateRefusal(error.description);
+    if (refusal.kind == shell::CertificateRefusal::Kind::untrusted) {
+        shell::MessageRequest request{
+            shell::TrustQuestion(refusal), QStringLiteral("Untrusted Server Certificate"),
+            shell::MsgButtons::yes_no, shell::MsgIcon::warning, shell::MsgAnswer::no};
+        if (shell::MessageService::Show(request, this) != shell::MsgAnswer::yes) return;
+        shell::StorePin(QString::fromLatin1(shell::kAppTitle), ui_->Text1->text(), refusal.fingerprint);
+        QTimer::singleShot(0, this, &frmLogin::cmdOK_Click);
+        return;
+    }
+    if (refusal.kind == shell::CertificateRefusal::Kind::changed) {
+        shell::MessageService::Show(
+            {shell::ChangedCertificateWarning(refusal), QStringLiteral("Server Certificate Changed"),
+             shell::MsgButtons::ok, shell::MsgIcon::critical, shell::MsgAnswer::ok},
+            this);
+        return;
+    }
     if (hr == E_CONNECTION_LOST) {
         hide();
         shell::MessageRequest request;

@@ -57,6 +57,9 @@ MsgAnswer MessageService::Show(const MessageRequest& request, QWidget* parent) {
         case MsgButtons::ok_cancel:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             break;
+        case MsgButtons::yes_no:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
         case MsgButtons::yes_no_cancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
@@ -77,6 +80,7 @@ MsgAnswer MessageService::Show(const MessageRequest& request, QWidget* parent) {
         case QMessageBox::Ok:
             return MsgAnswer::ok;
         default:
+            if (request.buttons == MsgButtons::yes_no) return MsgAnswer::no;
             return request.buttons == MsgButtons::ok ? MsgAnswer::ok : MsgAnswer::cancel;
     }
 }

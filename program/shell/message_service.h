@@ -14,7 +14,7 @@ class QWidget;
 
 namespace q5::shell {
 
-enum class MsgButtons { ok, ok_cancel, yes_no_cancel };
+enum class MsgButtons { ok, ok_cancel, yes_no, yes_no_cancel };
 enum class MsgIcon { none, information, warning, critical };
 enum class MsgAnswer { ok, cancel, yes, no };
 

@@ -1,6 +1,7 @@
 #include "fault_fixture.h"
 
 #include "dir_entries.h"
+#include "test_certificate.h"
 
 #include <gtest/gtest-spi.h>
 
@@ -158,8 +159,21 @@ void FaultSweep::TearDown() {
     RegisteredLibrary::TearDown();
 }
 
+void FaultSweep::UseTls(FaultKind family) {
+    const TestCertificate made = MakeTestCertificate(folder_, "peer", "localhost", "IP:127.0.0.1");
+    ASSERT_EQ(made.error, "");
+    ASSERT_TRUE(peer_.UseTls(made.cert_file, made.key_file));
+    tls_ = true;
+    tls_family_ = family;
+    tls_pin_ = made.fingerprint;
+}
+
+std::string FaultSweep::Host() const {
+    return tls_ ? "tls://127.0.0.1#sha256=" + tls_pin_ : "127.0.0.1";
+}
+
 HRESULT FaultSweep::Connect() {
-    return connect_->Connect(B(u"127.0.0.1").Get(), peer_.port(), kConnectTimeout);
+    return connect_->Connect(BStr(U16(Host()).c_str()).Get(), peer_.port(), kConnectTimeout);
 }
 
 void FaultSweep::EndLogs() {
@@ -188,9 +202,12 @@ void FaultSweep::Sweep(const std::string& family, const Exchange& exchange, std:
 
     std::vector<Fault> faults;
     faults.push_back(Fault{});
-    for (std::size_t k = first; k < size; ++k) faults.push_back(Fault{FaultKind::cut, k, 0});
-    for (std::size_t k = first; k < size; ++k) faults.push_back(Fault{FaultKind::stall, k, 0});
-    for (std::size_t k = first; k < size; ++k) {
+    const auto plays = [&](FaultKind kind) { return !tls_ || tls_family_ == kind; };
+    for (std::size_t k = first; k < size && plays(FaultKind::cut); ++k)
+        faults.push_back(Fault{FaultKind::cut, k, 0});
+    for (std::size_t k = first; k < size && plays(FaultKind::stall); ++k)
+        faults.push_back(Fault{FaultKind::stall, k, 0});
+    for (std::size_t k = first; k < size && plays(FaultKind::corrupt); ++k) {
         for (char value : kHostileBytes) faults.push_back(Fault{FaultKind::corrupt, k, value});
     }
     faults.push_back(Fault{});

@@ -70,6 +70,11 @@ protected:
     void Sweep(const std::string& family, const Exchange& exchange, std::size_t first,
                const std::function<void(const Fault&)>& one_case);
 
+    // From now on the peer serves TLS with a certificate made for the test,
+    // Connect pins it, and Sweep plays only the no-fault cases and `family`.
+    void UseTls(FaultKind family);
+    // The session's host: "127.0.0.1", or with TLS on its pinned tls:// form.
+    std::string Host() const;
     HRESULT Connect();
     // Ends both event logs; each End must return promptly.
     void EndLogs();
@@ -85,6 +90,9 @@ protected:
     ComPtr<IQ5Table> table_;
     ComPtr<ICoEvents> events_;
     std::string folder_;
+    bool tls_ = false;
+    FaultKind tls_family_ = FaultKind::none;
+    std::string tls_pin_;
 };
 
 // The reply lines in `bytes` as the client reads them: each up to and

@@ -58,7 +58,24 @@ Download ExpectedDownload(const std::string& bytes) {
     return {tail[0][0] == '-' ? E_FILE_OPEN : S_OK, file};
 }
 
-TEST_F(FaultSweep, BrokenDownloadKeepsExactlyTheBytesReceivedAndReportsTheDocumentedCode) {
+class FileFaults : public FaultSweep {
+protected:
+    void BrokenDownload();
+};
+
+TEST_F(FileFaults, BrokenDownloadKeepsExactlyTheBytesReceivedAndReportsTheDocumentedCode) {
+    BrokenDownload();
+}
+
+// The same through TLS, stalled at every offset: the read timeout ends the
+// wait inside TLS as it does on plain TCP.
+TEST_F(FileFaults, BrokenDownloadOverTlsStalledAnywhereIsConnectionLost) {
+    UseTls(FaultKind::stall);
+    if (HasFatalFailure()) return;
+    BrokenDownload();
+}
+
+void FileFaults::BrokenDownload() {
     const std::string data = Pattern(300);
     Exchange exchange;
     exchange.Send(kFaultGreeting).Expect("GETFILE 101 greet1.wav\r\n");

@@ -371,7 +371,9 @@ TEST(ShellRules, HostBoxTakesAnOptionalPortAndKeepsOddTextWhole) {
     EXPECT_EQ(ParseHostBox(QStringLiteral("localhost")).host, QStringLiteral("localhost"));
     EXPECT_EQ(ParseHostBox(QStringLiteral("10.0.0.5:4008")).host, QStringLiteral("10.0.0.5"));
     EXPECT_EQ(ParseHostBox(QStringLiteral("10.0.0.5:4008")).port, 4008);
-    for (const char* odd : {"host:", "host:0", "host:70000", "host:+80", "host:8x", ":80", "fe80::1"}) {
+    // TLS hosts stay whole: the library reads their port and pin.
+    for (const char* odd : {"host:", "host:0", "host:70000", "host:+80", "host:8x", ":80", "fe80::1",
+                            "tls://host", "tls://host:1009#sha256=AB"}) {
         EXPECT_EQ(ParseHostBox(QString::fromLatin1(odd)).host, QString::fromLatin1(odd)) << odd;
         EXPECT_EQ(ParseHostBox(QString::fromLatin1(odd)).port, 1008) << odd;
     }

@@ -114,7 +114,7 @@ void FakeQ5Server::Serve(int fd, std::string& pending) {
     }
 }
 
-Q5Sim::Q5Sim(const std::string& tool) {
+Q5Sim::Q5Sim(const std::string& tool, const std::vector<std::string>& extra) {
     char dir_template[] = "/tmp/q5sim-data-XXXXXX";
     if (!mkdtemp(dir_template)) return;
     data_dir_ = dir_template;
@@ -129,8 +129,12 @@ Q5Sim::Q5Sim(const std::string& tool) {
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         close(out[1]);
-        execl(tool.c_str(), tool.c_str(), "--listen", "127.0.0.1:0", "--data", data_dir_.c_str(),
-              "--seed-demo", static_cast<char*>(nullptr));
+        std::vector<std::string> args = {tool, "--listen", "127.0.0.1:0", "--data", data_dir_, "--seed-demo"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::vector<char*> argv;
+        for (std::string& arg : args) argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        execv(tool.c_str(), argv.data());
         _exit(127);
     }
     close(out[1]);

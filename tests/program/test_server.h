@@ -60,8 +60,9 @@ private:
 
 class Q5Sim : public TestServer {
 public:
-    // Starts q5sim; port() is 0 when it could not be started.
-    explicit Q5Sim(const std::string& tool);
+    // Starts q5sim with `extra` options (--tls-cert ...); port() is 0 when
+    // it could not be started.
+    explicit Q5Sim(const std::string& tool, const std::vector<std::string>& extra = {});
     ~Q5Sim() override;
     int port() const override { return port_; }
     void Stop() override;

@@ -34,6 +34,8 @@
 #include "shell/program.h"
 #include "shell/registry.h"
 #include "shell/shell_logic.h"
+#include "shell/tls_trust.h"
+#include "test_certificate.h"
 #include "ui_frm_login.h"
 #include "ui_frm_main.h"
 
@@ -297,6 +299,83 @@ TEST_F(LoginTest, RefusedConnectionCancelEndsTheProgram) {
     LogIn(windows().Load<frmLogin>(), QStringLiteral("101"), QStringLiteral("1234"),
           QStringLiteral("127.0.0.1:%1").arg(closed_port), false);
     EXPECT_TRUE(windows().ProgramEnding());
+}
+
+// A TLS server whose certificate the system does not trust, typed and
+// clicked as a user does.
+class TlsLoginTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        cert_ = q5test::MakeTestCertificate(home_->path(), "server", "localhost", "IP:127.0.0.1");
+        ASSERT_EQ(cert_.error, "");
+        sim_ = std::make_unique<Q5Sim>(
+            Q5SIM_TOOL, std::vector<std::string>{"--tls-cert", cert_.cert_file, "--tls-key", cert_.key_file});
+        ASSERT_NE(sim_->port(), 0);
+        host_ = QStringLiteral("tls://127.0.0.1:%1").arg(sim_->port());
+    }
+    void TearDown() override {
+        sim_.reset();
+        ProgramTest::TearDown();
+    }
+    void TypeAndClickOK(frmLogin& login) {
+        for (QLineEdit* box : {login.ui()->txtUserName, login.ui()->txtPassword, login.ui()->Text1})
+            box->clear();
+        QTest::keyClicks(login.ui()->txtUserName, QStringLiteral("101"));
+        QTest::keyClicks(login.ui()->txtPassword, QStringLiteral("1234"));
+        QTest::keyClicks(login.ui()->Text1, host_);
+        QTest::mouseClick(login.ui()->cmdOK, Qt::LeftButton);
+        // The login after a "Yes" runs from the event loop.
+        for (int i = 0; i < 20 && !q5::gLoggedIn; ++i) Pump();
+    }
+    QString StoredPin() const {
+        return q5::shell::Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("TlsPins"),
+                                         QStringLiteral("127.0.0.1:%1").arg(sim_->port()));
+    }
+
+    q5test::TestCertificate cert_;
+    std::unique_ptr<Q5Sim> sim_;
+    QString host_;
+};
+
+TEST_F(TlsLoginTest, FirstContactShowsTheCertificateAndYesPinsItAndLogsIn) {
+    frmLogin& login = windows::Load<frmLogin>();
+    login.show();
+    Answer({MsgAnswer::yes});
+    TypeAndClickOK(login);
+    ASSERT_FALSE(asked().empty());
+    EXPECT_EQ(asked()[0].title, QStringLiteral("Untrusted Server Certificate"));
+    EXPECT_EQ(asked()[0].buttons, MsgButtons::yes_no);
+    EXPECT_EQ(asked()[0].default_button, MsgAnswer::no);
+    EXPECT_TRUE(asked()[0].text.contains(QString::fromStdString(cert_.fingerprint)))
+        << asked()[0].text.toStdString();
+    EXPECT_TRUE(asked()[0].text.contains(QStringLiteral("Subject: CN=localhost")));
+    EXPECT_TRUE(asked()[0].text.contains(QStringLiteral("Valid: from ")));
+    EXPECT_TRUE(q5::gLoggedIn);
+    EXPECT_EQ(StoredPin(), QString::fromStdString(cert_.fingerprint));
+    // The call control window's event log took the pinned host too.
+    EXPECT_EQ(asked().size(), 1u) << AskedTexts().back().toStdString();
+}
+
+TEST_F(TlsLoginTest, NoKeepsNothingAndAChangedPinnedCertificateIsRefusedWithAWarning) {
+    frmLogin& login = windows::Load<frmLogin>();
+    login.show();
+    Answer({MsgAnswer::no});
+    TypeAndClickOK(login);
+    EXPECT_FALSE(q5::gLoggedIn);
+    EXPECT_EQ(StoredPin(), QString());
+
+    // Pinned earlier to another certificate: refused, and nothing is asked.
+    const QString old_pin = QStringLiteral("AB:") + QString::fromStdString(cert_.fingerprint).mid(3);
+    q5::shell::StorePin(QStringLiteral("Q5Client"), host_, old_pin);
+    TypeAndClickOK(login);
+    ASSERT_EQ(asked().size(), 2u);
+    EXPECT_EQ(asked()[1].title, QStringLiteral("Server Certificate Changed"));
+    EXPECT_EQ(asked()[1].buttons, MsgButtons::ok);
+    EXPECT_TRUE(asked()[1].text.contains(QString::fromStdString(cert_.fingerprint)));
+    EXPECT_FALSE(q5::gLoggedIn);
+    EXPECT_TRUE(login.isVisible());
+    EXPECT_EQ(StoredPin(), old_pin) << "a changed certificate is never taken silently";
 }
 
 TEST_F(LoginTest, CancelEndsTheProgramWithoutTouchingTheServer) {

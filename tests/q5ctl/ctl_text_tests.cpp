@@ -34,10 +34,17 @@ TEST(CtlText, HostsAndAssignmentsParseOrAreRefused) {
         const char* host;
         int port;
     } cases[] = {
-        {"voice", true, "voice", 1008}, {"10.0.0.5:2000", true, "10.0.0.5", 2000},
-        {"voice:0", false, "", 0},      {"voice:65536", false, "", 0},
-        {"voice:x", false, "", 0},      {":2000", false, "", 0},
-        {"a:b:1", false, "", 0},        {"", false, "", 0},
+        {"voice", true, "voice", 1008},
+        {"10.0.0.5:2000", true, "10.0.0.5", 2000},
+        {"voice:0", false, "", 0},
+        {"voice:65536", false, "", 0},
+        {"voice:x", false, "", 0},
+        {":2000", false, "", 0},
+        {"a:b:1", false, "", 0},
+        {"", false, "", 0},
+        // TLS hosts go to the library whole; it reads their port and pin.
+        {"tls://voice:1009#sha256=AB", true, "tls://voice:1009#sha256=AB", 1008},
+        {"TLS://voice", true, "TLS://voice", 1008},
     };
     for (const Case& c : cases) {
         const auto parsed = ParseHost(c.text, 1008);

@@ -3,6 +3,8 @@
 #include "scripted_peer.h"
 
 #include <arpa/inet.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -122,6 +124,61 @@ FaultPeer::~FaultPeer() {
     changed_.notify_all();
     if (thread_.joinable()) thread_.join();
     if (listen_fd_ >= 0) ::close(listen_fd_);
+    if (tls_ != nullptr) SSL_CTX_free(tls_);
+}
+
+bool FaultPeer::UseTls(const std::string& cert_file, const std::string& key_file) {
+    tls_ = SSL_CTX_new(TLS_server_method());
+    if (tls_ == nullptr) return false;
+    SSL_CTX_set_min_proto_version(tls_, TLS1_2_VERSION);
+    // No session tickets: the server's bytes are only the exchange's.
+    SSL_CTX_set_num_tickets(tls_, 0);
+    return SSL_CTX_use_certificate_chain_file(tls_, cert_file.c_str()) == 1 &&
+           SSL_CTX_use_PrivateKey_file(tls_, key_file.c_str(), SSL_FILETYPE_PEM) == 1;
+}
+
+long FaultPeer::ReceiveSome(int fd, char* out, std::size_t size, short& events) {
+    events = POLLIN;
+    if (ssl_ == nullptr) {
+        const ssize_t n = ::recv(fd, out, size, MSG_DONTWAIT);
+        if (n >= 0) return static_cast<long>(n);
+        return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ? -1 : 0;
+    }
+    ERR_clear_error();
+    const int n = SSL_read(ssl_, out, static_cast<int>(size));
+    if (n > 0) return n;
+    const int error = SSL_get_error(ssl_, n);
+    if (error == SSL_ERROR_WANT_WRITE) events = POLLOUT;
+    return error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE ? -1 : 0;
+}
+
+long FaultPeer::SendSome(int fd, const char* data, std::size_t size, short& events) {
+    events = POLLOUT;
+    if (ssl_ == nullptr) {
+        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) return static_cast<long>(n);
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) ? -1 : 0;
+    }
+    ERR_clear_error();
+    const int n = SSL_write(ssl_, data, static_cast<int>(size));
+    if (n > 0) return n;
+    const int error = SSL_get_error(ssl_, n);
+    if (error == SSL_ERROR_WANT_READ) events = POLLIN;
+    return error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE ? -1 : 0;
+}
+
+bool FaultPeer::Handshake(int fd) {
+    ssl_ = SSL_new(tls_);
+    if (ssl_ == nullptr || SSL_set_fd(ssl_, fd) != 1) return false;
+    SSL_set_accept_state(ssl_);
+    for (;;) {
+        ERR_clear_error();
+        const int rc = SSL_do_handshake(ssl_);
+        if (rc == 1) return true;
+        const int error = SSL_get_error(ssl_, rc);
+        if (error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE) return false;
+        if (!WaitFor(fd, error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT, stop_)) return false;
+    }
 }
 
 void FaultPeer::Start(const Exchange& exchange, Fault fault) {
@@ -194,16 +251,15 @@ bool FaultPeer::ReadExactly(int fd, std::size_t size, std::string& out) {
     out.clear();
     char chunk[4096];
     while (out.size() < size) {
-        if (!WaitFor(fd, POLLIN, stop_)) return false;
         const std::size_t want = std::min(sizeof chunk, size - out.size());
-        const ssize_t n = ::recv(fd, chunk, want, MSG_DONTWAIT);
+        short events = 0;
+        const long n = ReceiveSome(fd, chunk, want, events);
         if (n > 0) {
             out.append(chunk, static_cast<std::size_t>(n));
             Keep(chunk, static_cast<std::size_t>(n));
             continue;
         }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) continue;
-        return false;
+        if (n == 0 || !WaitFor(fd, events, stop_)) return false;
     }
     return true;
 }
@@ -211,13 +267,13 @@ bool FaultPeer::ReadExactly(int fd, std::size_t size, std::string& out) {
 bool FaultPeer::SendBytes(int fd, const char* data, std::size_t size) {
     std::size_t sent = 0;
     while (sent < size) {
-        const ssize_t n = ::send(fd, data + sent, size - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        short events = 0;
+        const long n = SendSome(fd, data + sent, size - sent, events);
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
             continue;
         }
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return false;
-        if (!WaitFor(fd, POLLOUT, stop_)) return false;
+        if (n == 0 || !WaitFor(fd, events, stop_)) return false;
     }
     return true;
 }
@@ -225,13 +281,16 @@ bool FaultPeer::SendBytes(int fd, const char* data, std::size_t size) {
 void FaultPeer::Drain(int fd) {
     char chunk[4096];
     for (;;) {
-        if (!WaitFor(fd, POLLIN, stop_)) return;
-        const ssize_t n = ::recv(fd, chunk, sizeof chunk, MSG_DONTWAIT);
+        short events = 0;
+        const long n = ReceiveSome(fd, chunk, sizeof chunk, events);
         if (n > 0) {
             Keep(chunk, static_cast<std::size_t>(n));
             continue;
         }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) continue;
+        if (n < 0) {
+            if (!WaitFor(fd, events, stop_)) return;
+            continue;
+        }
         // Closed by the client (0) or reset: either way it let go.
         {
             std::lock_guard<std::mutex> lock(mutex_);
@@ -244,7 +303,14 @@ void FaultPeer::Drain(int fd) {
 
 void FaultPeer::Play(const Exchange& exchange, const Fault& fault) {
     int fd = -1;
-    if (Accept(fd)) {
+    if (Accept(fd) && tls_ != nullptr && !Handshake(fd)) {
+        // The client gave up during the handshake: nothing was played.
+        SSL_free(ssl_);
+        ssl_ = nullptr;
+        ::close(fd);
+        fd = -1;
+    }
+    if (fd >= 0) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             report_.accepted = true;
@@ -284,12 +350,17 @@ void FaultPeer::Play(const Exchange& exchange, const Fault& fault) {
             if (fault.kind == FaultKind::cut) ::shutdown(fd, SHUT_WR);
             stopped_sending = true;
         }
-        if (exchange.closes() && !stopped_sending) ::shutdown(fd, SHUT_WR);
+        if (exchange.closes() && !stopped_sending) {
+            if (ssl_ != nullptr) SSL_shutdown(ssl_);
+            ::shutdown(fd, SHUT_WR);
+        }
         {
             std::lock_guard<std::mutex> lock(mutex_);
             report_.deviation = deviation;
         }
         Drain(fd);
+        if (ssl_ != nullptr) SSL_free(ssl_);
+        ssl_ = nullptr;
         ::close(fd);
     }
     {

@@ -10,6 +10,11 @@
 // exactly what the client sent after a fault and whether it let the
 // connection go.
 //
+// With UseTls the peer speaks TLS: every play begins with the handshake, the
+// offsets count the bytes inside TLS, a cut closes the TCP connection
+// without TLS's own close (as a connection lost on the way does), and
+// ThenClose sends TLS's close first.
+//
 // Thread rule: Start, WaitClientClosed and Finish from one thread; one
 // connection is played at a time, all on one thread of the peer's own that
 // lives as long as the peer (a thread that waits already answers a new
@@ -25,6 +30,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+struct ssl_ctx_st;
+struct ssl_st;
 
 namespace q5test {
 
@@ -95,6 +103,9 @@ public:
 
     int port() const { return port_; }
     bool listening() const { return listen_fd_ >= 0; }
+    // Serves TLS with this PEM certificate and key from the next play on;
+    // false when they cannot be used. Call before the first Start.
+    bool UseTls(const std::string& cert_file, const std::string& key_file);
 
     // Plays `exchange` with `fault` on the next connection, on a thread.
     void Start(const Exchange& exchange, Fault fault);
@@ -117,6 +128,12 @@ private:
     bool SendBytes(int fd, const char* data, std::size_t size);
     // Keeps what the client sends until it closes or the play is stopped.
     void Drain(int fd);
+    // One receive or send without waiting, through TLS when it is on: the
+    // count moved (> 0), 0 when the connection ended or failed, -1 when
+    // `events` must be waited for first.
+    long ReceiveSome(int fd, char* out, std::size_t size, short& events);
+    long SendSome(int fd, const char* data, std::size_t size, short& events);
+    bool Handshake(int fd);
     void Keep(const char* data, std::size_t size);
 
     int listen_fd_ = -1;
@@ -129,6 +146,8 @@ private:
     bool ended_ = true;       // no play is running
     std::optional<Job> job_;  // the next play, until the thread takes it
     bool quit_ = false;
+    ssl_ctx_st* tls_ = nullptr;  // null: plain TCP
+    ssl_st* ssl_ = nullptr;      // the running play's, with TLS on (its thread only)
 };
 
 }  // namespace q5test

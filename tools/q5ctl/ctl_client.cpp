@@ -204,11 +204,17 @@ int Client::Open() {
     }
     HRESULT hr = session->Connect(Wide(settings_.host).Get(), settings_.port, settings_.timeout);
     if (FAILED(hr)) {
-        TakeErrorText();
+        // A TLS host's refusal says why after "Connect Failed: "; a plain
+        // failure adds nothing to the line below.
+        const std::string text = TakeErrorText();
         if (stop_requested) {
             err_ << "q5ctl: interrupted\n";
         } else {
-            err_ << "q5ctl: cannot connect to " << settings_.host << ":" << settings_.port << "\n";
+            const std::size_t why = text.find(": ");
+            err_ << "q5ctl: cannot connect to " << settings_.host;
+            if (settings_.host.find("://") == std::string::npos) err_ << ":" << settings_.port;
+            err_ << "\n";
+            if (why != std::string::npos) err_ << "q5ctl: " << text.substr(why + 2) << "\n";
         }
         return kConnection;
     }

@@ -143,6 +143,12 @@ std::optional<int> ParseInt(std::string_view text) {
 
 std::optional<HostPort> ParseHost(std::string_view text, int default_port) {
     HostPort out;
+    if (text.size() > 6 && (text.substr(0, 6) == "tls://" || text.substr(0, 6) == "TLS://")) {
+        // The library reads the port and the pin of a TLS host itself.
+        out.host = std::string(text);
+        out.port = default_port;
+        return out;
+    }
     const std::size_t colon = text.rfind(':');
     if (colon == std::string_view::npos) {
         out.host = std::string(text);

@@ -36,7 +36,9 @@ struct HostPort {
     std::string host;
     int port = 0;
 };
-// "HOST" or "HOST:PORT" (PORT 1..65535); nullopt when malformed.
+// "HOST" or "HOST:PORT" (PORT 1..65535); nullopt when malformed. A TLS host
+// ("tls://HOST[:PORT][#sha256=HEX]") is kept whole, with the default port:
+// the library reads it.
 std::optional<HostPort> ParseHost(std::string_view text, int default_port);
 
 // "FIELD=VALUE" split at the first '='; nullopt without '=' or with an empty

@@ -63,7 +63,9 @@ int main(int argc, char** argv) {
     std::string host = Env("Q5_HOST", "localhost");
     settings.user = Env("Q5_USER");
     std::string password_file, trace;
-    app.add_option("--host", host, "server as HOST[:PORT] (default $Q5_HOST, else localhost:1008)")
+    app.add_option("--host", host,
+                   "server as HOST[:PORT] or tls://HOST[:PORT][#sha256=FINGERPRINT] (default $Q5_HOST, else "
+                   "localhost:1008)")
         ->type_name("HOST[:PORT]");
     app.add_option("--user", settings.user, "mailbox or superuser name (default $Q5_USER)")
         ->type_name("USER");
@@ -177,7 +179,7 @@ int main(int argc, char** argv) {
 
     const auto where = q5ctl::ParseHost(host, 1008);
     if (!where) {
-        std::cerr << "q5ctl: --host takes HOST or HOST:PORT, not " << host << "\n";
+        std::cerr << "q5ctl: --host takes HOST, HOST:PORT or tls://HOST[:PORT], not " << host << "\n";
         return q5ctl::kUsage;
     }
     settings.host = where->host;

@@ -1,5 +1,7 @@
 #include "connection.h"
 
+#include <openssl/err.h>
+#include <openssl/ssl.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -21,6 +23,103 @@ Connection::Connection(asio::ip::tcp::socket socket, const std::atomic<bool>& st
     socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
     const auto endpoint = socket_.remote_endpoint(ignored);
     if (!ignored) peer_ = endpoint.address().to_string() + ":" + std::to_string(endpoint.port());
+}
+
+Connection::~Connection() {
+    // No close_notify after a fatal error, nor to a peer that has gone.
+    if (ssl_ && !tls_broken_ && SSL_is_init_finished(ssl_.get())) SSL_shutdown(ssl_.get());
+}
+
+void Connection::SslFree::operator()(ssl_st* ssl) const {
+    SSL_free(ssl);
+}
+
+namespace {
+
+// What a failed TLS call wants: the poll events to wait for, or 0 when the
+// connection is over.
+short WantOf(SSL* ssl, int rc) {
+    switch (SSL_get_error(ssl, rc)) {
+        case SSL_ERROR_WANT_READ:
+            return POLLIN;
+        case SSL_ERROR_WANT_WRITE:
+            return POLLOUT;
+        default:
+            return 0;
+    }
+}
+
+std::string TlsErrorText() {
+    const unsigned long error = ERR_peek_last_error();
+    const char* reason = error != 0 ? ERR_reason_error_string(error) : nullptr;
+    return reason != nullptr ? reason : "connection closed";
+}
+
+}  // namespace
+
+bool Connection::StartTls(ssl_ctx_st* context, Seconds idle, std::string& problem) {
+    ssl_.reset(SSL_new(context));
+    if (!ssl_ || SSL_set_fd(ssl_.get(), socket_.native_handle()) != 1) {
+        problem = "TLS is not available";
+        return false;
+    }
+    SSL_set_accept_state(ssl_.get());
+    while (true) {
+        ERR_clear_error();
+        const int rc = SSL_do_handshake(ssl_.get());
+        if (rc == 1) return true;
+        const short want = WantOf(ssl_.get(), rc);
+        if (want == 0) {
+            problem = TlsErrorText();
+            ssl_.reset();
+            return false;
+        }
+        const Io waited = Wait(want, idle);
+        if (waited != Io::ok) {
+            problem = waited == Io::timeout ? "no handshake in time" : "stopped";
+            ssl_.reset();
+            return false;
+        }
+    }
+}
+
+Io Connection::TlsRead(char* out, std::size_t size, std::size_t& got, Seconds idle) {
+    got = 0;
+    while (true) {
+        ERR_clear_error();
+        const int rc = SSL_read(ssl_.get(), out, static_cast<int>(std::min<std::size_t>(size, 1 << 30)));
+        if (rc > 0) {
+            got = static_cast<std::size_t>(rc);
+            return Io::ok;
+        }
+        const short want = WantOf(ssl_.get(), rc);
+        if (want == 0) {
+            tls_broken_ = true;
+            return Io::closed;
+        }
+        const Io waited = Wait(want, idle);
+        if (waited != Io::ok) return waited;
+    }
+}
+
+Io Connection::TlsWrite(std::string_view data, std::size_t& put, Seconds idle) {
+    put = 0;
+    while (true) {
+        ERR_clear_error();
+        const int rc =
+            SSL_write(ssl_.get(), data.data(), static_cast<int>(std::min<std::size_t>(data.size(), 1 << 30)));
+        if (rc > 0) {
+            put = static_cast<std::size_t>(rc);
+            return Io::ok;
+        }
+        const short want = WantOf(ssl_.get(), rc);
+        if (want == 0) {
+            tls_broken_ = true;
+            return Io::closed;
+        }
+        const Io waited = Wait(want, idle);
+        if (waited != Io::ok) return waited;
+    }
 }
 
 Io Connection::Wait(short events, Seconds idle) {
@@ -45,6 +144,17 @@ Io Connection::Fill(Seconds idle) {
     if (position_ > 0 && position_ == buffer_.size()) {
         buffer_.clear();
         position_ = 0;
+    }
+    if (ssl_) {
+        char chunk[kChunk];
+        std::size_t got = 0;
+        // A deadline or stop ends the read like a plain one.
+        if (stop_.load(std::memory_order_relaxed)) return Io::stopped;
+        if (deadline_ && std::chrono::steady_clock::now() >= *deadline_) return Io::timeout;
+        const Io read = TlsRead(chunk, sizeof chunk, got, idle);
+        if (read != Io::ok) return read;
+        buffer_.append(chunk, got);
+        return Io::ok;
     }
     while (true) {
         const Io waited = Wait(POLLIN, idle);
@@ -114,6 +224,14 @@ Io Connection::ReadUntilDot(std::string& record, std::size_t max, Seconds idle) 
 }
 
 Io Connection::Write(std::string_view data, Seconds idle) {
+    while (ssl_ && !data.empty()) {
+        if (stop_.load(std::memory_order_relaxed)) return Io::stopped;
+        if (deadline_ && std::chrono::steady_clock::now() >= *deadline_) return Io::timeout;
+        std::size_t put = 0;
+        const Io written = TlsWrite(data, put, idle);
+        if (written != Io::ok) return written;
+        data.remove_prefix(put);
+    }
     while (!data.empty()) {
         asio::error_code error;
         const std::size_t n = socket_.write_some(asio::buffer(data.data(), data.size()), error);
@@ -141,6 +259,16 @@ bool Connection::StillOpen() {
     if (::poll(&fd, 1, 0) <= 0) return true;
     if (fd.revents & (POLLERR | POLLNVAL)) return false;
     char chunk[4096];
+    if (ssl_) {
+        ERR_clear_error();
+        const int rc = SSL_read(ssl_.get(), chunk, sizeof chunk);
+        if (rc <= 0) {
+            tls_broken_ = WantOf(ssl_.get(), rc) == 0;
+            return !tls_broken_;
+        }
+        if (buffer_.size() - position_ < 64 * 1024) buffer_.append(chunk, static_cast<std::size_t>(rc));
+        return true;
+    }
     asio::error_code error;
     const std::size_t n = socket_.read_some(asio::buffer(chunk), error);
     if (error == asio::error::would_block || error == asio::error::try_again) return true;

@@ -5,6 +5,10 @@
 // whole connection passes. The socket is non-blocking; a peer that never
 // reads cannot hold a session thread for ever.
 //
+// With StartTls the connection speaks TLS (OpenSSL through the context that
+// Asio's SSL layer set up): the handshake and every later read and write
+// wait in the same steps and give up for the same reasons as plain TCP.
+//
 // Bytes that arrive ahead of the reader (a record behind its command line)
 // stay in the connection's own buffer for the next read.
 //
@@ -15,9 +19,13 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+struct ssl_ctx_st;
+struct ssl_st;
 
 namespace q5sim {
 
@@ -37,6 +45,11 @@ public:
     Connection(asio::ip::tcp::socket socket, const std::atomic<bool>& stop);
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
+    ~Connection();  // sends close_notify when TLS is on
+
+    // The server side of the TLS handshake with `context`; false, with the
+    // reason in `problem`, when it fails or the peer stays silent for `idle`.
+    bool StartTls(ssl_ctx_st* context, Seconds idle, std::string& problem);
 
     // One line up to LF, without CR LF. A line longer than `max` bytes (line
     // end included) is read to its end and dropped: too_long.
@@ -69,6 +82,14 @@ private:
     Io Wait(short events, Seconds idle);
     // Appends what one receive brings to the buffer.
     Io Fill(Seconds idle);
+    // One TLS read or write, waiting as the layer wants (what TLS adds to
+    // Fill and Write).
+    Io TlsRead(char* out, std::size_t size, std::size_t& got, Seconds idle);
+    Io TlsWrite(std::string_view data, std::size_t& put, Seconds idle);
+
+    struct SslFree {
+        void operator()(ssl_st* ssl) const;
+    };
 
     asio::ip::tcp::socket socket_;
     const std::atomic<bool>& stop_;
@@ -76,6 +97,8 @@ private:
     std::size_t position_ = 0;
     std::string peer_;
     std::optional<std::chrono::steady_clock::time_point> deadline_;
+    std::unique_ptr<ssl_st, SslFree> ssl_;
+    bool tls_broken_ = false;  // the TLS connection failed or the peer closed it
 };
 
 }  // namespace q5sim

@@ -20,7 +20,7 @@ const char* Usage() {
     return "usage: q5sim --data DIR [--listen HOST:PORT] [--seed-demo] [--demo-calls SECONDS]\n"
            "             [--su NAME:PASSWORD]... [--channels N] [--call-linger SECONDS]\n"
            "             [--ring-seconds SECONDS] [--login-seconds SECONDS] [--per-address N]\n"
-           "             [--quiet]\n"
+           "             [--tls-cert FILE --tls-key FILE] [--quiet]\n"
            "       q5sim --help | --version\n"
            "  --listen HOST:PORT    address to serve (default 127.0.0.1:1008); port 0 picks a free\n"
            "                        port; the port is printed on stdout as \"port N\"\n"
@@ -35,6 +35,8 @@ const char* Usage() {
            "                        QUIT, or it is closed (default 30)\n"
            "  --per-address N       open connections allowed from one peer address (default 32); more\n"
            "                        are closed at once, before the greeting\n"
+           "  --tls-cert FILE       serve TLS (1.2 or later) with this PEM certificate (chain)\n"
+           "  --tls-key FILE        and this PEM private key; both or neither\n"
            "  --quiet               no log lines on stderr\n"
            "  --help                print this help\n"
            "  --version             print the version\n";
@@ -77,6 +79,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             }
             options.server.host = v->substr(0, colon);
             options.server.port = static_cast<unsigned short>(*port);
+        } else if (arg == "--tls-cert" || arg == "--tls-key") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            (arg == "--tls-cert" ? options.server.tls_cert : options.server.tls_key) = *v;
         } else if (arg == "--su") {
             const auto v = value();
             if (!v) return std::nullopt;
@@ -107,6 +113,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             error = "unknown option " + arg;
             return std::nullopt;
         }
+    }
+    if (options.server.tls_cert.empty() != options.server.tls_key.empty()) {
+        error = "--tls-cert and --tls-key go together";
+        return std::nullopt;
     }
     if (!have_data && !options.help && !options.version) {
         error = "--data DIR is required";

@@ -23,6 +23,15 @@ unsigned short Server::Start() {
     Store::Initialize(context_->config.data_dir);
     if (const int removed = Store::RemovePartialUploads(context_->config.data_dir); removed > 0)
         LogLine("removed " + std::to_string(removed) + " unfinished upload(s)");
+    if (!context_->config.tls_cert.empty()) {
+        // TLS 1.2 or later; the files are read now, so a bad one stops the start.
+        tls_ = std::make_unique<asio::ssl::context>(asio::ssl::context::tls_server);
+        tls_->set_options(asio::ssl::context::default_workarounds | asio::ssl::context::no_sslv2 |
+                          asio::ssl::context::no_sslv3 | asio::ssl::context::no_tlsv1 |
+                          asio::ssl::context::no_tlsv1_1);
+        tls_->use_certificate_chain_file(context_->config.tls_cert.string());
+        tls_->use_private_key_file(context_->config.tls_key.string(), asio::ssl::context::pem);
+    }
     // A host name is looked up; its first address is served.
     asio::ip::tcp::resolver resolver(io_);
     const auto results = resolver.resolve(context_->config.host, std::to_string(context_->config.port),
@@ -113,6 +122,14 @@ void Server::Accept() {
                 raw->thread = std::thread([this, raw, id, s = std::move(socket)]() mutable {
                     try {
                         Connection connection(std::move(s), context_->stop);
+                        std::string problem;
+                        if (tls_ && !connection.StartTls(tls_->native_handle(),
+                                                         context_->config.transfer_limit, problem)) {
+                            LogLine("#" + std::to_string(id) + " TLS handshake with " + connection.peer() +
+                                    " failed: " + problem);
+                            raw->done = true;
+                            return;
+                        }
                         Session session(*context_, connection, id);
                         session.Run();
                     } catch (const std::exception& failure) {

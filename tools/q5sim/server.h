@@ -8,6 +8,7 @@
 #pragma once
 
 #include <asio.hpp>
+#include <asio/ssl.hpp>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -26,6 +27,9 @@ struct ServerConfig {
     std::string host = "127.0.0.1";
     unsigned short port = 1008;
     std::filesystem::path data_dir;
+    // Both set: every connection speaks TLS (PEM certificate chain and key).
+    std::filesystem::path tls_cert;
+    std::filesystem::path tls_key;
     std::map<std::string, std::string> superusers;  // name -> password
     CallTiming timing;
     int channels = 8;
@@ -84,6 +88,7 @@ private:
     std::unique_ptr<ServerContext> context_;
     asio::io_context io_;
     asio::ip::tcp::acceptor acceptor_;
+    std::unique_ptr<asio::ssl::context> tls_;  // null: plain TCP
     std::mutex workers_mutex_;
     std::list<std::unique_ptr<Worker>> workers_;
     int next_id_ = 1;

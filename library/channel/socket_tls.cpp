@@ -1,0 +1,119 @@
+// The TLS side of SocketIo: the handshake and the three transfers through
+// the TLS layer, waiting in the same poll steps as the plain socket.
+#include <poll.h>
+
+#include <new>
+
+#include "channel/in_buffer.h"
+#include "channel/socket_io.h"
+#include "channel/tls_layer.h"
+
+namespace q5::channel {
+
+namespace {
+// One TLS record carries at most this much.
+constexpr std::size_t kTlsChunk = 16384;
+}  // namespace
+
+SocketIo::Wait SocketIo::WaitForTls(TlsStep step, int limit_polls) {
+    switch (step) {
+        case TlsStep::want_read:
+            return WaitFor(POLLIN, limit_polls);
+        case TlsStep::want_write:
+            return WaitFor(POLLOUT, limit_polls);
+        default:
+            return Wait::error;
+    }
+}
+
+bool SocketIo::StartTls(const Endpoint& endpoint, std::string& problem) {
+    problem.clear();
+    if (fd_ < 0) return false;
+    tls_ = std::make_unique<TlsLayer>();
+    if (!tls_->Begin(fd_, endpoint)) {
+        problem = tls_->problem();
+        tls_.reset();
+        return false;
+    }
+    const int limit = read_timeout_ > 0 ? read_timeout_ + 1 : 0;
+    for (;;) {
+        const TlsStep step = tls_->Handshake();
+        if (step == TlsStep::done) break;
+        const Wait waited = WaitForTls(step, limit);
+        if (waited == Wait::ready) continue;
+        if (waited == Wait::error) {
+            tls_->NoteHandshakeFailure(step);
+            problem = tls_->problem();
+        } else {
+            problem = waited == Wait::timeout ? "no TLS handshake within the time limit" : "stopped";
+        }
+        tls_.reset();
+        return false;
+    }
+    if (!tls_->Verify()) {
+        problem = tls_->problem();
+        tls_.reset();
+        return false;
+    }
+    return true;
+}
+
+long SocketIo::ReceiveSomeTls(InBuffer& in) {
+    const int limit = read_timeout_ > 0 ? read_timeout_ + 1 : 0;
+    char chunk[kTlsChunk];
+    // Bytes already inside the layer are read without waiting for the socket.
+    TlsStep want = tls_->HasPending() ? TlsStep::done : TlsStep::want_read;
+    for (;;) {
+        if (want != TlsStep::done && WaitForTls(want, limit) != Wait::ready) return -1;
+        if (stop_requested()) return -1;
+        std::size_t got = 0;
+        want = tls_->Read(chunk, sizeof chunk, got);
+        if (want == TlsStep::done) {
+            try {
+                in.Append(chunk, got);
+            } catch (const std::bad_alloc&) {
+                return -1;
+            }
+            return static_cast<long>(got);
+        }
+        if (want == TlsStep::closed) return 0;
+        if (want == TlsStep::failed) return -1;
+        // A partial record, or the layer wants to write: wait again.
+    }
+}
+
+long SocketIo::ReceiveNowTls(char* out, std::size_t size) {
+    std::size_t got = 0;
+    switch (tls_->Read(out, size, got)) {
+        case TlsStep::done:
+            return static_cast<long>(got);
+        case TlsStep::want_read:
+        case TlsStep::want_write:
+            return 0;
+        default:
+            return -1;
+    }
+}
+
+bool SocketIo::SendAllTls(const char* data, std::size_t size) {
+    const int limit = read_timeout_ > 0 ? read_timeout_ + 1 : 0;
+    std::size_t sent = 0;
+    while (sent < size) {
+        if (stop_requested()) return false;
+        std::size_t put = 0;
+        const TlsStep step = tls_->Write(data + sent, size - sent, put);
+        if (step == TlsStep::done) {
+            sent += put;
+            continue;
+        }
+        if (WaitForTls(step, limit) != Wait::ready) return false;
+    }
+    for (;;) {
+        if (stop_requested()) return false;
+        const TlsStep step = tls_->Flush();
+        if (step == TlsStep::done) return true;
+        if (WaitForTls(step, limit) != Wait::ready) return false;
+    }
+}
+
+}  // namespace q5::channel
