@@ -326,7 +326,7 @@ protected:
         QTest::keyClicks(login.ui()->Text1, host_);
         QTest::mouseClick(login.ui()->cmdOK, Qt::LeftButton);
         // The login after a "Yes" runs from the event loop.
-        for (int i = 0; i < 20 && !q5::gLoggedIn; ++i) Pump();
+        for (int i = 0; i < 20 && !session().loggedIn(); ++i) Pump();
     }
     QString StoredPin() const {
         return q5::shell::Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("TlsPins"),
@@ -339,7 +339,7 @@ protected:
 };
 
 TEST_F(TlsLoginTest, FirstContactShowsTheCertificateAndYesPinsItAndLogsIn) {
-    frmLogin& login = windows::Load<frmLogin>();
+    frmLogin& login = windows().Load<frmLogin>();
     login.show();
     Answer({MsgAnswer::yes});
     TypeAndClickOK(login);
@@ -351,18 +351,18 @@ TEST_F(TlsLoginTest, FirstContactShowsTheCertificateAndYesPinsItAndLogsIn) {
         << asked()[0].text.toStdString();
     EXPECT_TRUE(asked()[0].text.contains(QStringLiteral("Subject: CN=localhost")));
     EXPECT_TRUE(asked()[0].text.contains(QStringLiteral("Valid: from ")));
-    EXPECT_TRUE(q5::gLoggedIn);
+    EXPECT_TRUE(session().loggedIn());
     EXPECT_EQ(StoredPin(), QString::fromStdString(cert_.fingerprint));
     // The call control window's event log took the pinned host too.
     EXPECT_EQ(asked().size(), 1u) << AskedTexts().back().toStdString();
 }
 
 TEST_F(TlsLoginTest, NoKeepsNothingAndAChangedPinnedCertificateIsRefusedWithAWarning) {
-    frmLogin& login = windows::Load<frmLogin>();
+    frmLogin& login = windows().Load<frmLogin>();
     login.show();
     Answer({MsgAnswer::no});
     TypeAndClickOK(login);
-    EXPECT_FALSE(q5::gLoggedIn);
+    EXPECT_FALSE(session().loggedIn());
     EXPECT_EQ(StoredPin(), QString());
 
     // Pinned earlier to another certificate: refused, and nothing is asked.
@@ -373,7 +373,7 @@ TEST_F(TlsLoginTest, NoKeepsNothingAndAChangedPinnedCertificateIsRefusedWithAWar
     EXPECT_EQ(asked()[1].title, QStringLiteral("Server Certificate Changed"));
     EXPECT_EQ(asked()[1].buttons, MsgButtons::ok);
     EXPECT_TRUE(asked()[1].text.contains(QString::fromStdString(cert_.fingerprint)));
-    EXPECT_FALSE(q5::gLoggedIn);
+    EXPECT_FALSE(session().loggedIn());
     EXPECT_TRUE(login.isVisible());
     EXPECT_EQ(StoredPin(), old_pin) << "a changed certificate is never taken silently";
 }
