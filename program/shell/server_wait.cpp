@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFrame>
-#include <QHBoxLayout>
+#include <QBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -60,7 +60,8 @@ bool IsInput(QEvent::Type type) {
 
 }  // namespace
 
-ServerWaitIndicator::ServerWaitIndicator(Session& session, QObject* parent) : QObject(parent), session_(session) {
+ServerWaitIndicator::ServerWaitIndicator(Session& session, QObject* parent)
+    : QObject(parent), session_(session) {
     connect(&session_, &Session::waitStarted, this, &ServerWaitIndicator::OnWaitStarted);
     connect(&session_, &Session::waitEnded, this, &ServerWaitIndicator::OnWaitEnded);
     QCoreApplication::instance()->installEventFilter(this);
@@ -83,11 +84,6 @@ void ServerWaitIndicator::OnWaitStarted(QObject* waiter) {
             wait->host = frame->widget() ? frame->widget() : frame;
             break;
         }
-        if (auto* frame = qobject_cast<QMdiSubWindow*>(widget->parentWidget())) {
-            wait->window = frame;
-            wait->host = widget;
-            break;
-        }
         if (widget->isWindow()) {
             wait->window = widget;
             wait->host = widget;
@@ -105,8 +101,8 @@ void ServerWaitIndicator::OnWaitStarted(QObject* waiter) {
 
 void ServerWaitIndicator::OnWaitEnded(QObject* waiter) {
     // Nested waits end innermost first.
-    const auto it =
-        std::find_if(waits_.rbegin(), waits_.rend(), [waiter](const auto& wait) { return wait->waiter == waiter; });
+    const auto it = std::find_if(waits_.rbegin(), waits_.rend(),
+                                 [waiter](const auto& wait) { return wait->waiter == waiter; });
     if (it == waits_.rend()) return;
     std::unique_ptr<Wait> wait = std::move(*it);
     waits_.erase(std::next(it).base());
@@ -127,7 +123,7 @@ void ServerWaitIndicator::ShowPanel(Wait& wait) {
     panel->setFrameShadow(QFrame::Raised);
     panel->setAutoFillBackground(true);
     panel->setBackgroundRole(QPalette::Window);
-    auto* layout = new QHBoxLayout(panel);
+    auto* layout = new QBoxLayout(QBoxLayout::LeftToRight, panel);
     auto* label = new QLabel(QStringLiteral("Waiting for the server..."), panel);
     label->setObjectName(QStringLiteral("serverWaitLabel"));
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), panel);
@@ -147,8 +143,23 @@ void ServerWaitIndicator::PlacePanel(Wait& wait) const {
     QWidget* host = wait.host.data();
     QFrame* panel = wait.panel.data();
     if (!host || !panel) return;
-    const QSize hint = panel->sizeHint();
     const QRect area = host->rect();
+    // Side by side where the window is wide enough, else the text wraps
+    // above the button.
+    auto* layout = static_cast<QBoxLayout*>(panel->layout());
+    auto* label = panel->findChild<QLabel*>(QStringLiteral("serverWaitLabel"));
+    layout->setDirection(QBoxLayout::LeftToRight);
+    label->setWordWrap(false);
+    layout->activate();
+    QSize hint = panel->sizeHint();
+    if (hint.width() > area.width()) {
+        layout->setDirection(QBoxLayout::TopToBottom);
+        label->setWordWrap(true);
+        layout->activate();
+        hint = panel->sizeHint();
+        hint.setWidth(std::min(hint.width(), area.width()));
+        if (panel->hasHeightForWidth()) hint.setHeight(panel->heightForWidth(hint.width()));
+    }
     const int width = std::min(hint.width(), std::max(area.width(), 1));
     const int height = std::min(hint.height(), std::max(area.height(), 1));
     panel->setGeometry(area.x() + (area.width() - width) / 2, area.y() + (area.height() - height) / 2, width,

@@ -156,9 +156,8 @@ TEST(SessionTest, NestedCallsReturnInnermostFirstWithTheirOwnResults) {
     QObject::connect(&session, &Session::waitStarted, [&](QObject* waiter) {
         log.push_back("start " + std::to_string(waiter - &waiters[0]));
     });
-    QObject::connect(&session, &Session::waitEnded, [&](QObject* waiter) {
-        log.push_back("end " + std::to_string(waiter - &waiters[0]));
-    });
+    QObject::connect(&session, &Session::waitEnded,
+                     [&](QObject* waiter) { log.push_back("end " + std::to_string(waiter - &waiters[0])); });
     Gate next[3];
     // Level `level` calls and, while it waits, a timer starts level + 1; a
     // level's work goes on only once the next level was handed in, so every
@@ -186,8 +185,8 @@ TEST(SessionTest, NestedCallsReturnInnermostFirstWithTheirOwnResults) {
     });
     const int outer = call_at(0);
     log.push_back("returned " + std::to_string(outer));
-    EXPECT_EQ(log, (std::vector<std::string>{"start 0", "start 1", "start 2", "end 2", "returned 102", "end 1",
-                                             "returned 101", "end 0", "returned 100"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"start 0", "start 1", "start 2", "end 2", "returned 102",
+                                             "end 1", "returned 101", "end 0", "returned 100"}));
     EXPECT_FALSE(session.waiting());
 }
 

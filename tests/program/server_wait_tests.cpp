@@ -1,0 +1,171 @@
+// The visible wait without a server: a session whose work blocks until the
+// test lets it go. While a window waits its input is held and, half a second
+// in, it shows "Waiting for the server..." with Cancel; other windows, and
+// the other MDI children of the same main window, keep taking input.
+
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <condition_variable>
+#include <mutex>
+
+#include "shell/server_wait.h"
+#include "shell/session.h"
+
+namespace q5test {
+namespace {
+
+using q5::ServerWaitIndicator;
+using q5::Session;
+using q5::SessionViews;
+
+// A window with one text box.
+class Form : public QWidget {
+public:
+    explicit Form(QWidget* parent = nullptr) : QWidget(parent), edit(new QLineEdit(this)) {
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(edit);
+        resize(320, 200);
+    }
+    QLineEdit* edit;
+};
+
+// Blocks the session thread's work until opened (bounded, so a broken
+// indicator fails rather than hangs).
+class Gate {
+public:
+    void Open() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            open_ = true;
+        }
+        changed_.notify_all();
+    }
+    void Wait() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(30), [this] { return open_; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool open_ = false;
+};
+
+QPushButton* CancelOf(QWidget* panel) {
+    return panel ? panel->findChild<QPushButton*>(QStringLiteral("serverWaitCancel")) : nullptr;
+}
+
+void ExpectPanelShowsTheWait(QWidget* panel, const QWidget* host) {
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    const auto* label = panel->findChild<QLabel*>(QStringLiteral("serverWaitLabel"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), QStringLiteral("Waiting for the server..."));
+    const QPushButton* cancel = CancelOf(panel);
+    EXPECT_EQ(cancel->text(), QStringLiteral("Cancel"));
+    EXPECT_TRUE(host->rect().contains(panel->geometry())) << "panel outside its window";
+    // Whole text and button, also in a narrow window.
+    EXPECT_TRUE(panel->rect().contains(label->geometry()));
+    EXPECT_TRUE(panel->rect().contains(cancel->geometry()));
+    EXPECT_GE(cancel->width(), cancel->sizeHint().width());
+    if (label->wordWrap()) {
+        EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    } else {
+        EXPECT_GE(label->width(), label->sizeHint().width());
+    }
+}
+
+TEST(ServerWaitTest, WaitingWindowsHoldInputAndShowTheWaitWhileOthersWork) {
+    Session session;
+    ServerWaitIndicator indicator(session);
+
+    Form dialog;  // a top-level window that waits
+    dialog.show();
+    QMainWindow main;
+    auto* area = new QMdiArea(&main);
+    main.setCentralWidget(area);
+    main.resize(800, 600);
+    auto* child = new Form;  // an MDI child that waits
+    QMdiSubWindow* child_frame = area->addSubWindow(child);
+    // Narrower than the panel's one-line form.
+    child_frame->resize(180, 200);
+    auto* sibling = new Form;  // its sibling, which does not
+    area->addSubWindow(sibling);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+
+    Gate release;
+    bool checked = false;
+    // While the dialog waits (outer), the MDI child begins a wait of its own
+    // (inner); both stay waiting until the gate opens.
+    QTimer::singleShot(0, &dialog, [&] {
+        QTimer::singleShot(0, child, [&] {
+            QTest::keyClicks(dialog.edit, QStringLiteral("held"));
+            QTest::keyClicks(child->edit, QStringLiteral("held"));
+            QTest::keyClicks(sibling->edit, QStringLiteral("free"));
+            EXPECT_EQ(dialog.edit->text(), QString());
+            EXPECT_EQ(child->edit->text(), QString());
+            EXPECT_EQ(sibling->edit->text(), QStringLiteral("free"));
+            EXPECT_TRUE(indicator.IsHeld(child_frame));
+            EXPECT_FALSE(indicator.IsHeld(sibling));
+            EXPECT_FALSE(indicator.IsHeld(&main));
+            // No panel for a short wait.
+            EXPECT_EQ(indicator.PanelOf(&dialog), nullptr);
+            EXPECT_EQ(indicator.PanelOf(child), nullptr);
+
+            ASSERT_TRUE(
+                QTest::qWaitFor([&] { return indicator.PanelOf(&dialog) && indicator.PanelOf(child); }));
+            ExpectPanelShowsTheWait(indicator.PanelOf(&dialog), &dialog);
+            ExpectPanelShowsTheWait(indicator.PanelOf(child), child);
+            EXPECT_NE(indicator.PanelOf(&dialog), indicator.PanelOf(child));
+            // The Cancel button is the one control that takes input; Escape
+            // anywhere in the waiting window presses it.
+            QPushButton* cancel = CancelOf(indicator.PanelOf(child));
+            EXPECT_FALSE(indicator.IsHeld(cancel));
+            QSignalSpy clicked(cancel, &QPushButton::clicked);
+            QTest::mouseClick(cancel, Qt::LeftButton);
+            EXPECT_EQ(clicked.count(), 1);
+            QTest::keyClick(child->edit, Qt::Key_Escape);
+            EXPECT_EQ(clicked.count(), 2);
+            QTest::mouseClick(child->edit, Qt::LeftButton);
+            QTest::keyClicks(child->edit, QStringLiteral("held"));
+            EXPECT_EQ(child->edit->text(), QString());
+            checked = true;
+            release.Open();
+        });
+        EXPECT_EQ(session.Call(child, [](const SessionViews&) { return 2; }), 2);
+        // The inner wait is over: its panel went, the outer one stays.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(indicator.PanelOf(child), nullptr);
+        EXPECT_NE(indicator.PanelOf(&dialog), nullptr);
+        QTest::keyClicks(child->edit, QStringLiteral("typed"));
+        EXPECT_EQ(child->edit->text(), QStringLiteral("typed"));
+    });
+    EXPECT_EQ(session.Call(&dialog,
+                           [&release](const SessionViews&) {
+                               release.Wait();
+                               return 1;
+                           }),
+              1);
+    EXPECT_TRUE(checked);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(indicator.PanelOf(&dialog), nullptr);
+    EXPECT_EQ(dialog.findChild<QWidget*>(QStringLiteral("serverWaitPanel")), nullptr);
+    QTest::keyClicks(dialog.edit, QStringLiteral("typed"));
+    EXPECT_EQ(dialog.edit->text(), QStringLiteral("typed"));
+}
+
+}  // namespace
+}  // namespace q5test
