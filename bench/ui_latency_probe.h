@@ -51,7 +51,7 @@ public:
     }
     void Stop() { timer_.stop(); }
 
-    // The first tick at or after `when`, or nullopt-like Clock::time_point::max().
+    // The first tick at or after `when`, or Clock::time_point::max() if none.
     Clock::time_point FirstTickAfter(Clock::time_point when) const {
         const auto it = std::lower_bound(ticks_.begin(), ticks_.end(), when);
         return it == ticks_.end() ? Clock::time_point::max() : *it;
@@ -60,7 +60,7 @@ public:
     struct Figures {
         double worst_ms = 0;
         double p99_ms = 0;
-        size_t slots = 0;
+        size_t count = 0;  // slots measured
     };
     // Lateness of every slot in [from, to): worst and 99th percentile.
     Figures Lateness(Clock::time_point from, Clock::time_point to) const {
@@ -70,7 +70,7 @@ public:
             late.push_back(tick == Clock::time_point::max() ? Ms(to - due) : Ms(tick - due));
         }
         Figures figures;
-        figures.slots = late.size();
+        figures.count = late.size();
         if (late.empty()) return figures;
         std::sort(late.begin(), late.end());
         figures.worst_ms = late.back();
