@@ -1,13 +1,14 @@
 /// @file
 /// @brief The Q5Client type library (Q5CLIENTLib 1.0) as C++: the identities
-/// of the library, its two classes and seven interfaces, and the interfaces
+/// of the library, its two classes and eight interfaces, and the interfaces
 /// with their methods in fixed slot order.
 ///
 /// Callers depend on the slot order; never reorder, insert or remove a
 /// method. Property slots carry the get_/put_ prefixes of the interface
 /// compiler. Create the objects with CoCreateInstance (com.h):
 /// CLSID_CoQ5Client gives IQ5Connect, IQ5Table, IQ5Admin, IQ5Util,
-/// IQ5FaxServer and ISupportErrorInfo on one object (one connection);
+/// IQ5FaxServer, IQ5CallCancel and ISupportErrorInfo on one object (one
+/// connection);
 /// CLSID_CoEvents gives ICoEvents. C callers include q5client_c.h instead.
 ///
 /// Strings: every BSTR argument is borrowed (the caller allocates it with
@@ -16,7 +17,8 @@
 /// with SysFreeString. Timeouts are in seconds.
 ///
 /// Thread rule: CoQ5Client and CoEvents objects are apartment-threaded: call
-/// each object only from the thread that created it. ISupportEvents sinks
+/// each object only from the thread that created it; the one exception is
+/// IQ5CallCancel, which any thread may call. ISupportEvents sinks
 /// given to the event logs are called from the library's worker threads.
 /// The error record a failed call leaves belongs to the calling thread.
 #pragma once
@@ -533,25 +535,49 @@ struct IQ5FaxServer : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetFaxAttr(BSTR mailbox, LONG job, BSTR attr, BSTR* pVal) = 0;
 };
 
-/// @brief Ends a waiting call of a CoQ5Client object from another thread, in
-/// the manner of the platform's call cancellation.
+/// @brief Ends a waiting call of a CoQ5Client object from another thread.
 ///
 /// Obtained from the session object with QueryInterface. The other
-/// interfaces of the object and their slot orders are untouched.
+/// interfaces of the object and their slot orders are untouched. A "call" is
+/// any method of the object that may wait for the server (Connect with its
+/// name lookup and TCP connect, Login, every table, file, utility,
+/// administration and fax method that talks to the server); methods that
+/// only touch local state (Close, SetTable, SetField, GetField, IsEof,
+/// IsBof, GetVersion) are not calls and are never cancelled.
+///
+/// What a cancel guarantees:
+/// - Cancel finds either no call (S_FALSE, and it has no effect at all: a
+///   cancel that comes while a call is ending never reaches the next one) or
+///   exactly the call in progress, which it ends.
+/// - The ended call gives up its wait within one poll step (a second) and
+///   returns as when the connection is lost during it: for most methods
+///   E_CONNECTION_LOST with the method's usual error record; methods that
+///   report a lost connection otherwise (the value properties with empty
+///   text, NextRecord and PrevRecord with the end flag) do so here too.
+/// - Once the cancel took effect the connection is closed when the call
+///   returns: later calls give E_CONNECTION_LOST until Connect opens a new
+///   connection. A call that had already received all it waited for when
+///   the cancel took effect keeps its own result, but the connection is
+///   closed all the same.
 ///
 /// Thread rule: the one interface of the library that may be called from
-/// any thread, also while the object's own thread is inside a call.
+/// any thread, also while the object's own thread is inside a call (and from
+/// within a progress sink of that call). The caller holds a reference to the
+/// object for as long as it may call Cancel.
 struct IQ5CallCancel : IUnknown {
     /// @brief Ends the session's current wait (connecting and the name
-    /// lookup included) within one poll step. The waiting call then fails
-    /// with E_CONNECTION_LOST and the connection is closed. Without a call in
-    /// progress nothing happens.
+    /// lookup included) within one poll step, at once or after @p ulSeconds.
+    /// The waiting call then fails as a lost connection and the connection
+    /// is closed. Without a call in progress nothing happens. Returns at
+    /// once in every case.
     /// @param ulSeconds Seconds to let the call go on before it is ended
-    ///        (0: at once).
+    ///        (0: at once). A call that ends before is not touched, and the
+    ///        request ends with it. An earlier, sooner request stays.
     /// @retval S_OK A call was in progress and is being ended.
     /// @retval S_FALSE No call was in progress.
     virtual HRESULT STDMETHODCALLTYPE Cancel(ULONG ulSeconds) = 0;
-    /// @brief Whether the call in progress has been asked to end.
+    /// @brief Whether the call in progress has been asked to end (its delay
+    /// may still be running).
     /// @retval S_OK A call is in progress and was cancelled.
     /// @retval S_FALSE Otherwise.
     virtual HRESULT STDMETHODCALLTYPE TestCancel() = 0;

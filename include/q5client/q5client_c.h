@@ -17,8 +17,8 @@
  * q5client.h (and com.h), never both.
  *
  * Thread rule: as q5client.h: call a CoQ5Client or CoEvents object only from
- * the thread that created it; ISupportEvents sinks are called from the
- * library's worker threads.
+ * the thread that created it, except IQ5CallCancel, which any thread may
+ * call; ISupportEvents sinks are called from the library's worker threads.
  */
 #ifndef Q5CLIENT_Q5CLIENT_C_H
 #define Q5CLIENT_Q5CLIENT_C_H
@@ -109,6 +109,8 @@ static const IID IID_IQ5Admin = {
 static const IID IID_IQ5Util = {0x5041FD37, 0x999B, 0x4B98, {0xA0, 0xE7, 0x8B, 0xE2, 0x52, 0x3D, 0xA8, 0xED}};
 static const IID IID_IQ5FaxServer = {
     0x882CBE3A, 0xD238, 0x45EE, {0xA0, 0x9C, 0x94, 0xFD, 0x59, 0x1C, 0xB2, 0x26}};
+static const IID IID_IQ5CallCancel = {
+    0xEA1E8BA3, 0x7465, 0x49F2, {0xB1, 0xCE, 0xDB, 0xE8, 0x74, 0xC6, 0xBC, 0xA6}};
 static const IID IID_ICoEvents = {
     0xF8D096BC, 0xD241, 0x434E, {0xB6, 0x8A, 0x94, 0xC9, 0xD3, 0x01, 0x47, 0xAC}};
 static const IID IID_ISupportEvents = {
@@ -140,6 +142,7 @@ typedef struct IQ5Table IQ5Table;
 typedef struct IQ5Admin IQ5Admin;
 typedef struct IQ5Util IQ5Util;
 typedef struct IQ5FaxServer IQ5FaxServer;
+typedef struct IQ5CallCancel IQ5CallCancel;
 typedef struct ICoEvents ICoEvents;
 
 /* The three slots every interface starts with. */
@@ -295,6 +298,16 @@ typedef struct IQ5FaxServerVtbl {
 } IQ5FaxServerVtbl;
 struct IQ5FaxServer {
     const IQ5FaxServerVtbl* lpVtbl;
+};
+
+/* The one interface that any thread may call (see q5client.h). */
+typedef struct IQ5CallCancelVtbl {
+    Q5_IUNKNOWN_METHODS(IQ5CallCancel)
+    HRESULT (*Cancel)(IQ5CallCancel* This, ULONG ulSeconds);
+    HRESULT (*TestCancel)(IQ5CallCancel* This);
+} IQ5CallCancelVtbl;
+struct IQ5CallCancel {
+    const IQ5CallCancelVtbl* lpVtbl;
 };
 
 typedef struct ICoEventsVtbl {

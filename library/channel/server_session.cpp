@@ -51,6 +51,11 @@ ServerSession::~ServerSession() {
 // ---- Connection -------------------------------------------------------------
 
 bool ServerSession::Connect(const char* host, int port, int timeout_seconds) {
+    io_.ClearStop();
+    return Open(host, port, timeout_seconds);
+}
+
+bool ServerSession::Open(const char* host, int port, int timeout_seconds) {
     Close();
     const int timeout = std::clamp(timeout_seconds, 0, kMaxTimeoutSeconds);
     io_.SetTimeouts(timeout * 1000, std::max(timeout, kMinReadTimeoutSeconds) * 1000);

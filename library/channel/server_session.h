@@ -21,10 +21,11 @@
 // protocol_trace.h).
 //
 // Thread rule: no lock; one thread uses a session at a time. Only
-// RequestStop may be called from another thread; it makes the current wait
-// give up within one poll step.
+// RequestStop, RequestStopAfter and stop_requested may be called from
+// another thread; a stop makes the current wait give up within one poll step.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -32,6 +33,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "in_buffer.h"
 #include "protocol_trace.h"
@@ -64,10 +66,15 @@ public:
     ~ServerSession();  // closes a connection still marked connected
 
     // ---- Connection -----------------------------------------------------
-    // Connect timeout = timeout seconds (0 = blocking connect); read
-    // timeout = max(timeout, 30). Reads the greeting and takes the server
-    // version from its fifth character. A connected session is closed first.
+    // Clears a stop request, then opens the connection as Open does.
     bool Connect(const char* host, int port, int timeout_seconds);
+    // Connect timeout = timeout seconds (0 = no limit but the system's);
+    // read timeout = max(timeout, 30). Reads the greeting and takes the
+    // server version from its fifth character. A connected session is
+    // closed first. A stop request stays in force: one made before Open, or
+    // during it from another thread (the name lookup and the TCP connect
+    // included), ends it at its first wait.
+    bool Open(const char* host, int port, int timeout_seconds);
     // Clears the connected flag and closes the connection; sends nothing.
     void Close() noexcept;
     // Reads one reply line into the line buffer (cleared first); the line
@@ -89,7 +96,13 @@ public:
     // Makes the current and every later wait give up (thread-safe), until
     // the next Connect or ClearStop.
     void RequestStop() noexcept { io_.RequestStop(); }
+    // The same from `delay` on (thread-safe); an earlier request stays.
+    void RequestStopAfter(std::chrono::milliseconds delay) noexcept { io_.RequestStopAfter(delay); }
     void ClearStop() noexcept { io_.ClearStop(); }
+    // Whether a stop is in force (thread-safe).
+    bool stop_requested() const noexcept { return io_.stop_requested(); }
+    // Replaces the name lookup (tests).
+    void set_resolver(SocketIo::Resolver resolver) { io_.set_resolver(std::move(resolver)); }
     // Read timeout in seconds for later reads (0 = wait without limit).
     void set_read_timeout(int seconds) noexcept { io_.set_read_timeout(seconds); }
     void set_poll_step_ms(int ms) noexcept { io_.set_poll_step_ms(ms); }

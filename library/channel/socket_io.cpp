@@ -8,11 +8,18 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 #include "channel/in_buffer.h"
 
@@ -24,28 +31,40 @@ namespace {
 // the InBuffer and the rest waits there.
 constexpr std::size_t kReceiveChunk = 16384;
 
-bool Resolve(const char* host, int port, sockaddr_in& address) {
-    if (host == nullptr || port < 0 || port > 65535) return false;
-    std::memset(&address, 0, sizeof address);
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    if (inet_pton(AF_INET, host, &address.sin_addr) == 1) return true;
-
+// The system's name lookup: the first IPv4 address of `host`.
+bool SystemResolve(const std::string& host, std::uint32_t& address) {
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (getaddrinfo(host, nullptr, &hints, &found) != 0 || found == nullptr) return false;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return false;
     bool ok = false;
     for (const addrinfo* it = found; it != nullptr; it = it->ai_next) {
         if (it->ai_family == AF_INET && it->ai_addrlen >= sizeof(sockaddr_in)) {
-            address.sin_addr = reinterpret_cast<const sockaddr_in*>(it->ai_addr)->sin_addr;
+            address = reinterpret_cast<const sockaddr_in*>(it->ai_addr)->sin_addr.s_addr;
             ok = true;
             break;
         }
     }
     freeaddrinfo(found);
     return ok;
+}
+
+// One name lookup, shared by the waiting caller and the helper thread that
+// runs it; whichever of the two lets go last frees it. A caller that stopped
+// waiting has let go, so the helper's late answer lands here unread.
+struct Lookup {
+    std::mutex mutex;  // guards the rest
+    std::condition_variable finished;
+    bool done = false;
+    bool ok = false;
+    std::uint32_t address = 0;
+};
+
+std::int64_t NowNs() noexcept {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 bool SetNonBlocking(int fd) {
@@ -80,8 +99,35 @@ void SocketIo::SetTimeouts(int connect_ms, int read_ms) noexcept {
     read_timeout_ = read_ms / 1000;
 }
 
+void SocketIo::RequestStopAfter(std::chrono::milliseconds delay) noexcept {
+    if (delay.count() <= 0) {
+        RequestStop();
+        return;
+    }
+    // About 63 years: far enough, and clear of overflow.
+    constexpr std::int64_t kLongestMs = 2'000'000'000'000;
+    const std::int64_t at = NowNs() + std::min<std::int64_t>(delay.count(), kLongestMs) * 1'000'000;
+    std::int64_t current = stop_at_.load(std::memory_order_relaxed);
+    while (at < current && !stop_at_.compare_exchange_weak(current, at, std::memory_order_relaxed)) {
+    }
+}
+
+bool SocketIo::stop_requested() const noexcept {
+    const std::int64_t at = stop_at_.load(std::memory_order_relaxed);
+    if (at == kNoStop) return false;
+    return at == kStopNow || NowNs() >= at;
+}
+
+int SocketIo::StepMs() const noexcept {
+    const std::int64_t at = stop_at_.load(std::memory_order_relaxed);
+    if (at == kNoStop || at == kStopNow) return poll_step_ms_;
+    const std::int64_t left_ns = at - NowNs();
+    if (left_ns <= 0) return 0;
+    const std::int64_t left_ms = (left_ns + 999'999) / 1'000'000;
+    return left_ms < poll_step_ms_ ? static_cast<int>(left_ms) : poll_step_ms_;
+}
+
 bool SocketIo::Create(int local_port) {
-    ClearStop();
     CloseSocket();
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd_ < 0) return false;
@@ -104,7 +150,7 @@ SocketIo::Wait SocketIo::WaitFor(short events, int limit_polls, short* revents) 
     for (;;) {
         if (stop_requested()) return Wait::stopped;
         pollfd entry{fd_, events, 0};
-        const int rc = ::poll(&entry, 1, poll_step_ms_);
+        const int rc = ::poll(&entry, 1, StepMs());
         if (stop_requested()) return Wait::stopped;
         if (rc > 0) {
             if (revents != nullptr) *revents = entry.revents;
@@ -117,34 +163,62 @@ SocketIo::Wait SocketIo::WaitFor(short events, int limit_polls, short* revents) 
     }
 }
 
+bool SocketIo::Resolve(const char* host, int port, sockaddr_in& address) {
+    if (host == nullptr || port < 0 || port > 65535) return false;
+    std::memset(&address, 0, sizeof address);
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    if (inet_pton(AF_INET, host, &address.sin_addr) == 1) return true;
+
+    // The system's lookup cannot be interrupted, so it runs on a helper
+    // thread and this one waits in poll steps. The helper holds only the
+    // shared Lookup, its own copies of the name and the resolver, and code
+    // of this library (which the component runtime never unloads).
+    auto lookup = std::make_shared<Lookup>();
+    Resolver resolve = resolver_ ? resolver_ : Resolver(&SystemResolve);
+    try {
+        std::thread([lookup, resolve = std::move(resolve), name = std::string(host)] {
+            std::uint32_t found = 0;
+            bool ok = false;
+            try {
+                ok = resolve(name, found);
+            } catch (...) {
+                ok = false;
+            }
+            std::lock_guard<std::mutex> guard(lookup->mutex);
+            lookup->ok = ok;
+            lookup->address = found;
+            lookup->done = true;
+            lookup->finished.notify_all();
+        }).detach();
+    } catch (const std::system_error&) {
+        return false;
+    }
+    std::unique_lock<std::mutex> guard(lookup->mutex);
+    while (!lookup->done) {
+        if (stop_requested()) return false;
+        lookup->finished.wait_for(guard, std::chrono::milliseconds(StepMs()));
+    }
+    if (!lookup->ok) return false;
+    address.sin_addr.s_addr = lookup->address;
+    return true;
+}
+
 bool SocketIo::Connect(const char* host, int port) {
     if (fd_ < 0) return false;
     sockaddr_in address{};
-    if (!Resolve(host, port, address)) return false;
-    const auto* peer = reinterpret_cast<const sockaddr*>(&address);
+    if (!Resolve(host, port, address) || stop_requested()) return false;
 
-    if (connect_timeout_ <= 0) {
-        // Plain blocking connect; the socket becomes non-blocking afterwards.
-        int rc = ::connect(fd_, peer, sizeof address);
-        if (rc != 0 && errno == EINTR) {
-            // The connect goes on in the background; wait for its end.
-            short revents = 0;
-            if (WaitFor(POLLOUT, 0, &revents) != Wait::ready) return false;
-            int error = 0;
-            socklen_t length = sizeof error;
-            if (getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) return false;
-            rc = 0;
-        }
-        return rc == 0 && SetNonBlocking(fd_);
-    }
-
+    // Always non-blocking, so that a stop ends the wait for the peer.
     if (!SetNonBlocking(fd_)) return false;
-    if (::connect(fd_, peer, sizeof address) == 0) return true;
+    if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) return true;
     if (errno != EINPROGRESS && errno != EINTR) return false;
 
-    // A timeout of T seconds allows T + 1 poll steps.
+    // A timeout of T seconds allows T + 1 poll steps; without a timeout the
+    // system's own limit ends a connect that is never answered.
+    const int limit = connect_timeout_ > 0 ? connect_timeout_ + 1 : 0;
     short revents = 0;
-    if (WaitFor(POLLOUT, connect_timeout_ + 1, &revents) != Wait::ready) return false;
+    if (WaitFor(POLLOUT, limit, &revents) != Wait::ready) return false;
     if ((revents & POLLOUT) == 0) return false;
     int error = 0;
     socklen_t length = sizeof error;

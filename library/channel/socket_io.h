@@ -1,17 +1,23 @@
 // SocketIo: one TCP socket with time-limited connect, receive and send.
-// Every wait polls in steps of one second and gives up at the next step once
-// a stop has been requested. The step can be shortened for a whole process
+// Every wait (the host-name lookup and the TCP connect included) polls in
+// steps of one second and gives up at the next step once a stop has been
+// requested; a stop requested for a later time ends the wait at that time. The step can be shortened for a whole process
 // with Q5CLIENT_POLL_STEP_MS (1..1000, read once), so that fault-injection and
 // soak runs see stalls time out in milliseconds instead of half a minute;
 // tests of one session may also set it with set_poll_step_ms.
 //
-// Thread rule: one thread uses a SocketIo; only RequestStop may be called
-// from another thread.
+// Thread rule: one thread uses a SocketIo; only RequestStop and
+// RequestStopAfter may be called from another thread.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
+
+struct sockaddr_in;
 
 namespace q5::channel {
 
@@ -30,14 +36,23 @@ public:
     int read_timeout() const noexcept { return read_timeout_; }
     void set_read_timeout(int seconds) noexcept { read_timeout_ = seconds; }
 
-    // Clears the stop request and creates a TCP socket, bound to local_port
-    // when it is non-zero. False when no socket could be had.
+    // Creates a TCP socket, bound to local_port when it is non-zero. False
+    // when no socket could be had. A stop request stays as it is.
     bool Create(int local_port);
 
     // Resolves host (dotted IPv4 address without lookup, else the first
     // IPv4 address of a name lookup) and connects within the connect
-    // timeout (0 = plain blocking connect). The socket stays non-blocking.
+    // timeout (0 = no limit but the system's own). The socket stays
+    // non-blocking. The lookup runs on a helper thread of its own while this
+    // thread waits for it in poll steps, so a stop ends the lookup's wait
+    // too; the helper's late answer is then dropped.
     bool Connect(const char* host, int port);
+
+    // The name lookup, replaceable for tests: resolves `host` to an IPv4
+    // address in network byte order. It runs on a helper thread that may
+    // outlive this object, so it must not refer to the object.
+    using Resolver = std::function<bool(const std::string& host, std::uint32_t& address)>;
+    void set_resolver(Resolver resolver) { resolver_ = std::move(resolver); }
 
     // Waits until the socket is readable and appends what one receive
     // delivers to `in`. Returns the number of bytes appended; 0 when the peer
@@ -57,9 +72,14 @@ public:
     // once read timeout + 1 polls passed without progress.
     bool SendAll(const char* data, std::size_t size);
 
-    void RequestStop() noexcept { stop_.store(true, std::memory_order_relaxed); }
-    void ClearStop() noexcept { stop_.store(false, std::memory_order_relaxed); }
-    bool stop_requested() const noexcept { return stop_.load(std::memory_order_relaxed); }
+    // Makes the current wait and every later one give up within a poll
+    // step, until ClearStop.
+    void RequestStop() noexcept { stop_at_.store(kStopNow, std::memory_order_relaxed); }
+    // The same from `delay` on; an earlier stop request stays in force.
+    void RequestStopAfter(std::chrono::milliseconds delay) noexcept;
+    void ClearStop() noexcept { stop_at_.store(kNoStop, std::memory_order_relaxed); }
+    // Whether a stop is in force (requested, and its time has come).
+    bool stop_requested() const noexcept;
 
     int socket() const noexcept { return fd_; }
     // Closes the socket, if any (shut down in both directions first when
@@ -78,10 +98,19 @@ private:
     // requested, or `limit_polls` steps in a row saw nothing (0 = no limit).
     // On ready, `revents` (when given) receives what the poll reported.
     Wait WaitFor(short events, int limit_polls, short* revents = nullptr);
+    // One poll step, cut short when a stop is due before it ends.
+    int StepMs() const noexcept;
+    // Resolves host as Connect describes; false on failure or stop.
+    bool Resolve(const char* host, int port, sockaddr_in& address);
+
+    // Steady-clock nanoseconds from which a stop is in force, or one of:
+    static constexpr std::int64_t kNoStop = INT64_MAX;
+    static constexpr std::int64_t kStopNow = INT64_MIN;
 
     int read_timeout_ = 0;
     int connect_timeout_ = 0;
-    std::atomic<bool> stop_{false};
+    std::atomic<std::int64_t> stop_at_{kNoStop};
+    Resolver resolver_;
     int fd_ = -1;
     int poll_step_ms_ = DefaultPollStepMs();
 };

@@ -20,6 +20,7 @@ void* CoQ5Client::FindInterface(REFIID iid) noexcept {
     if (IsEqualIID(iid, IID_IQ5Util)) return static_cast<IQ5Util*>(this);
     if (IsEqualIID(iid, IID_IQ5FaxServer)) return static_cast<IQ5FaxServer*>(this);
     if (IsEqualIID(iid, IID_ISupportErrorInfo)) return static_cast<ISupportErrorInfo*>(this);
+    if (IsEqualIID(iid, IID_IQ5CallCancel)) return static_cast<IQ5CallCancel*>(this);
     return nullptr;
 }
 
@@ -35,12 +36,14 @@ HRESULT CoQ5Client::InterfaceSupportsErrorInfo(REFIID riid) {
 // ---- IQ5Connect -------------------------------------------------------------
 
 HRESULT CoQ5Client::Connect(BSTR host, LONG port, LONG timeout) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg h(host);
         // A port outside the TCP range would be cut to another port silently.
         bool ok =
             port >= 1 && port <= 65535 && !h.str().empty() &&
-            session_.Connect(h.c_str(), static_cast<int>(port), timeout < 0 ? 0 : static_cast<int>(timeout));
+            // Open, not Connect: a Cancel that came since the call began
+            // must stay in force.
+            session_.Open(h.c_str(), static_cast<int>(port), timeout < 0 ? 0 : static_cast<int>(timeout));
         if (ok) return S_OK;
         return Raise(CodeRule(session_), kSourceCoQ5Client, kConnectFailed);
     });
@@ -52,7 +55,7 @@ HRESULT CoQ5Client::Close() {
 }
 
 HRESULT CoQ5Client::Login(BSTR username, BSTR password) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg user(username), pass(password);
         Outcome outcome = session_.Login(user.c_str(), pass.c_str());
         if (outcome == Outcome::ok) return S_OK;
@@ -61,7 +64,7 @@ HRESULT CoQ5Client::Login(BSTR username, BSTR password) {
 }
 
 HRESULT CoQ5Client::SuLogin(BSTR user, BSTR password) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg u(user), pass(password);
         Outcome outcome = session_.SuLogin(u.c_str(), pass.c_str());
         if (outcome == Outcome::ok) return S_OK;
@@ -72,8 +75,10 @@ HRESULT CoQ5Client::SuLogin(BSTR user, BSTR password) {
 HRESULT CoQ5Client::Quit() {
     // The reply does not matter: the server ends the session either way,
     // and Close drops the connection.
-    session_.Quit();
-    return S_OK;
+    return Waiting([&] {
+        session_.Quit();
+        return S_OK;
+    });
 }
 
 }  // namespace q5::component

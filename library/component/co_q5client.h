@@ -2,20 +2,31 @@
 // ServerSession, which the object owns for its whole life; destroying the
 // object closes a connection still marked connected, without sending QUIT.
 //
+// Every method that may wait for the server runs as a "call" that
+// IQ5CallCancel::Cancel can end from another thread: the call holds the
+// call lock only to mark its start and its end, never while it waits, and
+// Cancel holds it only to ask the session's socket to stop (see
+// co_q5client_cancel.cpp for what a cancel guarantees).
+//
 // Thread rule: apartment-threaded. Call an object only from the thread that
 // created it, one call at a time; the error record of a failing call is set
-// on that thread.
+// on that thread. Only IQ5CallCancel may be called from any thread.
 #pragma once
+
+#include <mutex>
+#include <utility>
 
 #include "channel/server_session.h"
 #include "component/com_object.h"
+#include "component/guard.h"
 #include "q5client/q5client.h"
 #include "records/record_transfer.h"
 
 namespace q5::component {
 
 class CoQ5Client final
-    : public ComObject<CoQ5Client, IQ5Connect, IQ5Table, IQ5Admin, IQ5Util, IQ5FaxServer, ISupportErrorInfo> {
+    : public ComObject<CoQ5Client, IQ5Connect, IQ5Table, IQ5Admin, IQ5Util, IQ5FaxServer, ISupportErrorInfo,
+                       IQ5CallCancel> {
 public:
     CoQ5Client() = default;
     void* FindInterface(REFIID iid) noexcept;
@@ -89,8 +100,29 @@ public:
     HRESULT STDMETHODCALLTYPE RetryFax(BSTR mailbox, LONG job) override;
     HRESULT STDMETHODCALLTYPE GetFaxAttr(BSTR mailbox, LONG job, BSTR attr, BSTR* pVal) override;
 
+    // IQ5CallCancel (any thread)
+    HRESULT STDMETHODCALLTYPE Cancel(ULONG ulSeconds) override;
+    HRESULT STDMETHODCALLTYPE TestCancel() override;
+
 private:
     channel::ServerSession session_;
+
+    // ---- Calls that Cancel can end ----
+    // Runs an interface method's body (through Guarded) as a call.
+    template <class Body>
+    HRESULT Waiting(Body&& body) noexcept {
+        BeginCall();
+        const HRESULT hr = Guarded(std::forward<Body>(body));
+        EndCall();
+        return hr;
+    }
+    void BeginCall() noexcept;
+    // Ends the call; closes the connection when a stop was in force.
+    void EndCall() noexcept;
+
+    std::mutex call_lock_;    // guards the two below; never held while waiting
+    int call_depth_ = 0;      // > 0 while a call runs (a sink may nest one)
+    bool cancelled_ = false;  // Cancel answered S_OK during this call
 
     // ---- Table access state ----
     // The result of GetRecord, PutRecord or AddRecord.

@@ -107,21 +107,21 @@ HRESULT FirstCharacter(const WireArg& text, const char* what, char& out) {
 // ---- IQ5Admin -----------------------------------------------------------------
 
 HRESULT CoQ5Client::DeleteMailbox(BSTR mailbox) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg box(mailbox);
         return Checked(session_, session_.MailboxDel(box.c_str()), u"Failed to delete mailbox");
     });
 }
 
 HRESULT CoQ5Client::AddMailbox(BSTR mailbox) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg box(mailbox);
         return Checked(session_, session_.MailboxAdd(box.c_str()), u"Failed to Add mailbox");
     });
 }
 
 HRESULT CoQ5Client::LightMWI(BSTR mailbox, BSTR mode) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg box(mailbox), m(mode);
         char letter = 0;
         if (HRESULT hr = FirstCharacter(m, "MWI mode", letter); FAILED(hr)) return hr;
@@ -130,23 +130,23 @@ HRESULT CoQ5Client::LightMWI(BSTR mailbox, BSTR mode) {
 }
 
 HRESULT CoQ5Client::ResetMWI() {
-    return Guarded([&] { return Checked(session_, session_.ResetMwi(), u"reset_mwi failed"); });
+    return Waiting([&] { return Checked(session_, session_.ResetMwi(), u"reset_mwi failed"); });
 }
 
 HRESULT CoQ5Client::SendRingEvent(LONG chan) {
-    return Guarded([&] {
+    return Waiting([&] {
         return Checked(session_, session_.ChannelRing(chan), u"Ring failed on channel " + Number(chan));
     });
 }
 
 HRESULT CoQ5Client::SendHangupEvent(LONG chan) {
-    return Guarded([&] {
+    return Waiting([&] {
         return Checked(session_, session_.ChannelHangup(chan), u"Failed to hangup channel " + Number(chan));
     });
 }
 
 HRESULT CoQ5Client::LoadConf(LONG k) {
-    return Guarded([&] {
+    return Waiting([&] {
         // The server's answer is not reported.
         session_.LoadConf(k);
         return S_OK;
@@ -161,7 +161,7 @@ HRESULT CoQ5Client::GetFile(BSTR mailbox, BSTR remotefile, BSTR localfile) {
 }
 
 HRESULT CoQ5Client::GetFile2(BSTR mailbox, BSTR remotefile, BSTR localfile, ISupportEvents* p) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg box(mailbox), remote(remotefile);
         return TransferResult(session_,
                               Download(session_, box.c_str(), remote.c_str(), LocalPath(localfile), p));
@@ -174,7 +174,7 @@ HRESULT CoQ5Client::PutFile(BSTR mailbox, BSTR remotefile, BSTR localfile) {
 }
 
 HRESULT CoQ5Client::PutFile2(BSTR mailbox, BSTR remotefile, BSTR localfile, ISupportEvents* p) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg box(mailbox), remote(remotefile);
         return TransferResult(session_,
                               Upload(session_, box.c_str(), remote.c_str(), LocalPath(localfile), p));
@@ -182,28 +182,28 @@ HRESULT CoQ5Client::PutFile2(BSTR mailbox, BSTR remotefile, BSTR localfile, ISup
 }
 
 HRESULT CoQ5Client::ConvertV2W(BSTR mailbox, BSTR remotefile) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg box(mailbox), remote(remotefile);
         return Checked(session_, session_.V2W(box.c_str(), remote.c_str()), u"convert_v2w failed");
     });
 }
 
 HRESULT CoQ5Client::ConvertW2V(BSTR mailbox, BSTR remotefile) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg box(mailbox), remote(remotefile);
         return Checked(session_, session_.W2V(box.c_str(), remote.c_str()), u"convert_w2v failed");
     });
 }
 
 HRESULT CoQ5Client::DelFile(BSTR mailbox, BSTR remotefile) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg box(mailbox), remote(remotefile);
         return Checked(session_, session_.DelFile(box.c_str(), remote.c_str()), u"DelFile failed");
     });
 }
 
 HRESULT CoQ5Client::RenFile(BSTR mailbox, BSTR srcfile, BSTR destfile) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg box(mailbox), source(srcfile), dest(destfile);
         return Checked(session_, session_.RenFile(box.c_str(), source.c_str(), dest.c_str()),
                        u"RenFile failed");
@@ -213,27 +213,27 @@ HRESULT CoQ5Client::RenFile(BSTR mailbox, BSTR srcfile, BSTR destfile) {
 // ---- IQ5Util: server facts --------------------------------------------------------
 
 HRESULT CoQ5Client::get_Uptime(BSTR* pVal) {
-    return ValueProperty(pVal, kShortValue, [&](std::string& v) { return session_.Uptime(v); });
+    return Waiting([&] { return ValueProperty(pVal, kShortValue, [&](std::string& v) { return session_.Uptime(v); }); });
 }
 
 HRESULT CoQ5Client::get_Serial(BSTR* pVal) {
-    return ValueProperty(pVal, kLongValue, [&](std::string& v) { return session_.Serial(v); });
+    return Waiting([&] { return ValueProperty(pVal, kLongValue, [&](std::string& v) { return session_.Serial(v); }); });
 }
 
 HRESULT CoQ5Client::get_Version(BSTR* pVal) {
-    return ValueProperty(pVal, kLongValue, [&](std::string& v) { return session_.Version(v); });
+    return Waiting([&] { return ValueProperty(pVal, kLongValue, [&](std::string& v) { return session_.Version(v); }); });
 }
 
 HRESULT CoQ5Client::get_VLoad(BSTR* pVal) {
-    return ValueProperty(pVal, kShortValue, [&](std::string& v) { return session_.VLoad(v); });
+    return Waiting([&] { return ValueProperty(pVal, kShortValue, [&](std::string& v) { return session_.VLoad(v); }); });
 }
 
 HRESULT CoQ5Client::get_VerType(BSTR* pVal) {
-    return ValueProperty(pVal, kShortValue, [&](std::string& v) { return session_.VerType(v); });
+    return Waiting([&] { return ValueProperty(pVal, kShortValue, [&](std::string& v) { return session_.VerType(v); }); });
 }
 
 HRESULT CoQ5Client::GetAttr(BSTR name, BSTR* pVal) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg attribute(name);
         return ValueProperty(pVal, kShortValue,
                              [&](std::string& v) { return session_.GetAttr(attribute.c_str(), v); });
@@ -250,18 +250,18 @@ HRESULT CoQ5Client::GetVersion(LONG* dll, LONG* server) {
 // ---- IQ5Util: keep-alive, events, grammar ------------------------------------------
 
 HRESULT CoQ5Client::KeepAlive() {
-    return Guarded([&] { return Checked(session_, session_.Noop(), u"Keepalive failed"); });
+    return Waiting([&] { return Checked(session_, session_.Noop(), u"Keepalive failed"); });
 }
 
 HRESULT CoQ5Client::SetVValue(BSTR msgid, BSTR value) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg id(msgid), v(value);
         return Checked(session_, session_.SendQ5Event(id.c_str(), v.c_str(), " "), u"Failed to set V value");
     });
 }
 
 HRESULT CoQ5Client::SetVXValue(BSTR msgid, BSTR v_value, BSTR x_value) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg id(msgid), v(v_value), x(x_value);
         return Checked(session_, session_.SendQ5Event(id.c_str(), v.c_str(), x.c_str()),
                        u"Failed to set V-X value");
@@ -269,7 +269,7 @@ HRESULT CoQ5Client::SetVXValue(BSTR msgid, BSTR v_value, BSTR x_value) {
 }
 
 HRESULT CoQ5Client::CompileGrammar(BSTR infile, BSTR outfile) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg in(infile), out(outfile);
         const Outcome outcome = session_.CmpGrammar(in.c_str(), out.c_str());
         if (outcome == Outcome::ok) return S_OK;
@@ -280,7 +280,7 @@ HRESULT CoQ5Client::CompileGrammar(BSTR infile, BSTR outfile) {
 }
 
 HRESULT CoQ5Client::GenDirAssistBnf(BSTR outfile, BSTR dep, BSTR opmode, LONG style) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg out(outfile), department(dep), mode(opmode);
         char department_letter = 0, mode_letter = 0;
         if (HRESULT hr = FirstCharacter(department, "department", department_letter); FAILED(hr)) return hr;
@@ -297,7 +297,7 @@ HRESULT CoQ5Client::GenDirAssistBnf(BSTR outfile, BSTR dep, BSTR opmode, LONG st
 
 HRESULT CoQ5Client::SendFax(LONG* JobID) {
     if (!JobID) return E_POINTER;
-    return Guarded([&] {
+    return Waiting([&] {
         std::int32_t job = 0;
         // Never fails; the job id changes only when the server gave one.
         if (session_.SendFax(job) == Outcome::ok) *JobID = job;
@@ -307,7 +307,7 @@ HRESULT CoQ5Client::SendFax(LONG* JobID) {
 
 HRESULT CoQ5Client::GetFaxStatus(BSTR mailbox, LONG JobID, LONG* status) {
     if (!status) return E_POINTER;
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg box(mailbox);
         std::int32_t value = 0;
         const Outcome outcome = session_.GetFaxStatus(box.c_str(), JobID, value);
@@ -317,7 +317,7 @@ HRESULT CoQ5Client::GetFaxStatus(BSTR mailbox, LONG JobID, LONG* status) {
 }
 
 HRESULT CoQ5Client::CancelFax(BSTR mailbox, LONG job) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg box(mailbox);
         return FaxResult(session_, session_.CancelFax(box.c_str(), job));
     });
@@ -325,7 +325,7 @@ HRESULT CoQ5Client::CancelFax(BSTR mailbox, LONG job) {
 
 HRESULT CoQ5Client::EnumFaxJobs(BSTR mailbox, int* jobs, int* size) {
     if (!jobs || !size) return E_POINTER;
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg box(mailbox);
         // The count is written whenever the whole list was read, also when
         // its closing line refuses; a failed read leaves it alone.
@@ -334,14 +334,14 @@ HRESULT CoQ5Client::EnumFaxJobs(BSTR mailbox, int* jobs, int* size) {
 }
 
 HRESULT CoQ5Client::RetryFax(BSTR mailbox, LONG job) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg box(mailbox);
         return FaxResult(session_, session_.RetryFax(box.c_str(), job));
     });
 }
 
 HRESULT CoQ5Client::GetFaxAttr(BSTR mailbox, LONG job, BSTR attr, BSTR* pVal) {
-    return Guarded([&] {
+    return Waiting([&] {
         if (pVal) *pVal = nullptr;
         WireArg box(mailbox), name(attr);
         std::string value;

@@ -63,28 +63,28 @@ HRESULT CoQ5Client::TableCommand(Outcome (ServerSession::*command)(const char*),
 // ---- IQ5Table -------------------------------------------------------------------
 
 HRESULT CoQ5Client::GetRecord() {
-    return Guarded([&] {
+    return Waiting([&] {
         if (HRESULT hr = RefuseNul(session_.table_name(), "table name"); FAILED(hr)) return hr;
         return RecordTransferResult(records::FetchRecord(session_, records_));
     });
 }
 
 HRESULT CoQ5Client::PutRecord() {
-    return Guarded([&] {
+    return Waiting([&] {
         if (HRESULT hr = RefuseNul(session_.table_name(), "table name"); FAILED(hr)) return hr;
         return RecordTransferResult(records::SendRecord(session_, records_, records::SendCommand::put));
     });
 }
 
 HRESULT CoQ5Client::AddRecord() {
-    return Guarded([&] {
+    return Waiting([&] {
         if (HRESULT hr = RefuseNul(session_.table_name(), "table name"); FAILED(hr)) return hr;
         return RecordTransferResult(records::SendRecord(session_, records_, records::SendCommand::add));
     });
 }
 
 HRESULT CoQ5Client::OpenTable(BSTR key) {
-    return Guarded([&] {
+    return Waiting([&] {
         WireArg k(key);
         const std::string& table = session_.table_name();
         if (HRESULT hr = RefuseNul(table, "table name"); FAILED(hr)) return hr;
@@ -96,25 +96,25 @@ HRESULT CoQ5Client::OpenTable(BSTR key) {
 }
 
 HRESULT CoQ5Client::CloseTable() {
-    return Guarded([&] { return TableCommand(&ServerSession::CloseTable, kCloseFailed); });
+    return Waiting([&] { return TableCommand(&ServerSession::CloseTable, kCloseFailed); });
 }
 
 HRESULT CoQ5Client::FirstRecord() {
-    return Guarded([&] { return TableCommand(&ServerSession::First, kNoSuchRecord); });
+    return Waiting([&] { return TableCommand(&ServerSession::First, kNoSuchRecord); });
 }
 
 HRESULT CoQ5Client::LastRecord() {
-    return Guarded([&] { return TableCommand(&ServerSession::Last, kNoSuchRecord); });
+    return Waiting([&] { return TableCommand(&ServerSession::Last, kNoSuchRecord); });
 }
 
 HRESULT CoQ5Client::DeleteRecord() {
-    return Guarded([&] { return TableCommand(&ServerSession::Delete, kDeleteFailed); });
+    return Waiting([&] { return TableCommand(&ServerSession::Delete, kDeleteFailed); });
 }
 
 // A step off either end is not an error: it sets the flag the caller reads
 // with IsEof or IsBof. Only a table name that cannot be sent is refused.
 HRESULT CoQ5Client::NextRecord() {
-    return Guarded([&] {
+    return Waiting([&] {
         eof_ = 0;
         const std::string& table = session_.table_name();
         if (HRESULT hr = RefuseNul(table, "table name"); FAILED(hr)) {
@@ -130,7 +130,7 @@ HRESULT CoQ5Client::NextRecord() {
 }
 
 HRESULT CoQ5Client::PrevRecord() {
-    return Guarded([&] {
+    return Waiting([&] {
         bof_ = 0;
         const std::string& table = session_.table_name();
         if (HRESULT hr = RefuseNul(table, "table name"); FAILED(hr)) {

@@ -127,6 +127,7 @@ class Session:
         self.su = bool(su)
         self._runtime = _com.runtime(library)
         self._connect = self._table = self._util = None
+        self._cancel = None
         self._logs = []
 
     # Life ---------------------------------------------------------------------
@@ -137,6 +138,8 @@ class Session:
             return self
         rt = self._runtime
         connect = rt.create(_com.CLSID_CoQ5Client, _com.IQ5Connect, _com.IID_IQ5Connect)
+        # Taken first, so that cancel() can end the connect and the login too.
+        self._cancel = connect.query(_com.IQ5CallCancel, _com.IID_IQ5CallCancel)
         try:
             self._call(connect, "Connect", self.host, self.port, self.timeout)
             self._call(connect, "SuLogin" if self.su else "Login", self.user, self.password)
@@ -145,7 +148,8 @@ class Session:
         except BaseException:
             connect.call("Close")
             connect.release()
-            self._table = self._util = None
+            self._cancel.release()
+            self._table = self._util = self._cancel = None
             raise
         self._connect = connect
         return self
@@ -163,10 +167,10 @@ class Session:
             connect.call("Quit")
             connect.call("Close")
         finally:
-            for held in (self._table, self._util, connect):
+            for held in (self._table, self._util, self._cancel, connect):
                 if held is not None:
                     held.release()
-            self._table = self._util = None
+            self._table = self._util = self._cancel = None
 
     def __enter__(self):
         return self.open()
@@ -174,6 +178,18 @@ class Session:
     def __exit__(self, *exc):
         self.close()
         return False
+
+    def cancel(self, seconds=0):
+        """Ends the call that another thread is making on this session (open()
+        included), at once or after `seconds`; that call then raises
+        ConnectionLost and the session's connection is closed. The one method
+        meant for another thread; call it while the session is open or
+        opening. Returns True when a call was in progress, False (and changes
+        nothing) otherwise."""
+        cancel = self._cancel
+        if cancel is None:
+            return False
+        return cancel.call("Cancel", int(seconds)) == 0
 
     @property
     def closed(self):

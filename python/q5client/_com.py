@@ -65,6 +65,7 @@ IID_IQ5Table = GUID.parse("D2940487-E0C4-4125-AB4D-40009DFC6C84")
 IID_IQ5Admin = GUID.parse("6FC6D09F-CA80-45A4-82E7-A6D3436658CA")
 IID_IQ5Util = GUID.parse("5041FD37-999B-4B98-A0E7-8BE2523DA8ED")
 IID_IQ5FaxServer = GUID.parse("882CBE3A-D238-45EE-A09C-94FD591CB226")
+IID_IQ5CallCancel = GUID.parse("EA1E8BA3-7465-49F2-B1CE-DBE874C6BCA6")
 IID_ICoEvents = GUID.parse("F8D096BC-D241-434E-B68A-94C9D30147AC")
 IID_ISupportEvents = GUID.parse("9FFE8E3A-B1C7-4624-9326-DD437652F2C3")
 
@@ -177,6 +178,11 @@ IQ5FaxServer = _interface("IQ5FaxServer", [
     ("EnumFaxJobs", HRESULT, [BSTR, POINTER(c_int), POINTER(c_int)]),
     ("RetryFax", HRESULT, [BSTR, LONG]),
     ("GetFaxAttr", HRESULT, [BSTR, LONG, BSTR, POINTER(BSTR)]),
+])
+
+IQ5CallCancel = _interface("IQ5CallCancel", [
+    ("Cancel", HRESULT, [ULONG]),
+    ("TestCancel", HRESULT, []),
 ])
 
 ICoEvents = _interface("ICoEvents", [

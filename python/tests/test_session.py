@@ -2,6 +2,8 @@
 
 import os
 import re
+import socket
+import threading
 import time
 
 import pytest
@@ -97,7 +99,7 @@ def test_interfaces_follow_the_header_slot_order():
     declared = {}
     for name, body in re.findall(r"struct (\w+) : IUnknown \{(.*?)\n\};", header, re.S):
         declared[name] = re.findall(r"virtual \w+ STDMETHODCALLTYPE (\w+)\(", body)
-    assert len(declared) == 7
+    assert len(declared) == 8
     for name, methods in declared.items():
         iface = getattr(_com, name)
         assert [slot[0] for slot in iface.methods] == ["QueryInterface", "AddRef", "Release"] + methods, name
@@ -123,3 +125,37 @@ def test_readme_python_example_runs(sim, tmp_path, monkeypatch, capsys):
     exec(compile(code.replace("port=1008", "port=%d" % sim.port), "README.md", "exec"), {})
     assert "'SCREEN': 'V'" in capsys.readouterr().out
     assert (tmp_path / "Name.vox").read_bytes() == sim.mailbox_file("101", "Name.vox").read_bytes()
+
+
+def test_cancel_from_another_thread_ends_a_login_the_server_never_answers():
+    # A server that greets and then says nothing more.
+    listener = socket.socket()
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(1)
+    q5 = q5client.Session("127.0.0.1", "101", "1234", port=listener.getsockname()[1])
+    assert not q5.cancel()  # nothing to cancel yet
+    failure = []
+
+    def opening():
+        try:
+            q5.open()
+        except q5client.Q5Error as error:
+            failure.append(error)
+
+    thread = threading.Thread(target=opening)
+    thread.start()
+    conn, _ = listener.accept()
+    conn.sendall(b"+OK 5 Q5Server ready\r\n")
+    assert conn.recv(64) == b"USER 101\r\n"
+    deadline = time.monotonic() + 10
+    while not q5.cancel():  # until the call is seen
+        assert time.monotonic() < deadline
+        time.sleep(0.01)
+    # Without the cancel the login would wait 30 s for its reply.
+    thread.join(10)
+    assert not thread.is_alive()
+    assert isinstance(failure[0], q5client.ConnectionLost)
+    assert conn.recv(64) == b""  # the library closed the connection
+    assert q5.closed and not q5.cancel()
+    conn.close()
+    listener.close()

@@ -20,6 +20,7 @@ static_assert(Slot(offsetof(IQ5AdminVtbl, LoadConf)) == 9);
 static_assert(Slot(offsetof(IQ5UtilVtbl, GenDirAssistBnf)) == 22);
 static_assert(Slot(offsetof(IQ5FaxServerVtbl, GetFaxAttr)) == 8);
 static_assert(Slot(offsetof(ICoEventsVtbl, GetQ5Event)) == 7);
+static_assert(Slot(offsetof(IQ5CallCancelVtbl, TestCancel)) == 4);
 static_assert(Slot(offsetof(ISupportEventsVtbl, GetProgress)) == 5);
 static_assert(sizeof(IQ5UtilVtbl) == 23 * sizeof(void*));
 

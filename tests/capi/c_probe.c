@@ -125,6 +125,12 @@ void q5c_run_probe(int port, const char* user, const char* password, const char*
         out->enum_null = fax->lpVtbl->EnumFaxJobs(fax, box, NULL, NULL);
         fax->lpVtbl->Release(fax);
     }
+    IQ5CallCancel* cancel = NULL;
+    if (SUCCEEDED(connect->lpVtbl->QueryInterface(connect, &IID_IQ5CallCancel, (void**)&cancel))) {
+        out->cancel_idle = cancel->lpVtbl->Cancel(cancel, 0);
+        out->test_cancel_idle = cancel->lpVtbl->TestCancel(cancel);
+        cancel->lpVtbl->Release(cancel);
+    }
     ISupportErrorInfo* support = NULL;
     if (SUCCEEDED(connect->lpVtbl->QueryInterface(connect, &IID_ISupportErrorInfo, (void**)&support))) {
         out->supports_fax = support->lpVtbl->InterfaceSupportsErrorInfo(support, &IID_IQ5FaxServer);

@@ -25,6 +25,8 @@ struct q5c_probe {
     int32_t event_poll;          // ICoEvents::GetQ5Event on an idle object
     int32_t event_id;            // its event number
     int32_t supports_fax;        // ISupportErrorInfo::InterfaceSupportsErrorInfo(IQ5FaxServer)
+    int32_t cancel_idle;         // IQ5CallCancel::Cancel with no call in progress
+    int32_t test_cancel_idle;    // IQ5CallCancel::TestCancel likewise
     int32_t light_mwi_empty;     // IQ5Admin::LightMWI with an empty mode
     int32_t put_file;            // IQ5Util::PutFile2 of local_file with a sink written in C
     int32_t progress_calls;      // ISupportEvents::GetProgress calls the library made on it

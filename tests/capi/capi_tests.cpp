@@ -31,6 +31,8 @@ TEST_F(CInterfaceTest, CallsThroughTheCVtablesReachTheSameMethods) {
     EXPECT_EQ(probe.dll_version, 104);
     EXPECT_EQ(probe.enum_null, E_POINTER);
     EXPECT_EQ(probe.supports_fax, S_FALSE);
+    EXPECT_EQ(probe.cancel_idle, S_FALSE);
+    EXPECT_EQ(probe.test_cancel_idle, S_FALSE);
     EXPECT_EQ(probe.light_mwi_empty, E_INVALIDARG);
     // The library calls back into a sink whose vtable was laid out in C.
     EXPECT_EQ(probe.put_file, S_OK);
@@ -94,6 +96,7 @@ TEST_F(CInterfaceTest, TypedAsAsksForTheInterfaceOfItsType) {
     ExpectTypedAs<IQ5Admin>(client, IID_IQ5Admin);
     ExpectTypedAs<IQ5Util>(client, IID_IQ5Util);
     ExpectTypedAs<IQ5FaxServer>(client, IID_IQ5FaxServer);
+    ExpectTypedAs<IQ5CallCancel>(client, IID_IQ5CallCancel);
     ExpectTypedAs<ISupportErrorInfo>(client, IID_ISupportErrorInfo);
 
     ComPtr<IUnknown> events;

@@ -78,7 +78,7 @@ TEST_F(SurfaceTest, SessionObjectAnswersItsFiveInterfacesAndNotTheEventInterface
         CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IQ5Connect, connect.AsOut()),
         S_OK);
     for (const IID* iid :
-         {&IID_IQ5Table, &IID_IQ5Admin, &IID_IQ5Util, &IID_IQ5FaxServer, &IID_ISupportErrorInfo}) {
+         {&IID_IQ5Table, &IID_IQ5Admin, &IID_IQ5Util, &IID_IQ5FaxServer, &IID_ISupportErrorInfo, &IID_IQ5CallCancel}) {
         ComPtr<IUnknown> other;
         EXPECT_EQ(connect->QueryInterface(*iid, other.AsOut()), S_OK);
         // Every interface leads back to the same object identity.
@@ -102,6 +102,7 @@ TEST_F(SurfaceTest, ErrorInformationIsDeclaredForTheRightInterfacesOnly) {
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IQ5Admin), S_OK);
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IQ5Util), S_OK);
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IQ5FaxServer), S_FALSE);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IQ5CallCancel), S_FALSE);
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_ICoEvents), S_FALSE);
 
     ComPtr<ISupportErrorInfo> events;
