@@ -1,8 +1,14 @@
-// The program's Session without windows and without a server: where and in
-// which order work runs, what comes back to the UI thread, nesting, and that
-// the UI thread's event loop keeps running while a call waits.
+// The program's Session without windows: where and in which order work
+// runs, what comes back to the UI thread, nesting, that the UI thread's
+// event loop keeps running while a call waits, and that Cancel from another
+// thread ends a call waiting for a host that never answers.
 
 #include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QThread>
@@ -14,11 +20,14 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "q5client/com.h"
+#include "shell/library_registration.h"
 #include "shell/session.h"
 #include "shell/shell_logic.h"
+#include "temp_home.h"
 
 namespace q5test {
 namespace {
@@ -227,6 +236,66 @@ TEST(SessionTest, UiThreadTimersKeepFiringWhileACallWaits) {
     });
     EXPECT_TRUE(saw_ticks);
     EXPECT_FALSE(session.IsWaiting(&waiter));
+}
+
+// A host that takes connections (the system's backlog does) and never says
+// a word.
+class SilentHost {
+public:
+    SilentHost() {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(fd_, 4);
+        socklen_t length = sizeof address;
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+    }
+    ~SilentHost() { close(fd_); }
+    SilentHost(const SilentHost&) = delete;
+    SilentHost& operator=(const SilentHost&) = delete;
+    int port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+TEST(SessionTest, CancelFromAnotherThreadEndsAWaitForTheGreeting) {
+    TempHome home;
+    ASSERT_TRUE(q5::shell::EnsureClientClassRegistered(QString()).ok);
+    Session session;
+    ASSERT_EQ(session.Create(), S_OK);
+    SilentHost host;
+    std::atomic<bool> started{false};
+    std::atomic<bool> returned{false};
+    bool gave_up = false;
+    std::thread canceller([&] {
+        while (!started) std::this_thread::yield();
+        // Until the call is in the library's wait, a cancel has nothing to
+        // end. Ten seconds tell a working cancel from the greeting's own
+        // 30 s timeout.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!returned && std::chrono::steady_clock::now() < until) {
+            session.Cancel();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        gave_up = !returned;
+    });
+    QObject waiter;
+    const int port = host.port();
+    const HRESULT hr = session.Call(&waiter, [&started, port](const SessionViews& v) {
+        started = true;
+        return v.connect->Connect(BStr(u"127.0.0.1").Get(), port, 0);
+    });
+    returned = true;
+    canceller.join();
+    EXPECT_FALSE(gave_up) << "the call did not end on Cancel";
+    EXPECT_EQ(hr, E_CONNECTION_LOST);
+    // The session takes the next call as before.
+    EXPECT_EQ(session.Call(nullptr, [](const SessionViews& v) { return v.connect->Close(); }), S_OK);
 }
 
 TEST(SessionDeathTest, ViewsFromTheUiThreadAreFatal) {
