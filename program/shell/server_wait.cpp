@@ -21,6 +21,7 @@ struct ServerWaitIndicator::Wait {
     QPointer<QWidget> host;     // where the panel goes (the window, or the MDI frame's form)
     QPointer<QFrame> panel;
     QPointer<QPushButton> cancel;
+    QPointer<QWidget> focus_before;  // the window's focus when the panel came
     QTimer delay;
 };
 
@@ -108,6 +109,12 @@ void ServerWaitIndicator::OnWaitEnded(QObject* waiter) {
     waits_.erase(std::next(it).base());
     wait->delay.stop();
     if (QFrame* panel = wait->panel.data()) {
+        // A click on Cancel took the focus: give it back to where it was.
+        if (QWidget* window = wait->window.data(); window && wait->focus_before) {
+            if (QWidget* focused = window->focusWidget(); focused && panel->isAncestorOf(focused)) {
+                wait->focus_before->setFocus(Qt::OtherFocusReason);
+            }
+        }
         panel->hide();
         // The panel may be on the stack (its button's click).
         panel->deleteLater();
@@ -134,6 +141,7 @@ void ServerWaitIndicator::ShowPanel(Wait& wait) {
     connect(cancel, &QPushButton::clicked, this, [this] { session_.Cancel(); });
     wait.panel = panel;
     wait.cancel = cancel;
+    wait.focus_before = wait.window ? wait.window->focusWidget() : nullptr;
     PlacePanel(wait);
     panel->show();
     panel->raise();

@@ -106,6 +106,7 @@ TEST(ServerWaitTest, WaitingWindowsHoldInputAndShowTheWaitWhileOthersWork) {
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
 
+    child->edit->setFocus();
     Gate release;
     bool checked = false;
     // While the dialog waits (outer), the MDI child begins a wait of its own
@@ -150,6 +151,8 @@ TEST(ServerWaitTest, WaitingWindowsHoldInputAndShowTheWaitWhileOthersWork) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(indicator.PanelOf(child), nullptr);
         EXPECT_NE(indicator.PanelOf(&dialog), nullptr);
+        // The click on Cancel took the focus; it is back in the text box.
+        EXPECT_EQ(child_frame->focusWidget(), child->edit);
         QTest::keyClicks(child->edit, QStringLiteral("typed"));
         EXPECT_EQ(child->edit->text(), QStringLiteral("typed"));
     });
