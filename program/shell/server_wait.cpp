@@ -5,9 +5,11 @@
 #include <QFrame>
 #include <QBoxLayout>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -199,8 +201,41 @@ bool ServerWaitIndicator::IsHeld(const QWidget* widget) const {
     return HoldingWait(widget) != nullptr;
 }
 
+bool ServerWaitIndicator::HoldsAtWindow(QWindow* window, QEvent* event) const {
+    // Mouse input is stopped before the window hands it to a widget: a press
+    // there would already move the focus (and a text box losing it runs
+    // its window's code).
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+            break;
+        default:
+            return false;
+    }
+    QWidget* top = nullptr;
+    for (const auto& wait : waits_) {
+        if (wait->window && wait->window->window()->windowHandle() == window) {
+            top = wait->window->window();
+            break;
+        }
+    }
+    if (!top) return false;
+    const QPoint at = static_cast<QSinglePointEvent*>(event)->position().toPoint();
+    QWidget* under = top->childAt(at);
+    return HoldingWait(under ? under : top) != nullptr;
+}
+
 bool ServerWaitIndicator::eventFilter(QObject* watched, QEvent* event) {
-    if (waits_.empty() || !watched->isWidgetType()) return false;
+    if (waits_.empty()) return false;
+    if (watched->isWindowType()) {
+        if (!HoldsAtWindow(static_cast<QWindow*>(watched), event)) return false;
+        event->accept();
+        return true;
+    }
+    if (!watched->isWidgetType()) return false;
     const QEvent::Type type = event->type();
     if (type == QEvent::Resize) {
         for (const auto& wait : waits_) {

@@ -26,6 +26,7 @@ class QEvent;
 class QFrame;
 class QPushButton;
 class QWidget;
+class QWindow;
 
 namespace q5 {
 
@@ -63,6 +64,8 @@ private:
     void PlacePanel(Wait& wait) const;
     // The wait whose window holds `widget` (innermost first), or null.
     Wait* HoldingWait(const QWidget* widget) const;
+    // True for mouse input to a top-level window that lands on a held widget.
+    bool HoldsAtWindow(QWindow* window, QEvent* event) const;
 
     Session& session_;
     std::vector<std::unique_ptr<Wait>> waits_;  // in the order they began

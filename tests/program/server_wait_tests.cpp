@@ -30,15 +30,18 @@ using q5::ServerWaitIndicator;
 using q5::Session;
 using q5::SessionViews;
 
-// A window with one text box.
+// A window with two text boxes.
 class Form : public QWidget {
 public:
-    explicit Form(QWidget* parent = nullptr) : QWidget(parent), edit(new QLineEdit(this)) {
+    explicit Form(QWidget* parent = nullptr)
+        : QWidget(parent), edit(new QLineEdit(this)), second(new QLineEdit(this)) {
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(edit);
+        layout->addWidget(second);
         resize(320, 200);
     }
     QLineEdit* edit;
+    QLineEdit* second;
 };
 
 // Blocks the session thread's work until opened (bounded, so a broken
@@ -62,6 +65,16 @@ private:
     std::condition_variable changed_;
     bool open_ = false;
 };
+
+// A click as the window system delivers it: to the window, at a point of
+// the widget (its centre unless given) that nothing covers.
+void ClickAt(QWidget* widget, QPoint at = {-1, -1}) {
+    if (at.x() < 0) at = widget->rect().center();
+    QWidget* top = widget->window();
+    const QPoint in_top = widget->mapTo(top, at);
+    EXPECT_EQ(top->childAt(in_top), widget) << "the click would not reach it";
+    QTest::mouseClick(top->windowHandle(), Qt::LeftButton, {}, in_top);
+}
 
 QPushButton* CancelOf(QWidget* panel) {
     return panel ? panel->findChild<QPushButton*>(QStringLiteral("serverWaitCancel")) : nullptr;
@@ -106,7 +119,7 @@ TEST(ServerWaitTest, WaitingWindowsHoldInputAndShowTheWaitWhileOthersWork) {
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
 
-    child->edit->setFocus();
+    child->second->setFocus();
     Gate release;
     bool checked = false;
     // While the dialog waits (outer), the MDI child begins a wait of its own
@@ -136,11 +149,13 @@ TEST(ServerWaitTest, WaitingWindowsHoldInputAndShowTheWaitWhileOthersWork) {
             QPushButton* cancel = CancelOf(indicator.PanelOf(child));
             EXPECT_FALSE(indicator.IsHeld(cancel));
             QSignalSpy clicked(cancel, &QPushButton::clicked);
-            QTest::mouseClick(cancel, Qt::LeftButton);
+            ClickAt(cancel);
             EXPECT_EQ(clicked.count(), 1);
             QTest::keyClick(child->edit, Qt::Key_Escape);
             EXPECT_EQ(clicked.count(), 2);
-            QTest::mouseClick(child->edit, Qt::LeftButton);
+            // A click on a text box neither lands nor moves the focus.
+            ClickAt(child->edit, {3, 3});
+            EXPECT_EQ(child_frame->focusWidget(), cancel);
             QTest::keyClicks(child->edit, QStringLiteral("held"));
             EXPECT_EQ(child->edit->text(), QString());
             checked = true;
@@ -151,8 +166,8 @@ TEST(ServerWaitTest, WaitingWindowsHoldInputAndShowTheWaitWhileOthersWork) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(indicator.PanelOf(child), nullptr);
         EXPECT_NE(indicator.PanelOf(&dialog), nullptr);
-        // The click on Cancel took the focus; it is back in the text box.
-        EXPECT_EQ(child_frame->focusWidget(), child->edit);
+        // The click on Cancel took the focus; it is back in the second box.
+        EXPECT_EQ(child_frame->focusWidget(), child->second);
         QTest::keyClicks(child->edit, QStringLiteral("typed"));
         EXPECT_EQ(child->edit->text(), QStringLiteral("typed"));
     });
