@@ -8,9 +8,8 @@
 #include "mailbox/table_calls.h"
 #include "mailbox/window_parts.h"
 #include "shell/program.h"
-#include "shell/session_state.h"
+#include "shell/session.h"
 #include "shell/shell_logic.h"
-#include "shell/windows.h"
 #include "ui_frm_advanced.h"
 
 namespace q5 {
@@ -18,7 +17,8 @@ namespace q5 {
 using mailbox::Binding;
 using mailbox::Codec;
 
-frmAdvanced::frmAdvanced() : ui_(new Ui::frmAdvanced) {
+frmAdvanced::frmAdvanced(Session& session, WindowManager& windows)
+    : session_(session), windows_(windows), ui_(new Ui::frmAdvanced) {
     ui_->setupUi(this);
     tbSave = mailbox::AddSaveToolBar(this, tbToolBar);
     connect(tbSave, &QAction::triggered, this, &frmAdvanced::tbToolBar_ButtonClick);
@@ -29,7 +29,7 @@ frmAdvanced::frmAdvanced() : ui_(new Ui::frmAdvanced) {
     grpOption2_ = mailbox::Group(this, Option2);
     grpOption3_ = mailbox::Group(this, Option3);
 
-    const auto changed = [] { gFieldsChanged = true; };
+    const auto changed = [this] { session_.setFieldsChanged(true); };
     for (QLineEdit* box : {ui_->Text1, ui_->Text8, ui_->Text9, ui_->Text10, ui_->Text11})
         connect(box, &QLineEdit::textEdited, this, changed);
     for (QCheckBox* box : {ui_->Check2, ui_->Check3, ui_->Check4})
@@ -56,13 +56,13 @@ frmAdvanced::frmAdvanced() : ui_(new Ui::frmAdvanced) {
          &mailbox::kTransferCodes},
     };
 
-    new mailbox::ActivationWatch(this, [this] { Form_Activate(); });
+    new mailbox::ActivationWatch(this, [this] { session_.RunWhenIdle(this, [this] { Form_Activate(); }); });
 
     // Opening.
     const double dpi = logicalDpiX();
     resize(shell::TwipsToPixels(4515, dpi), shell::TwipsToPixels(7635, dpi));
     Load();
-    gFieldsChanged = false;
+    session_.setFieldsChanged(false);
 }
 
 frmAdvanced::~frmAdvanced() {
@@ -70,29 +70,29 @@ frmAdvanced::~frmAdvanced() {
 }
 
 void frmAdvanced::Form_Activate() {
-    mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::skip_refusals, this);
+    mailbox::TableCalls calls = Calls(mailbox::TableCalls::Policy::skip_refusals);
     calls.SetTable(QStringLiteral("BOX"));
 }
 
 void frmAdvanced::Load() {
-    mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::skip_refusals, this);
+    mailbox::TableCalls calls = Calls(mailbox::TableCalls::Policy::skip_refusals);
     calls.SetTable(QStringLiteral("BOX"));
     calls.GetRecord();
     mailbox::LoadBindings(calls, box_);
 }
 
 void frmAdvanced::Save() {
-    mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::skip_refusals, this);
+    mailbox::TableCalls calls = Calls(mailbox::TableCalls::Policy::skip_refusals);
     // Another window may have selected its own table since this one was
     // last activated (the mailbox editor leaves BOX_EMAIL2 selected).
     calls.SetTable(QStringLiteral("BOX"));
     mailbox::SaveBindings(calls, box_);
     calls.PutRecord();
-    if (!calls.ended()) gFieldsChanged = false;
+    if (!calls.ended()) session_.setFieldsChanged(false);
 }
 
 void frmAdvanced::closeEvent(QCloseEvent* event) {
-    if (gFieldsChanged) {
+    if (session_.fieldsChanged()) {
         switch (AskSave()) {
             case 0:
                 Save();
@@ -105,9 +105,9 @@ void frmAdvanced::closeEvent(QCloseEvent* event) {
         }
         Form_Activate();
     }
-    gFieldsChanged = false;
+    session_.setFieldsChanged(false);
     event->accept();
-    windows::Unload<frmAdvanced>();
+    windows_.Unload<frmAdvanced>();
 }
 
 }  // namespace q5

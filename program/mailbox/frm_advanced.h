@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "mailbox/bindings.h"
+#include "mailbox/table_calls.h"
+#include "shell/window_manager.h"
 
 namespace Ui {
 class frmAdvanced;
@@ -29,7 +31,8 @@ class frmAdvanced : public QWidget {
     Q_OBJECT
 
 public:
-    frmAdvanced();
+    static constexpr WindowKind kWindowKind = WindowKind::Advanced;
+    frmAdvanced(Session& session, WindowManager& windows);
     ~frmAdvanced() override;
     Ui::frmAdvanced* ui() const { return ui_; }
 
@@ -48,6 +51,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    mailbox::TableCalls Calls(mailbox::TableCalls::Policy policy) { return {session_, windows_, policy, this}; }
+
+    Session& session_;
+    WindowManager& windows_;
     Ui::frmAdvanced* ui_;
     QButtonGroup* grpOption1_ = nullptr;
     QButtonGroup* grpOption2_ = nullptr;

@@ -9,16 +9,16 @@
 #include "mailbox/table_calls.h"
 #include "mailbox/window_parts.h"
 #include "shell/program.h"
-#include "shell/session_state.h"
+#include "shell/session.h"
 #include "shell/typed_combos.h"
-#include "shell/windows.h"
 #include "ui_frm_call_out.h"
 
 namespace q5 {
 
 using mailbox::Codec;
 
-frmCallOut::frmCallOut() : ui_(new Ui::frmCallOut) {
+frmCallOut::frmCallOut(Session& session, WindowManager& windows)
+    : session_(session), windows_(windows), ui_(new Ui::frmCallOut) {
     ui_->setupUi(this);
     shell::KeepTypedComboText(this);
     tbSave = mailbox::AddSaveToolBar(this, tbToolBar);
@@ -30,7 +30,7 @@ frmCallOut::frmCallOut() : ui_(new Ui::frmCallOut) {
     for (size_t n = 0; n < Grid.size(); ++n)
         mailbox::Collect(this, Grid[n], QStringLiteral("Text%1").arg(n + 18));
 
-    const auto changed = [] { gFieldsChanged = true; };
+    const auto changed = [this] { session_.setFieldsChanged(true); };
     for (size_t i = 0; i < 7; ++i) {
         connect(Text16[i], &QLineEdit::textEdited, this, changed);
         connect(Text17[i], &QLineEdit::textEdited, this, changed);
@@ -63,10 +63,10 @@ frmCallOut::frmCallOut() : ui_(new Ui::frmCallOut) {
         }
     }
 
-    new mailbox::ActivationWatch(this, [this] { Form_Activate(); });
+    new mailbox::ActivationWatch(this, [this] { session_.RunWhenIdle(this, [this] { Form_Activate(); }); });
 
     Load();
-    gFieldsChanged = false;
+    session_.setFieldsChanged(false);
 }
 
 frmCallOut::~frmCallOut() {
@@ -74,12 +74,12 @@ frmCallOut::~frmCallOut() {
 }
 
 void frmCallOut::Form_Activate() {
-    mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::stop_at_first, this);
+    mailbox::TableCalls calls = Calls(mailbox::TableCalls::Policy::stop_at_first);
     calls.SetTable(QStringLiteral("BOX_BIN"));
 }
 
 bool frmCallOut::Load() {
-    mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::stop_at_first, this);
+    mailbox::TableCalls calls = Calls(mailbox::TableCalls::Policy::stop_at_first);
     calls.SetTable(QStringLiteral("BOX_BIN"));
     calls.GetRecord();
     mailbox::LoadBindings(calls, box_bin_);
@@ -87,23 +87,24 @@ bool frmCallOut::Load() {
 }
 
 bool frmCallOut::Save() {
-    mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::stop_at_first, this);
+    mailbox::TableCalls calls = Calls(mailbox::TableCalls::Policy::stop_at_first);
     calls.SetTable(QStringLiteral("BOX_BIN"));  // whatever another window selected meanwhile
     mailbox::SaveBindings(calls, box_bin_);
     calls.PutRecord();
     if (calls.ended()) return false;
-    gFieldsChanged = false;
+    session_.setFieldsChanged(false);
     return true;
 }
 
 void frmCallOut::closeEvent(QCloseEvent* event) {
-    if (gFieldsChanged && !MayCloseAfterAskingToSave([this] { return Save(); }, windows::ProgramEnding())) {
+    if (session_.fieldsChanged() &&
+        !MayCloseAfterAskingToSave([this] { return Save(); }, windows_.ProgramEnding())) {
         event->ignore();
         return;
     }
-    gFieldsChanged = false;
+    session_.setFieldsChanged(false);
     event->accept();
-    windows::Unload<frmCallOut>();
+    windows_.Unload<frmCallOut>();
 }
 
 }  // namespace q5

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "mailbox/bindings.h"
+#include "mailbox/table_calls.h"
+#include "shell/window_manager.h"
 
 namespace Ui {
 class frmCallOut;
@@ -35,7 +37,8 @@ class frmCallOut : public QWidget {
     Q_OBJECT
 
 public:
-    frmCallOut();
+    static constexpr WindowKind kWindowKind = WindowKind::CallOut;
+    frmCallOut(Session& session, WindowManager& windows);
     ~frmCallOut() override;
     Ui::frmCallOut* ui() const { return ui_; }
 
@@ -59,6 +62,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    mailbox::TableCalls Calls(mailbox::TableCalls::Policy policy) { return {session_, windows_, policy, this}; }
+
+    Session& session_;
+    WindowManager& windows_;
     Ui::frmCallOut* ui_;
     std::vector<mailbox::Binding> box_bin_;
 };

@@ -7,17 +7,17 @@
 #include "mailbox/activation.h"
 #include "mailbox/table_calls.h"
 #include "mailbox/window_parts.h"
-#include "shell/session_state.h"
+#include "shell/session.h"
 #include "shell/typed_combos.h"
 #include "shell/shell_logic.h"
-#include "shell/windows.h"
 #include "ui_frm_conversion_table.h"
 
 namespace q5 {
 
 using mailbox::Codec;
 
-frmConversionTable::frmConversionTable() : ui_(new Ui::frmConversionTable) {
+frmConversionTable::frmConversionTable(Session& session, WindowManager& windows)
+    : session_(session), windows_(windows), ui_(new Ui::frmConversionTable) {
     ui_->setupUi(this);
     shell::KeepTypedComboText(this);
     tbSave = mailbox::AddSaveToolBar(this, tbToolBar);
@@ -33,7 +33,7 @@ frmConversionTable::frmConversionTable() : ui_(new Ui::frmConversionTable) {
     box_.push_back(
         {QStringLiteral("DEP_OVER"), QStringLiteral("DEP_OVER"), Codec::yes_no, true, false, ui_->Check6});
 
-    new mailbox::ActivationWatch(this, [this] { Form_Activate(); });
+    new mailbox::ActivationWatch(this, [this] { session_.RunWhenIdle(this, [this] { Form_Activate(); }); });
 
     // Opening: Load, then the size.
     Load();
@@ -46,19 +46,19 @@ frmConversionTable::~frmConversionTable() {
 }
 
 void frmConversionTable::Form_Activate() {
-    mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::show_each, this);
+    mailbox::TableCalls calls = Calls(mailbox::TableCalls::Policy::show_each);
     calls.SetTable(QStringLiteral("BOX"));
 }
 
 void frmConversionTable::Load() {
-    mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::show_each, this);
+    mailbox::TableCalls calls = Calls(mailbox::TableCalls::Policy::show_each);
     calls.SetTable(QStringLiteral("BOX"));
     calls.GetRecord();
     mailbox::LoadBindings(calls, box_);
 }
 
 void frmConversionTable::Save() {
-    mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::show_each, this);
+    mailbox::TableCalls calls = Calls(mailbox::TableCalls::Policy::show_each);
     calls.SetTable(QStringLiteral("BOX"));  // whatever another window selected meanwhile
     mailbox::SaveBindings(calls, box_);
     calls.PutRecord();
@@ -68,7 +68,7 @@ void frmConversionTable::closeEvent(QCloseEvent* event) {
     // No record of edits: unsaved edits go with the window.
     Form_Activate();
     event->accept();
-    windows::Unload<frmConversionTable>();
+    windows_.Unload<frmConversionTable>();
 }
 
 }  // namespace q5

@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "mailbox/bindings.h"
+#include "mailbox/table_calls.h"
+#include "shell/window_manager.h"
 
 namespace Ui {
 class frmConversionTable;
@@ -31,7 +33,8 @@ class frmConversionTable : public QWidget {
     Q_OBJECT
 
 public:
-    frmConversionTable();
+    static constexpr WindowKind kWindowKind = WindowKind::ConversionTable;
+    frmConversionTable(Session& session, WindowManager& windows);
     ~frmConversionTable() override;
     Ui::frmConversionTable* ui() const { return ui_; }
 
@@ -50,6 +53,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    mailbox::TableCalls Calls(mailbox::TableCalls::Policy policy) { return {session_, windows_, policy, this}; }
+
+    Session& session_;
+    WindowManager& windows_;
     Ui::frmConversionTable* ui_;
     std::vector<mailbox::Binding> box_;
 };

@@ -20,10 +20,9 @@
 #include "mailbox/window_parts.h"
 #include "shell/message_service.h"
 #include "shell/program.h"
-#include "shell/session_state.h"
+#include "shell/session.h"
 #include "shell/typed_combos.h"
 #include "shell/shell_logic.h"
-#include "shell/windows.h"
 #include "ui_frm_mbx.h"
 
 namespace q5 {
@@ -36,27 +35,22 @@ using mailbox::Inform;
 
 namespace {
 
-frmMbx::FileChooser& Chooser() {
-    static frmMbx::FileChooser chooser = [](QWidget* parent, const QString& title, const QString& filter) {
-        QFileDialog dialog(parent, title, QString(), filter);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.selectFile(QString());
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
-        return dialog.selectedFiles().first();
-    };
-    return chooser;
+QString ChooseWithDialog(QWidget* parent, const QString& title, const QString& filter) {
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.selectFile(QString());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().first();
 }
 
 }  // namespace
 
-frmMbx::FileChooser frmMbx::SetFileChooser(FileChooser chooser) {
-    FileChooser previous = Chooser();
-    Chooser() = std::move(chooser);
-    return previous;
-}
-
-frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
+frmMbx::frmMbx(Session& session, WindowManager& windows, FileChooser chooser)
+    : session_(session),
+      windows_(windows),
+      chooser_(chooser ? std::move(chooser) : FileChooser(ChooseWithDialog)),
+      ui_(new Ui::frmMbx) {
     ui_->setupUi(this);
     shell::KeepTypedComboText(this);
     tbSave = mailbox::AddSaveToolBar(this, tbToolBar);
@@ -96,8 +90,13 @@ frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
     grpOption7_ = Group(this, Option7);
     grpOption8_ = Group(this, Option8);
 
-    sink_ = mailbox::ProgressSink::Create([this](LONG bytes, LONG total) { Progress(bytes, total); },
-                                          &sink_object_);
+    // The library reports the progress on the session thread, while this
+    // window waits for PutFile2: the bar moves on the UI thread.
+    sink_ = mailbox::ProgressSink::Create(
+        [this](LONG bytes, LONG total) {
+            QMetaObject::invokeMethod(this, [this, bytes, total] { Progress(bytes, total); }, Qt::QueuedConnection);
+        },
+        &sink_object_);
 
     // Opening.
     current_tab_ = ui_->TabStrip1->currentIndex() + 1;
@@ -122,7 +121,7 @@ frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
     }
 
     // What counts as an edit.
-    const auto changed = [] { gFieldsChanged = true; };
+    const auto changed = [this] { session_.setFieldsChanged(true); };
     for (QLineEdit* box :
          {ui_->Text1, ui_->Text4, ui_->Text8, ui_->Text9, ui_->Text10, ui_->Text11, ui_->Text49})
         connect(box, &QLineEdit::textEdited, this, changed);
@@ -145,7 +144,7 @@ frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
     for (QButtonGroup* group : {grpOption1_, grpOption2_, grpOption3_, grpOption7_, grpOption8_})
         connect(group, &QButtonGroup::buttonClicked, this, changed);
     connect(grpOption2_, &QButtonGroup::idToggled, this,
-            [this] { gNameScreening = Option2[mailbox::kScreenWithNameRecording]->isChecked(); });
+            [this] { session_.setNameScreening(Option2[mailbox::kScreenWithNameRecording]->isChecked()); });
     connect(ui_->Check8, &QCheckBox::toggled, this, [this](bool on) {
         ui_->fraNumbers->setEnabled(on);
         ui_->fraSchedule->setEnabled(on);
@@ -159,7 +158,7 @@ frmMbx::frmMbx() : ui_(new Ui::frmMbx) {
 
     BuildBindings();
     Load();
-    gFieldsChanged = false;
+    session_.setFieldsChanged(false);
 }
 
 frmMbx::~frmMbx() {
@@ -246,7 +245,7 @@ void frmMbx::BuildBindings() {
 }
 
 void frmMbx::Load() {
-    mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::skip_refusals, this);
+    mailbox::TableCalls calls = Calls();
     calls.SetTable(QStringLiteral("BOX_BIN"));
     calls.GetRecord();
     mailbox::LoadBindings(calls, box_bin_);
@@ -284,7 +283,7 @@ void frmMbx::Load() {
 }
 
 bool frmMbx::Save() {
-    mailbox::TableCalls calls(gTable.Get(), mailbox::TableCalls::Policy::skip_refusals, this);
+    mailbox::TableCalls calls = Calls();
     calls.SetTable(QStringLiteral("BOX_BIN"));
     mailbox::SaveBindings(calls, box_bin_);
     calls.PutRecord();
@@ -302,7 +301,7 @@ bool frmMbx::Save() {
     mailbox::SaveBindings(calls, box_email2_);
     calls.PutRecord();
     if (calls.ended()) return false;
-    gFieldsChanged = false;
+    session_.setFieldsChanged(false);
     return true;
 }
 
@@ -313,7 +312,7 @@ void frmMbx::tbToolBar_ButtonClick() {
 void frmMbx::Command1_Click(int index) {
     const size_t n = static_cast<size_t>(index);
     const QString filter = index > 4 ? QStringLiteral("Text (*.txt *.html)") : QString();
-    const QString path = Chooser()(this, QStringLiteral("Attachment..."), filter);
+    const QString path = chooser_(this, QStringLiteral("Attachment..."), filter);
     if (path.isEmpty()) {
         FileName[n]->clear();
         return;
@@ -326,7 +325,7 @@ void frmMbx::Command1_Click(int index) {
     }
     local_paths_[n] = path;
     FileName[n]->setText(name);
-    gFieldsChanged = true;
+    session_.setFieldsChanged(true);
 }
 
 void frmMbx::Command2_Click(int index) {
@@ -340,15 +339,17 @@ void frmMbx::Command2_Click(int index) {
         Inform(problem, this);
         return;
     }
-    if (!gUtil) return;
+    if (!session_.created()) return;
     const auto wide = [](const QString& text) {
         return BStr(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<UINT>(text.size()));
     };
-    BStr mailbox_number = wide(gUserName);
+    BStr mailbox_number = wide(session_.userName());
     BStr remote_file = wide(remote);
     BStr local_file = wide(local_paths_[n]);
     const ComPtr<ISupportEvents> keep = sink_;
-    const HRESULT hr = gUtil->PutFile2(mailbox_number.Get(), remote_file.Get(), local_file.Get(), keep.Get());
+    const HRESULT hr = session_.Call(this, [&](const SessionViews& views) {
+        return views.util->PutFile2(mailbox_number.Get(), remote_file.Get(), local_file.Get(), keep.Get());
+    });
     if (FAILED(hr)) {
         if (hr == E_FILE_OPEN) {
             shell::ErrorOf(hr);
@@ -367,18 +368,19 @@ void frmMbx::Progress(LONG bytes, LONG total) {
 
 bool frmMbx::eventFilter(QObject* watched, QEvent* event) {
     // A click on a schedule time picker counts as an edit.
-    if (event->type() == QEvent::MouseButtonPress) gFieldsChanged = true;
+    if (event->type() == QEvent::MouseButtonPress) session_.setFieldsChanged(true);
     return QWidget::eventFilter(watched, event);
 }
 
 void frmMbx::closeEvent(QCloseEvent* event) {
-    if (gFieldsChanged && !MayCloseAfterAskingToSave([this] { return Save(); }, windows::ProgramEnding())) {
+    if (session_.fieldsChanged() &&
+        !MayCloseAfterAskingToSave([this] { return Save(); }, windows_.ProgramEnding())) {
         event->ignore();
         return;
     }
-    gFieldsChanged = false;
+    session_.setFieldsChanged(false);
     event->accept();
-    windows::Unload<frmMbx>();
+    windows_.Unload<frmMbx>();
 }
 
 }  // namespace q5

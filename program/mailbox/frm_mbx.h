@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "mailbox/bindings.h"
+#include "mailbox/table_calls.h"
 #include "q5client/q5client.h"
+#include "shell/window_manager.h"
 
 namespace Ui {
 class frmMbx;
@@ -44,14 +46,15 @@ class frmMbx : public QWidget {
     Q_OBJECT
 
 public:
-    frmMbx();
-    ~frmMbx() override;
-    Ui::frmMbx* ui() const { return ui_; }
+    static constexpr WindowKind kWindowKind = WindowKind::Mbx;
 
     // The file-open dialog of "...": returns the chosen full path, or an
-    // empty string when the user cancels. Tests put their own in place.
+    // empty string when the user cancels. Without one, the desktop's.
     using FileChooser = std::function<QString(QWidget* parent, const QString& title, const QString& filter)>;
-    static FileChooser SetFileChooser(FileChooser chooser);
+
+    frmMbx(Session& session, WindowManager& windows, FileChooser chooser = {});
+    ~frmMbx() override;
+    Ui::frmMbx* ui() const { return ui_; }
 
     void Load();
     // False when an error ended it (reported already); refusals skipped
@@ -91,6 +94,13 @@ private:
     void BuildBindings();
     void Progress(LONG bytes, LONG total);
 
+    mailbox::TableCalls Calls() {
+        return {session_, windows_, mailbox::TableCalls::Policy::skip_refusals, this};
+    }
+
+    Session& session_;
+    WindowManager& windows_;
+    FileChooser chooser_;
     Ui::frmMbx* ui_;
     int current_tab_ = 1;
     std::array<QString, 10> local_paths_;

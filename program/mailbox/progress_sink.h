@@ -4,9 +4,13 @@
 // ComPtr or the library holds it; Detach() cuts it from the window so a late
 // call after the window went does nothing.
 //
-// Thread rule: UI thread only (the library calls it from inside PutFile2).
+// Thread rule: the library calls it on the session thread, from inside
+// PutFile2 while the window waits; the handler must hand anything for the
+// window to the UI thread. Create and Detach on the UI thread, not during
+// such a call.
 #pragma once
 
+#include <atomic>
 #include <functional>
 
 #include "q5client/q5client.h"
@@ -34,7 +38,7 @@ private:
     explicit ProgressSink(Handler handler) : handler_(std::move(handler)) {}
     ~ProgressSink() = default;
 
-    ULONG references_ = 1;
+    std::atomic<ULONG> references_{1};
     Handler handler_;
 };
 

@@ -1,10 +1,10 @@
 #include "mailbox/table_calls.h"
 
 #include "mailbox/mailbox_rules.h"
-#include "shell/frm_login.h"
 #include "shell/message_service.h"
+#include "shell/session.h"
 #include "shell/shell_logic.h"
-#include "shell/windows.h"
+#include "shell/window_manager.h"
 
 namespace q5::mailbox {
 
@@ -16,10 +16,10 @@ BStr Wide(const QString& text) {
 
 }  // namespace
 
-void ReportError(HRESULT hr, QWidget* parent) {
+void ReportError(HRESULT hr, WindowManager& windows, QWidget* parent) {
     const shell::ErrorDetails error = shell::ErrorOf(hr);
     if (hr == E_CONNECTION_LOST) {
-        windows::OfferReconnect(parent);
+        windows.OfferReconnect(parent);
         return;
     }
     shell::MessageRequest request;
@@ -33,8 +33,15 @@ void ReportDescription(HRESULT hr, QWidget* parent) {
     shell::MessageService::Show(request, parent);
 }
 
-TableCalls::TableCalls(IQ5Table* table, Policy policy, QWidget* parent)
-    : table_(table), policy_(policy), parent_(parent) {}
+TableCalls::TableCalls(Session& session, WindowManager& windows, Policy policy, QWidget* parent)
+    : session_(session), windows_(windows), policy_(policy), parent_(parent) {}
+
+template <class Call>
+HRESULT TableCalls::OnTable(Call&& call) {
+    return session_.Call(parent_, [&call](const SessionViews& views) -> HRESULT {
+        return views.table ? call(*views.table) : E_POINTER;
+    });
+}
 
 bool TableCalls::Check(HRESULT hr) {
     if (SUCCEEDED(hr)) return true;
@@ -48,7 +55,7 @@ bool TableCalls::Check(HRESULT hr) {
                 case ErrorOutcome::reconnect:
                 case ErrorOutcome::show_error:
                     ended_ = true;
-                    ReportError(hr, parent_);
+                    ReportError(hr, windows_, parent_);
                     return false;
             }
             return false;
@@ -57,7 +64,7 @@ bool TableCalls::Check(HRESULT hr) {
             return false;
         case Policy::stop_at_first:
             ended_ = true;
-            ReportError(hr, parent_);
+            ReportError(hr, windows_, parent_);
             return false;
     }
     return false;
@@ -65,42 +72,37 @@ bool TableCalls::Check(HRESULT hr) {
 
 bool TableCalls::SetTable(const QString& name) {
     if (ended_) return false;
-    if (!table_) return Check(E_POINTER);
     BStr wide = Wide(name);
-    return Check(table_->SetTable(wide.Get()));
+    return Check(OnTable([&](IQ5Table& table) { return table.SetTable(wide.Get()); }));
 }
 
 bool TableCalls::GetRecord() {
     if (ended_) return false;
-    if (!table_) return Check(E_POINTER);
-    return Check(table_->GetRecord());
+    return Check(OnTable([](IQ5Table& table) { return table.GetRecord(); }));
 }
 
 std::optional<QString> TableCalls::GetField(const QString& name) {
     if (ended_) return std::nullopt;
-    if (!table_) {
-        Check(E_POINTER);
-        return std::nullopt;
-    }
     BStr wide = Wide(name);
     BStr value;
-    if (!Check(table_->get_GetField(wide.Get(), value.ReleaseAndGetAddressOf()))) return std::nullopt;
+    if (!Check(OnTable([&](IQ5Table& table) {
+            return table.get_GetField(wide.Get(), value.ReleaseAndGetAddressOf());
+        })))
+        return std::nullopt;
     const std::u16string_view view = value.View();
     return QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size()));
 }
 
 bool TableCalls::SetField(const QString& name, const QString& value) {
     if (ended_) return false;
-    if (!table_) return Check(E_POINTER);
     BStr wide_name = Wide(name);
     BStr wide_value = Wide(value);
-    return Check(table_->SetField(wide_name.Get(), wide_value.Get()));
+    return Check(OnTable([&](IQ5Table& table) { return table.SetField(wide_name.Get(), wide_value.Get()); }));
 }
 
 bool TableCalls::PutRecord() {
     if (ended_) return false;
-    if (!table_) return Check(E_POINTER);
-    return Check(table_->PutRecord());
+    return Check(OnTable([](IQ5Table& table) { return table.PutRecord(); }));
 }
 
 }  // namespace q5::mailbox

@@ -13,7 +13,10 @@
 //     (E_CONNECTION_LOST as above, else number and description) and ends the
 //     operation; the window and its edits stay.
 //
-// Thread rule: UI thread only (the session object is apartment-threaded).
+// Each call is one wait of the window on the session (Session::Call), so a
+// report can come between two calls as it always did.
+//
+// Thread rule: UI thread only.
 #pragma once
 
 #include <QString>
@@ -24,12 +27,17 @@
 
 class QWidget;
 
+namespace q5 {
+class Session;
+class WindowManager;
+}  // namespace q5
+
 namespace q5::mailbox {
 
 // The three outcomes of a failed call as the windows show them.
 // ReportError: "Disconnected..." for a lost connection (OK opens the login
 // window, Cancel ends the program), else number and description.
-void ReportError(HRESULT hr, QWidget* parent);
+void ReportError(HRESULT hr, WindowManager& windows, QWidget* parent);
 // The description alone (conversion table).
 void ReportDescription(HRESULT hr, QWidget* parent);
 
@@ -37,7 +45,8 @@ class TableCalls {
 public:
     enum class Policy { skip_refusals, show_each, stop_at_first };
 
-    TableCalls(IQ5Table* table, Policy policy, QWidget* parent);
+    // `parent` is the window that waits and that the reports belong to.
+    TableCalls(Session& session, WindowManager& windows, Policy policy, QWidget* parent);
 
     bool SetTable(const QString& name);
     bool GetRecord();
@@ -54,8 +63,12 @@ public:
 
 private:
     bool Check(HRESULT hr);
+    // Runs `call` with the session's table view; E_POINTER without one.
+    template <class Call>
+    HRESULT OnTable(Call&& call);
 
-    IQ5Table* table_;
+    Session& session_;
+    WindowManager& windows_;
     Policy policy_;
     QWidget* parent_;
     bool failed_ = false;

@@ -3,12 +3,11 @@
 #include <QStyle>
 
 #include "shell/shell_logic.h"
-#include "shell/windows.h"
 #include "ui_frm_about.h"
 
 namespace q5 {
 
-frmAbout::frmAbout() : ui_(new Ui::frmAbout) {
+frmAbout::frmAbout(WindowManager& windows) : windows_(windows), ui_(new Ui::frmAbout) {
     ui_->setupUi(this);
     connect(ui_->cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     ui_->lblTitle->setText(QString::fromLatin1(shell::kAppTitle));
@@ -22,7 +21,7 @@ frmAbout::~frmAbout() {
 
 void frmAbout::cmdOK_Click() {
     accept();
-    windows::Unload<frmAbout>();
+    windows_.Unload<frmAbout>();
 }
 
 }  // namespace q5

@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include "shell/window_manager.h"
+
 namespace Ui {
 class frmAbout;
 }
@@ -16,7 +18,8 @@ class frmAbout : public QDialog {
     Q_OBJECT
 
 public:
-    frmAbout();
+    static constexpr WindowKind kWindowKind = WindowKind::About;
+    explicit frmAbout(WindowManager& windows);
     ~frmAbout() override;
     Ui::frmAbout* ui() const { return ui_; }
 
@@ -24,6 +27,7 @@ public slots:
     void cmdOK_Click();
 
 private:
+    WindowManager& windows_;
     Ui::frmAbout* ui_;
 };
 

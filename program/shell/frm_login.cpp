@@ -6,28 +6,18 @@
 #include <QPointer>
 
 #include "shell/busy_cursor.h"
-#include "shell/frm_main.h"
 #include "shell/message_service.h"
 #include "shell/resolve_captions.h"
 #include "shell/secret_store.h"
-#include "shell/session_state.h"
+#include "shell/session.h"
 #include "shell/shell_logic.h"
-#include "shell/windows.h"
 #include "ui_frm_login.h"
 
 namespace q5 {
 
 namespace {
 
-QString g_prefill_host;
-QString g_prefill_user;
-bool g_no_secret_store_told = false;
-QPointer<QMessageBox> g_no_secret_store_notice;
-
-const QString kUserKey = QStringLiteral("&User Name:");
-const QString kPasswordKey = QStringLiteral("&Password:");
-const QString kHostKey = QStringLiteral("Host");
-const QString kSaveKey = QStringLiteral("SaveSettings");
+using shell::Setting;
 
 BStr ToBStr(const QString& text) {
     return BStr(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<UINT>(text.size()));
@@ -35,23 +25,9 @@ BStr ToBStr(const QString& text) {
 
 }  // namespace
 
-void frmLogin::SetPrefill(const QString& host, const QString& user) {
-    g_prefill_host = host;
-    g_prefill_user = user;
-}
-
-void frmLogin::ResetSecretStoreNotice() {
-    g_no_secret_store_told = false;
-    delete g_no_secret_store_notice.data();
-}
-
-QMessageBox* frmLogin::SecretStoreNotice() {
-    return g_no_secret_store_notice.data();
-}
-
 void frmLogin::TellNoSecretStore(const QString& why) {
-    if (g_no_secret_store_told) return;
-    g_no_secret_store_told = true;
+    if (shared_.no_secret_store_told) return;
+    shared_.no_secret_store_told = true;
     // A window of its own, not a modal box: the login goes on to the main
     // window, whose keep-alive runs while the notice is open.
     auto* notice = new QMessageBox(
@@ -64,19 +40,30 @@ void frmLogin::TellNoSecretStore(const QString& why) {
     notice->setWindowModality(Qt::NonModal);
     notice->setAttribute(Qt::WA_DeleteOnClose);
     if (!why.isEmpty()) notice->setDetailedText(why);
-    g_no_secret_store_notice = notice;
+    shared_.no_secret_store_notice = notice;
     notice->show();
 }
 
+namespace {
+
+// The store's address of a login key: "Login/&Password:".
+QString SecretKeyOf(Setting setting) {
+    const shell::SettingKey& key = shell::Settings::KeyOf(setting);
+    return QString::fromLatin1(key.section) + QLatin1Char('/') + QString::fromLatin1(key.key);
+}
+
+}  // namespace
+
 QString frmLogin::PasswordSecretKey() {
-    return QStringLiteral("Login/") + kPasswordKey;
+    return SecretKeyOf(Setting::Password);
 }
 
 QString frmLogin::PasswordOwnerSecretKey() {
-    return QStringLiteral("Login/") + kUserKey;
+    return SecretKeyOf(Setting::UserName);
 }
 
-frmLogin::frmLogin() : ui_(new Ui::frmLogin) {
+frmLogin::frmLogin(Session& session, WindowManager& windows, LoginShared& shared)
+    : session_(session), windows_(windows), shared_(shared), ui_(new Ui::frmLogin) {
     ui_->setupUi(this);
     lblLabels = {ui_->lblLabels_0, ui_->lblLabels_1};
     connect(ui_->cmdOK, &QPushButton::clicked, this, &frmLogin::cmdOK_Click);
@@ -92,26 +79,16 @@ void frmLogin::Form_Load() {
     shell::ResolveCaptions(this);
     ui_->txtUserName->setText(QString());
     // The administrator's host, where there is one, for users who keep none.
-    ui_->Text1->setText(shell::Registry::ReadDefault(QString::fromLatin1(shell::kAppTitle),
-                                                     QStringLiteral("Login"), kHostKey,
-                                                     QStringLiteral("localhost")));
-    mQ5Client.SetAppname(QString::fromLatin1(shell::kAppTitle));
-    mQ5Client.SetSection(QStringLiteral("Login"));
-    mQ5Client.SetKey(kSaveKey);
-    mQ5Client.RegGet();
+    ui_->Text1->setText(settings_.AdministratorText(Setting::Host));
     // Only a stored number sets the box; anything else leaves it unchecked.
     bool numeric = false;
-    const int saved = shell::TrimBlanks(mQ5Client.Setting()).toInt(&numeric);
+    const int saved = shell::TrimBlanks(settings_.Text(Setting::SaveSettings)).toInt(&numeric);
     ui_->Check1->setChecked(numeric && saved == 1);
     if (ui_->Check1->isChecked()) {
-        mQ5Client.SetKey(kUserKey);
-        mQ5Client.RegGet();
-        ui_->txtUserName->setText(mQ5Client.Setting());
+        ui_->txtUserName->setText(settings_.Text(Setting::UserName));
         // Files written before the password moved to the secret store may
         // still hold it; the next login clears it there.
-        mQ5Client.SetKey(kPasswordKey);
-        mQ5Client.RegGet();
-        QString password = mQ5Client.Setting();
+        QString password = settings_.Text(Setting::Password);
         // The secret store's password only for the user it was kept for.
         const QString owner = shell::TrimBlanks(ui_->txtUserName->text());
         if (password.isEmpty() && !owner.isEmpty() &&
@@ -119,16 +96,14 @@ void frmLogin::Form_Load() {
             password = shell::SecretStore::Read(PasswordSecretKey()).value_or(QString());
         }
         ui_->txtPassword->setText(password);
-        mQ5Client.SetKey(kHostKey);
-        mQ5Client.RegGet();
-        ui_->Text1->setText(mQ5Client.Setting());
+        ui_->Text1->setText(settings_.Text(Setting::Host));
     }
-    if (!g_prefill_host.isEmpty()) ui_->Text1->setText(g_prefill_host);
-    if (!g_prefill_user.isEmpty()) {
+    if (!shared_.prefill_host.isEmpty()) ui_->Text1->setText(shared_.prefill_host);
+    if (!shared_.prefill_user.isEmpty()) {
         // Another mailbox than the remembered one: not its password.
-        if (shell::TrimBlanks(ui_->txtUserName->text()) != shell::TrimBlanks(g_prefill_user))
+        if (shell::TrimBlanks(ui_->txtUserName->text()) != shell::TrimBlanks(shared_.prefill_user))
             ui_->txtPassword->clear();
-        ui_->txtUserName->setText(g_prefill_user);
+        ui_->txtUserName->setText(shared_.prefill_user);
     }
     if (!ui_->txtUserName->text().isEmpty()) ui_->txtPassword->setFocus();
 }
@@ -165,21 +140,27 @@ void frmLogin::cmdOK_Click() {
             shell::BusyCursor busy;
             const shell::HostAndPort target = shell::ParseHostBox(ui_->Text1->text());
             BStr host = ToBStr(target.host);
-            hr = gConnect ? gConnect->Connect(host.Get(), target.port, 0) : E_POINTER;
+            hr = session_.Call(this, [&](const SessionViews& views) {
+                return views.connect ? views.connect->Connect(host.Get(), target.port, 0) : E_POINTER;
+            });
         }
+        if (!self) return;
         if (FAILED(hr)) {
             OnConnectFailed(hr);
         } else {
-            gHost = shell::TrimBlanks(ui_->Text1->text());
-            gUserName = shell::TrimBlanks(ui_->txtUserName->text());
-            gPassword = shell::TrimBlanks(ui_->txtPassword->text());
+            session_.setHost(shell::TrimBlanks(ui_->Text1->text()));
+            session_.setUserName(shell::TrimBlanks(ui_->txtUserName->text()));
+            session_.setPassword(shell::TrimBlanks(ui_->txtPassword->text()));
             // Scope 2: the login.
             {
                 shell::BusyCursor busy;
-                BStr user = ToBStr(gUserName);
-                BStr password = ToBStr(gPassword);
-                hr = gConnect->Login(user.Get(), password.Get());
+                BStr user = ToBStr(session_.userName());
+                BStr password = ToBStr(session_.password());
+                hr = session_.Call(this, [&](const SessionViews& views) {
+                    return views.connect->Login(user.Get(), password.Get());
+                });
             }
+            if (!self) return;
             if (FAILED(hr)) {
                 shell::ErrorOf(hr);  // the record is not shown; drop it
                 shell::MessageRequest request;
@@ -190,12 +171,12 @@ void frmLogin::cmdOK_Click() {
             } else {
                 const bool was_modal = windowModality() != Qt::NonModal;
                 hide();
-                gLoggedIn = true;
+                session_.setLoggedIn(true);
                 RememberSettings();
                 // From the start-up, the start-up routine opens the main
                 // window; a later login opens it here if it is not open.
-                if (!was_modal && !windows::ProgramEnding() && !windows::Loaded<frmMain>()) {
-                    windows::Load<frmMain>().show();
+                if (!was_modal && !windows_.ProgramEnding() && !windows_.Loaded(WindowKind::Main)) {
+                    windows_.Load(WindowKind::Main).show();
                 }
             }
         }
@@ -220,10 +201,10 @@ void frmLogin::OnConnectFailed(HRESULT hr) {
         request.title = QStringLiteral("No Connection");
         request.buttons = shell::MsgButtons::ok_cancel;
         if (shell::MessageService::Show(request) == shell::MsgAnswer::ok) {
-            windows::UnloadAllWindows();
-            windows::Load<frmLogin>().ShowNonModal();
+            windows_.UnloadAllWindows();
+            windows_.Load<frmLogin>().ShowNonModal();
         } else {
-            windows::EndProgram(0);
+            windows_.EndProgram(0);
         }
         return;
     }
@@ -234,14 +215,10 @@ void frmLogin::OnConnectFailed(HRESULT hr) {
 
 void frmLogin::RememberSettings() {
     const bool save = ui_->Check1->isChecked();
-    mQ5Client.SetKey(kUserKey);
-    mQ5Client.SetSetting(save ? ui_->txtUserName->text() : QString());
-    mQ5Client.RegSave();
+    settings_.SetText(Setting::UserName, save ? ui_->txtUserName->text() : QString());
     // The settings file keeps the key, empty: the password itself goes to
     // the secret store, or nowhere when there is none.
-    mQ5Client.SetKey(kPasswordKey);
-    mQ5Client.SetSetting(QString());
-    mQ5Client.RegSave();
+    settings_.SetText(Setting::Password, QString());
     const QString password = ui_->txtPassword->text();
     if (save && !password.isEmpty()) {
         // The password, then whose it is: a password that could not be
@@ -256,16 +233,12 @@ void frmLogin::RememberSettings() {
         shell::SecretStore::Remove(PasswordSecretKey());
         shell::SecretStore::Remove(PasswordOwnerSecretKey());
     }
-    mQ5Client.SetKey(kHostKey);
-    mQ5Client.SetSetting(save ? ui_->Text1->text() : QString());
-    mQ5Client.RegSave();
-    mQ5Client.SetKey(kSaveKey);
-    mQ5Client.SetSetting(save ? QStringLiteral("1") : QStringLiteral("0"));
-    mQ5Client.RegSave();
+    settings_.SetText(Setting::Host, save ? ui_->Text1->text() : QString());
+    settings_.SetText(Setting::SaveSettings, save ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 void frmLogin::cmdCancel_Click() {
-    windows::EndProgram(0);
+    windows_.EndProgram(0);
 }
 
 void frmLogin::reject() {
@@ -276,10 +249,10 @@ void frmLogin::closeEvent(QCloseEvent* event) {
     // Closing the window: over a running main window it only goes away;
     // without one there is nothing left, so the program ends.
     event->accept();
-    if (windows::Loaded<frmMain>() || windows::ProgramEnding()) {
+    if (windows_.Loaded(WindowKind::Main) || windows_.ProgramEnding()) {
         hide();
     } else {
-        windows::EndProgram(0);
+        windows_.EndProgram(0);
     }
 }
 

@@ -6,18 +6,17 @@
 // Thread rule: UI thread only.
 #pragma once
 
-#include "shell/window_manager.h"
-
 #include <QDialog>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
 #include <QString>
 
 #include <array>
 
 #include "q5client/com.h"
-#include "shell/registry.h"
-
-class QMessageBox;
+#include "shell/settings.h"
+#include "shell/window_manager.h"
 
 namespace Ui {
 class frmLogin;
@@ -25,21 +24,27 @@ class frmLogin;
 
 namespace q5 {
 
+class Session;
+
+// What the login dialogs of one run share (the program holds it): the
+// command line's start values for the boxes, and the notice that no secret
+// store keeps the password, which comes once a run in a non-modal window.
+struct LoginShared {
+    QString prefill_host;  // --host; empty when not given
+    QString prefill_user;  // --user
+    bool no_secret_store_told = false;
+    QPointer<QMessageBox> no_secret_store_notice;  // while it is open
+};
+
 class frmLogin : public QDialog {
     Q_OBJECT
 
 public:
     static constexpr WindowKind kWindowKind = WindowKind::Login;
-    frmLogin();
+    // The boxes start with the values of `shared` where the command line
+    // gave them.
+    frmLogin(Session& session, WindowManager& windows, LoginShared& shared);
     ~frmLogin() override;
-
-    // The login settings object; public because the PIM setup window
-    // borrows it (its Section stays "Login").
-    shell::Registry mQ5Client;
-
-    // Values from the command line that replace the start values of the
-    // boxes in every login dialog loaded afterwards (empty: not given).
-    static void SetPrefill(const QString& host, const QString& user);
 
     // Shown at start-up: application-modal.
     void ShowModal();
@@ -54,12 +59,6 @@ public:
     // that user.
     static QString PasswordSecretKey();
     static QString PasswordOwnerSecretKey();
-    // The notice that no secret store keeps the password comes once per
-    // run, in a non-modal window; this closes it and makes the next
-    // failure say it again.
-    static void ResetSecretStoreNotice();
-    // That notice while it is open, else null.
-    static QMessageBox* SecretStoreNotice();
 
 signals:
     // The dialog was hidden or is going (emitted once the OK handler that
@@ -81,6 +80,10 @@ private:
     void TellNoSecretStore(const QString& why);
     void OnConnectFailed(HRESULT hr);
 
+    Session& session_;
+    WindowManager& windows_;
+    LoginShared& shared_;
+    shell::Settings settings_;
     Ui::frmLogin* ui_;
     bool in_click_ = false;
     bool dismissed_pending_ = false;

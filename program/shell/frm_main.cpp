@@ -14,25 +14,15 @@
 
 #include <algorithm>
 
-#include "calls/frm_call_control.h"
-#include "calls/frm_pim_setup.h"
-#include "calls/frm_properties.h"
-#include "greetings/frm_greeting.h"
-#include "mailbox/frm_advanced.h"
-#include "mailbox/frm_call_out.h"
-#include "mailbox/frm_conversion_table.h"
-#include "mailbox/frm_mbx.h"
+#include <QDialog>
+
 #include "shell/busy_cursor.h"
 #include "shell/form_layout.h"
-#include "shell/frm_about.h"
-#include "shell/frm_login.h"
 #include "shell/local_paths.h"
 #include "shell/message_service.h"
-#include "shell/registry.h"
 #include "shell/resolve_captions.h"
-#include "shell/session_state.h"
+#include "shell/session.h"
 #include "shell/shell_logic.h"
-#include "shell/windows.h"
 #include "ui_frm_main.h"
 
 namespace q5 {
@@ -40,15 +30,14 @@ namespace q5 {
 namespace {
 
 constexpr int kKeepAliveMs = 64000;
-const QString kSettings = QStringLiteral("Settings");
 
-QString App() {
-    return QString::fromLatin1(shell::kAppTitle);
-}
+using shell::Setting;
 
 }  // namespace
 
-frmMain::frmMain() : ui_(new Ui::frmMain) {
+frmMain::frmMain(Session& session, WindowManager& windows, KeepAliveCall keep_alive)
+    : session_(session), windows_(windows), keep_alive_(std::move(keep_alive)), ui_(new Ui::frmMain) {
+    if (!keep_alive_) keep_alive_ = [](const SessionViews& views) { return views.util->KeepAlive(); };
     setAttribute(Qt::WA_DeleteOnClose, false);
     ui_->setupUi(this);
     status_panel_ = new QLabel(QStringLiteral("Status"), this);
@@ -80,6 +69,7 @@ frmMain::frmMain() : ui_(new Ui::frmMain) {
 }
 
 frmMain::~frmMain() {
+    destroying_ = true;
     Form_Unload();
     delete ui_;
 }
@@ -94,14 +84,11 @@ double frmMain::Dpi() const {
 }
 
 void frmMain::StoredGeometry(int& left, int& top, int& width, int& height) {
-    left = shell::StoredInt(
-        shell::Registry::Read(App(), kSettings, QStringLiteral("MainLeft"), QStringLiteral("1000")), 1000);
-    top = shell::StoredInt(
-        shell::Registry::Read(App(), kSettings, QStringLiteral("MainTop"), QStringLiteral("1000")), 1000);
-    width = shell::StoredInt(
-        shell::Registry::Read(App(), kSettings, QStringLiteral("MainWidth"), QStringLiteral("6500")), 6500);
-    height = shell::StoredInt(
-        shell::Registry::Read(App(), kSettings, QStringLiteral("MainHeight"), QStringLiteral("6500")), 6500);
+    const shell::Settings settings;
+    left = settings.Number(Setting::MainLeft);
+    top = settings.Number(Setting::MainTop);
+    width = settings.Number(Setting::MainWidth);
+    height = settings.Number(Setting::MainHeight);
 }
 
 void frmMain::Form_Load() {
@@ -111,7 +98,7 @@ void frmMain::Form_Load() {
     const double dpi = Dpi();
     move(shell::TwipsToPixels(left, dpi), shell::TwipsToPixels(top, dpi));
     resize(std::max(1, shell::TwipsToPixels(width, dpi)), std::max(1, shell::TwipsToPixels(height, dpi)));
-    setWindowTitle(QStringLiteral("Q5Client connected to mailbox") + QStringLiteral(" ") + gUserName);
+    setWindowTitle(QStringLiteral("Q5Client connected to mailbox") + QStringLiteral(" ") + session_.userName());
     UpdateClock();
     clock_.start();
     Timer1.start();
@@ -121,27 +108,26 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::ReadScreening() {
-    gNameScreening = false;
-    if (!gTable) return;
+    session_.setNameScreening(false);
+    if (!session_.created()) return;
     shell::BusyCursor busy;
-    BStr table(u"BOX");
-    if (FAILED(gTable->SetTable(table.Get()))) {
-        shell::ErrorOf(E_FAIL);
-        return;
-    }
-    if (FAILED(gTable->GetRecord())) {
+    // No message comes between the three calls: one wait.
+    BStr value;
+    const HRESULT hr = session_.Call(this, [&value](const SessionViews& views) {
+        BStr table(u"BOX");
+        HRESULT result = views.table->SetTable(table.Get());
+        if (SUCCEEDED(result)) result = views.table->GetRecord();
+        BStr field(u"SCREEN");
+        if (SUCCEEDED(result)) result = views.table->get_GetField(field.Get(), value.ReleaseAndGetAddressOf());
+        return result;
+    });
+    if (FAILED(hr)) {
         shell::ErrorOf(E_FAIL);  // skipped: the flag stays off
         return;
     }
-    BStr field(u"SCREEN");
-    BStr value;
-    if (FAILED(gTable->get_GetField(field.Get(), value.ReleaseAndGetAddressOf()))) {
-        shell::ErrorOf(E_FAIL);
-        return;
-    }
     const std::u16string_view text = value.View();
-    gNameScreening = shell::TrimBlanks(QString::fromUtf16(
-                         text.data(), static_cast<qsizetype>(text.size()))) == QLatin1String("V");
+    session_.setNameScreening(shell::TrimBlanks(QString::fromUtf16(
+                                  text.data(), static_cast<qsizetype>(text.size()))) == QLatin1String("V"));
 }
 
 void frmMain::UpdateClock() {
@@ -152,21 +138,24 @@ void frmMain::UpdateClock() {
 
 void frmMain::Timer1_Timer() {
     // One question at a time, and none while the user is logging in again.
-    if (in_keep_alive_ || !gUtil) return;
-    if (frmLogin* login = windows::Loaded<frmLogin>(); login && login->isVisible()) return;
+    if (in_keep_alive_ || !session_.created()) return;
+    if (QWidget* login = windows_.Loaded(WindowKind::Login); login && login->isVisible()) return;
     in_keep_alive_ = true;
+    // After a waiting operation, as the timer of a blocked program would
+    // have fired; the answer comes back here without anybody waiting.
+    session_.RunWhenIdle(this, [this] {
+        session_.Post(this, keep_alive_, [this](HRESULT hr) { KeepAliveAnswered(hr); });
+    });
+}
+
+void frmMain::KeepAliveAnswered(HRESULT hr) {
     const QPointer<frmMain> self(this);
-    HRESULT hr;
-    {
-        shell::BusyCursor busy;
-        hr = gUtil->KeepAlive();
-    }
     const shell::ErrorDetails error = FAILED(hr) ? shell::ErrorOf(hr) : shell::ErrorDetails{};
     switch (shell::KeepAliveActionFor(hr)) {
         case shell::KeepAliveAction::nothing:
             break;
         case shell::KeepAliveAction::offer_reconnect: {
-            windows::OfferReconnect(this);
+            windows_.OfferReconnect(this);
             break;
         }
         case shell::KeepAliveAction::show_error: {
@@ -234,34 +223,34 @@ void frmMain::ShowOwn(QWidget* form) {
 }
 
 void frmMain::ShowCallControl() {
-    ShowChild(&windows::Load<frmCallControl>());
+    ShowChild(&windows_.Load(WindowKind::CallControl));
 }
 void frmMain::ShowGreeting() {
-    ShowChild(&windows::Load<frmGreeting>());
+    ShowChild(&windows_.Load(WindowKind::Greeting));
 }
 void frmMain::ShowCallOut() {
-    ShowChild(&windows::Load<frmCallOut>());
+    ShowChild(&windows_.Load(WindowKind::CallOut));
 }
 void frmMain::ShowConversionTable() {
-    ShowChild(&windows::Load<frmConversionTable>());
+    ShowChild(&windows_.Load(WindowKind::ConversionTable));
 }
 void frmMain::ShowAdvanced() {
-    ShowChild(&windows::Load<frmAdvanced>());
+    ShowChild(&windows_.Load(WindowKind::Advanced));
 }
 void frmMain::ShowMbx() {
-    ShowOwn(&windows::Load<frmMbx>());
+    ShowOwn(&windows_.Load(WindowKind::Mbx));
 }
 void frmMain::ShowPIMSetup() {
-    ShowOwn(&windows::Load<frmPIMSetup>());
+    ShowOwn(&windows_.Load(WindowKind::PIMSetup));
 }
 void frmMain::ShowProperties() {
-    ShowOwn(&windows::Load<frmProperties>());
+    ShowOwn(&windows_.Load(WindowKind::Properties));
 }
 
 void frmMain::ShowAbout() {
-    frmAbout& about = windows::Load<frmAbout>();
-    about.setParent(this, about.windowFlags());
-    about.exec();
+    auto* about = qobject_cast<QDialog*>(&windows_.Load(WindowKind::About));
+    about->setParent(this, about->windowFlags());
+    about->exec();
 }
 
 void frmMain::Form_Unload() {
@@ -271,19 +260,19 @@ void frmMain::Form_Unload() {
     clock_.stop();
     if (!isMinimized()) {
         const double dpi = Dpi();
-        shell::Registry::Write(App(), kSettings, QStringLiteral("MainLeft"),
-                               QString::number(shell::PixelsToTwips(x(), dpi)));
-        shell::Registry::Write(App(), kSettings, QStringLiteral("MainTop"),
-                               QString::number(shell::PixelsToTwips(y(), dpi)));
-        shell::Registry::Write(App(), kSettings, QStringLiteral("MainWidth"),
-                               QString::number(shell::PixelsToTwips(width(), dpi)));
-        shell::Registry::Write(App(), kSettings, QStringLiteral("MainHeight"),
-                               QString::number(shell::PixelsToTwips(height(), dpi)));
+        shell::Settings settings;
+        settings.SetNumber(Setting::MainLeft, shell::PixelsToTwips(x(), dpi));
+        settings.SetNumber(Setting::MainTop, shell::PixelsToTwips(y(), dpi));
+        settings.SetNumber(Setting::MainWidth, shell::PixelsToTwips(width(), dpi));
+        settings.SetNumber(Setting::MainHeight, shell::PixelsToTwips(height(), dpi));
     }
-    if (gConnect) {
+    if (session_.created()) {
         shell::BusyCursor busy;
-        gConnect->Quit();
-        gConnect->Close();
+        // A window being destroyed does not wait as a window.
+        session_.Call(destroying_ ? nullptr : this, [](const SessionViews& views) {
+            views.connect->Quit();
+            views.connect->Close();
+        });
         shell::ErrorOf(S_OK);  // a failed Quit leaves a record nobody reads
     }
 }
@@ -292,13 +281,14 @@ void frmMain::closeEvent(QCloseEvent* event) {
     // The user closes the program. Windows with unsaved edits ask first,
     // while the session can still save them; Cancel there keeps everything
     // open. Then the unload steps, and every window goes.
-    if (!windows::CloseEditingWindows()) {
+    if (!windows_.CloseEditingWindows()) {
         event->ignore();
         return;
     }
     event->accept();
+    const QPointer<frmMain> self(this);
     Form_Unload();
-    windows::EndProgram(0);
+    if (self) windows_.EndProgram(0);
 }
 
 }  // namespace q5

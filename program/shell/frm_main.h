@@ -9,13 +9,15 @@
 // Thread rule: UI thread only.
 #pragma once
 
-#include "shell/window_manager.h"
-
 #include <QLabel>
 #include <QMainWindow>
 #include <QTimer>
 
+#include <functional>
+
 #include "q5client/com.h"
+#include "shell/settings.h"
+#include "shell/window_manager.h"
 
 namespace Ui {
 class frmMain;
@@ -26,12 +28,19 @@ class QMdiSubWindow;
 
 namespace q5 {
 
+class Session;
+struct SessionViews;
+
 class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
     static constexpr WindowKind kWindowKind = WindowKind::Main;
-    frmMain();
+    // The keep-alive's call on the session thread; by default the session
+    // object's KeepAlive (tests put a failing one in place).
+    using KeepAliveCall = std::function<HRESULT(const SessionViews&)>;
+
+    frmMain(Session& session, WindowManager& windows, KeepAliveCall keep_alive = {});
     ~frmMain() override;
 
     Ui::frmMain* ui() const { return ui_; }
@@ -53,6 +62,8 @@ public:
     // The window's unload: geometry saved unless minimised, then Quit and
     // Close on the session. Runs once.
     void Form_Unload();
+    // A keep-alive was sent and its answer is not handled yet.
+    bool keepAliveInFlight() const { return in_keep_alive_; }
     // Leave without the unload steps (the program ends at once).
     void SkipShutdown() { unloaded_ = true; }
 
@@ -71,6 +82,7 @@ protected:
 
 private:
     void Form_Load();
+    void KeepAliveAnswered(HRESULT hr);
     void ShowChild(QWidget* form);
     void ShowOwn(QWidget* form);
     void KeepChildrenInSight();
@@ -78,12 +90,16 @@ private:
     void ReadScreening();
     double Dpi() const;
 
+    Session& session_;
+    WindowManager& windows_;
+    KeepAliveCall keep_alive_;
     Ui::frmMain* ui_;
     QLabel* status_panel_ = nullptr;
     QLabel* date_panel_ = nullptr;
     QLabel* time_panel_ = nullptr;
     QTimer clock_;
     bool unloaded_ = false;
+    bool destroying_ = false;
     bool in_keep_alive_ = false;
 };
 

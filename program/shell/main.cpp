@@ -8,8 +8,6 @@
 #include "shell/app_identity.h"
 #include "shell/command_line.h"
 #include "shell/program.h"
-#include "shell/session_state.h"
-#include "shell/windows.h"
 
 namespace {
 
@@ -59,9 +57,7 @@ int main(int argc, char** argv) {
         start.program_dir = QCoreApplication::applicationDirPath();
         if (!program.Start(start)) return program.exit_code();
         code = QApplication::exec();
-        if (q5::windows::ProgramEnding()) code = q5::windows::ProgramExitCode();
-        q5::windows::DestroyAllWindows();
-        q5::ReleaseSession();
+        if (program.windows().ProgramEnding()) code = program.windows().ProgramExitCode();
     }
     return code;
 }

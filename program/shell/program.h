@@ -1,5 +1,10 @@
-// Program: the start-up routine of the desktop program and the module
-// operations the windows share (AskSave).
+// Program: the desktop program put together, and its start-up routine;
+// the module operations the windows share (AskSave).
+//
+// A Program owns the server session (Session, with its thread) and the
+// window manager, with every kind of window registered, and the values the
+// login dialogs of one run share. Make it after the QApplication and let it
+// go before: its windows and the session go with it.
 //
 // Start(): refuses a second instance ("Q5Controller is already running"),
 // registers the library next to the program when the per-user registry
@@ -16,11 +21,12 @@
 #include <QPointer>
 #include <QString>
 
+#include "shell/frm_login.h"
 #include "shell/instance_lock.h"
+#include "shell/session.h"
+#include "shell/window_manager.h"
 
 namespace q5 {
-
-class frmLogin;
 
 // "Fields have been changed. Do you want to save?": 0 Yes, 1 No, 2 Cancel.
 int AskSave();
@@ -41,6 +47,13 @@ public:
         QString program_dir;  // where the library is looked for first
     };
 
+    Program();
+    ~Program() override;
+
+    Session& session() { return session_; }
+    WindowManager& windows() { return windows_; }
+    LoginShared& login_shared() { return login_shared_; }
+
     // Runs the start-up steps up to the modal login dialog. False when the
     // program must end at once (exit_code() tells with which status).
     bool Start(const Options& options);
@@ -50,7 +63,13 @@ public:
 
 private:
     void AfterStartupLogin();
+    // Registers a factory for every kind of window.
+    void RegisterWindows();
 
+    // The session first: it outlives the manager and every window.
+    Session session_;
+    WindowManager windows_;
+    LoginShared login_shared_;
     shell::InstanceLock lock_;
     int exit_code_ = 0;
     QPointer<frmLogin> startup_login_;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 #include <condition_variable>
@@ -110,6 +111,23 @@ void Session::Release() {
 
 void Session::Cancel() {
     if (IQ5CallCancel* cancel = cancel_.Get()) cancel->Cancel(0);
+}
+
+void Session::RunWhenIdle(QObject* context, std::function<void()> work) {
+    if (!waiting()) {
+        work();
+        return;
+    }
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(this, &Session::waitEnded, context,
+                          [this, context, connection, work = std::move(work)](QObject*) mutable {
+                              disconnect(*connection);
+                              // The waiting code goes on first; a call it makes next is
+                              // waited for again before the work runs.
+                              QTimer::singleShot(0, context, [this, context, work = std::move(work)]() mutable {
+                                  RunWhenIdle(context, std::move(work));
+                              });
+                          });
 }
 
 bool Session::IsWaiting(const QObject* waiter) const {

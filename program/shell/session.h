@@ -83,6 +83,13 @@ public:
     // a call in progress.
     void Cancel();
 
+    // Runs `work` on the UI thread once no Call waits: at once when none
+    // does, else from the event loop after the waits ended. Work of events
+    // that came during a wait (a timer, a window turning active) so reaches
+    // the server after the waiting operation, as after a blocking one.
+    // Nothing runs once `context` is gone.
+    void RunWhenIdle(QObject* context, std::function<void()> work);
+
     // True while a Call of `waiter` waits for its answer.
     bool IsWaiting(const QObject* waiter) const;
     // True while any Call waits.

@@ -1,13 +1,16 @@
-// The program's windows: each is loaded at most once, on first use (as a
-// form of the program), and stays loaded while hidden until it is unloaded.
-// Unloading hides a window and deletes it once control is back in the event
-// loop; the next Load makes a fresh one.
+// The old entry points of the program's windows, kept only for the call
+// control, PIM setup, properties and greeting windows until they take the
+// program's WindowManager in their constructors. Kinds that name their
+// WindowKind go through the program's manager (Program sets it); the
+// others keep a slot of their own. This file goes once they no longer use it.
 //
 // Thread rule: UI thread only.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
+
+#include "shell/window_manager.h"
 
 namespace q5 {
 
@@ -25,7 +28,14 @@ class frmProperties;
 
 namespace windows {
 
+// The program's manager, or null.
+void SetManager(WindowManager* manager);
+WindowManager* Manager();
+WindowManager& RequireManager();
+
 namespace detail {
+template <class Form>
+concept Managed = requires { Form::kWindowKind; };
 template <class Form>
 QPointer<Form>& Slot() {
     static QPointer<Form> slot;
@@ -34,56 +44,45 @@ QPointer<Form>& Slot() {
 void Dispose(QWidget* form);
 }  // namespace detail
 
-// The loaded window of this kind, or nullptr.
 template <class Form>
 Form* Loaded() {
-    return detail::Slot<Form>().data();
-}
-
-// The loaded window, loading it (not showing it) when needed.
-template <class Form>
-Form& Load() {
-    QPointer<Form>& slot = detail::Slot<Form>();
-    if (!slot) slot = new Form();
-    return *slot;
-}
-
-// Unloads the window of this kind if it is loaded.
-template <class Form>
-void Unload() {
-    QPointer<Form>& slot = detail::Slot<Form>();
-    if (Form* form = slot.data()) {
-        slot = nullptr;
-        detail::Dispose(form);
+    if constexpr (detail::Managed<Form>) {
+        return Manager() ? Manager()->Loaded<Form>() : nullptr;
+    } else {
+        return detail::Slot<Form>().data();
     }
 }
 
-// Unloads every window except the PIM setup window, in the order: advanced
-// settings, About, call control, call-out settings, conversion table,
-// greeting manager, login, main, mailbox editor, properties. The main
-// window saves its geometry and ends the server session as it goes.
+template <class Form>
+Form& Load() {
+    if constexpr (detail::Managed<Form>) {
+        return RequireManager().Load<Form>();
+    } else {
+        QPointer<Form>& slot = detail::Slot<Form>();
+        if (!slot) slot = new Form();
+        return *slot;
+    }
+}
+
+template <class Form>
+void Unload() {
+    if constexpr (detail::Managed<Form>) {
+        if (Manager()) Manager()->Unload<Form>();
+    } else {
+        QPointer<Form>& slot = detail::Slot<Form>();
+        if (Form* form = slot.data()) {
+            slot = nullptr;
+            detail::Dispose(form);
+        }
+    }
+}
+
 void UnloadAllWindows();
-
-// Closes the loaded windows that may hold unsaved edits (mailbox editor,
-// advanced settings, call-out settings, contact windows) as the user
-// would, so each offers to save while the session can still take it. False
-// as soon as one stays open (Cancel), leaving the rest as they are.
 bool CloseEditingWindows();
-
-// The lost-connection question "Disconnected...": OK opens the login
-// dialog for a re-login, Cancel ends the program. The session counts as
-// logged out (gLoggedIn) until that login succeeds. Asked once: nothing is
-// asked while the question or the login dialog is open.
 void OfferReconnect(QWidget* parent);
-
-// Ends the program: every window goes (without the main window's
-// shutdown) and the event loops return `code`.
 void EndProgram(int code = 0);
-// True once EndProgram ran (until DestroyAllWindows).
 bool ProgramEnding();
 int ProgramExitCode();
-// Unloads every window at once and clears the ending state (tests, and the
-// program's own exit after its event loop returned).
 void DestroyAllWindows();
 
 }  // namespace windows

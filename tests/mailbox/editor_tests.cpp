@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 #include <string_view>
+#include <thread>
 #include <type_traits>
 
 #include "mailbox/drop_down_combo.h"
@@ -33,8 +34,6 @@
 #include "mailbox/frm_conversion_table.h"
 #include "mailbox_fixture.h"
 #include "shell/frm_main.h"
-#include "shell/session_state.h"
-#include "shell/windows.h"
 #include "ui_frm_mbx.h"
 
 namespace q5test {
@@ -46,16 +45,16 @@ using q5::shell::MsgAnswer;
 class EditorTest : public MailboxTest {
 protected:
     frmMbx& Open() {
-        frmMbx& form = q5::windows::Load<frmMbx>();
+        frmMbx& form = windows().Load<frmMbx>();
         form.show();
         return form;
     }
     // Closes the window as the user does; true when it went.
     bool CloseByUser() {
-        frmMbx* form = q5::windows::Loaded<frmMbx>();
+        frmMbx* form = windows().Loaded<frmMbx>();
         form->close();
         Pump();
-        return q5::windows::Loaded<frmMbx>() == nullptr;
+        return windows().Loaded<frmMbx>() == nullptr;
     }
 };
 
@@ -67,7 +66,7 @@ TEST_F(EditorTest, ConversionCodesShowAsNamesUnderTheKeyAfterThem) {
     EXPECT_EQ(form.Combo18[1]->currentText(), QStringLiteral("Greeting"));
     EXPECT_EQ(form.Combo18[2]->currentText(), QStringLiteral("2345"));
     EXPECT_EQ(form.Combo18[0]->currentText(), QStringLiteral("Main Menu"));
-    EXPECT_FALSE(q5::gFieldsChanged);
+    EXPECT_FALSE(session().fieldsChanged());
 
     form.Combo18[3]->setEditText(QStringLiteral("greeting"));  // typed, not the list entry
     form.Combo18[4]->setCurrentIndex(0);                       // "Pager"
@@ -182,13 +181,13 @@ TEST_F(EditorTest, WakeUpTimeAndScreeningSurviveSaveCloseAndReopen) {
     EXPECT_EQ(form.ui()->DTPicker1->text(), QStringLiteral("07:30 AM"));
     EXPECT_EQ(form.ui()->Text11->text(), QStringLiteral("0730"));
     EXPECT_TRUE(form.Option2[1]->isChecked());
-    EXPECT_TRUE(q5::gNameScreening);
+    EXPECT_TRUE(session().nameScreening());
     form.ui()->DTPicker1->setTime(QTime(18, 45));
     form.Option2[3]->click();
-    EXPECT_FALSE(q5::gNameScreening);  // at once, before any save
-    EXPECT_TRUE(q5::gFieldsChanged);
+    EXPECT_FALSE(session().nameScreening());  // at once, before any save
+    EXPECT_TRUE(session().fieldsChanged());
     form.tbSave->trigger();
-    EXPECT_FALSE(q5::gFieldsChanged);
+    EXPECT_FALSE(session().fieldsChanged());
     EXPECT_TRUE(CloseByUser());
     EXPECT_TRUE(asked().empty());
 
@@ -203,7 +202,7 @@ TEST_F(EditorTest, CancelOnAskSaveKeepsWindowAndEditsAndNoClosesWithoutSaving) {
     peer().Put(QStringLiteral("BOX"), {{QStringLiteral("WAKEUP_WEEK_ON"), QStringLiteral("N")}});
     frmMbx& form = Open();
     form.ui()->Check2->click();
-    ASSERT_TRUE(q5::gFieldsChanged);
+    ASSERT_TRUE(session().fieldsChanged());
     Answer({MsgAnswer::cancel});
     EXPECT_FALSE(CloseByUser());
     ASSERT_EQ(asked().size(), 1u);
@@ -214,7 +213,7 @@ TEST_F(EditorTest, CancelOnAskSaveKeepsWindowAndEditsAndNoClosesWithoutSaving) {
     Answer({MsgAnswer::no});
     EXPECT_TRUE(CloseByUser());
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("WAKEUP_WEEK_ON")), QStringLiteral("N"));
-    EXPECT_FALSE(q5::gFieldsChanged);
+    EXPECT_FALSE(session().fieldsChanged());
 }
 
 // Save writes BOX_BIN, BOX and BOX_EMAIL as Load read them, but reads
@@ -225,7 +224,7 @@ TEST_F(EditorTest, SaveReReadsBoxEmail2BeforeWritingIt) {
     frmMbx& form = Open();
     QTest::mouseClick(form.ui()->Check2, Qt::LeftButton);
     QTest::mouseClick(form.tbToolBar->widgetForAction(form.tbSave), Qt::LeftButton);
-    EXPECT_FALSE(q5::gFieldsChanged);
+    EXPECT_FALSE(session().fieldsChanged());
     // The program's commands from the Save's first, in order (q5sim logs
     // each one just after its reply).
     const std::vector<std::string> expected = {"PUT BOX_BIN", "PUT BOX", "PUT BOX_EMAIL", "GET BOX_EMAIL2",
@@ -263,28 +262,28 @@ TEST_F(EditorTest, YesOnClosingWhileTheServerIsGoneKeepsWindowAndEdits) {
     frmMbx& form = Open();
     const bool was = form.ui()->Check4->isChecked();
     QTest::mouseClick(form.ui()->Check4, Qt::LeftButton);
-    ASSERT_TRUE(q5::gFieldsChanged);
+    ASSERT_TRUE(session().fieldsChanged());
     server_->Stop();
     Answer({MsgAnswer::yes, MsgAnswer::ok});
     EXPECT_FALSE(CloseByUser());
     ASSERT_EQ(asked().size(), 2u);
     EXPECT_EQ(asked()[1].title, QStringLiteral("Disconnected..."));
-    EXPECT_EQ(q5::windows::Loaded<frmMbx>(), &form);
+    EXPECT_EQ(windows().Loaded<frmMbx>(), &form);
     EXPECT_NE(form.ui()->Check4->isChecked(), was);
-    EXPECT_TRUE(q5::gFieldsChanged);
+    EXPECT_TRUE(session().fieldsChanged());
 }
 
 // Closing the program used to end the session first and drop the editor's
 // unsaved edits without a word.
 TEST_F(EditorTest, ClosingTheProgramOffersUnsavedEditsFirstAndCancelKeepsItRunning) {
     peer().Put(QStringLiteral("BOX"), {{QStringLiteral("CALL_OUT_ACTIVE"), QStringLiteral("N")}});
-    q5::gHost = HostOf(*server_);
-    q5::frmMain& main = q5::windows::Load<q5::frmMain>();
+    session().setHost(HostOf(*server_));
+    q5::frmMain& main = windows().Load<q5::frmMain>();
     main.show();
     Pump();
     frmMbx& form = Open();
     form.ui()->Check4->click();
-    ASSERT_TRUE(q5::gFieldsChanged);
+    ASSERT_TRUE(session().fieldsChanged());
     const std::size_t before = asked().size();
 
     Answer({MsgAnswer::cancel});
@@ -292,15 +291,15 @@ TEST_F(EditorTest, ClosingTheProgramOffersUnsavedEditsFirstAndCancelKeepsItRunni
     Pump();
     ASSERT_EQ(asked().size(), before + 1);
     EXPECT_EQ(asked().back().text, QStringLiteral("Fields have been changed. Do you want to save?"));
-    EXPECT_FALSE(q5::windows::ProgramEnding());
-    EXPECT_EQ(q5::windows::Loaded<q5::frmMain>(), &main);
-    EXPECT_EQ(q5::windows::Loaded<frmMbx>(), &form);
+    EXPECT_FALSE(windows().ProgramEnding());
+    EXPECT_EQ(windows().Loaded<q5::frmMain>(), &main);
+    EXPECT_EQ(windows().Loaded<frmMbx>(), &form);
     EXPECT_TRUE(form.ui()->Check4->isChecked());
 
     Answer({MsgAnswer::yes});
     main.close();
     Pump();
-    EXPECT_TRUE(q5::windows::ProgramEnding());
+    EXPECT_TRUE(windows().ProgramEnding());
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("CALL_OUT_ACTIVE")), QStringLiteral("Y"));
 }
 
@@ -309,8 +308,8 @@ TEST_F(EditorTest, EditsThatDoNotCountAskNothingOnClosing) {
     form.ui()->DTPicker1->setTime(QTime(5, 0));  // wake-up pickers do not count
     form.Text29[0]->setText(QStringLiteral("x@example.org"));
     form.Option1[2]->click();  // Overhead Paging counts, though nothing stores it
-    EXPECT_TRUE(q5::gFieldsChanged);
-    q5::gFieldsChanged = false;
+    EXPECT_TRUE(session().fieldsChanged());
+    session().setFieldsChanged(false);
     EXPECT_TRUE(CloseByUser());
     EXPECT_TRUE(asked().empty());
 }
@@ -392,11 +391,11 @@ TEST_F(EditorTest, MegabyteValuesOpenFastCutToTheirBoxAndGoBackWholeUnlessEdited
 
     // The small windows share the rule: each opens fast and saves back
     // whole what it shows cut.
-    const auto open_and_save = [](auto* type, const char* name) {
+    const auto open_and_save = [this](auto* type, const char* name) {
         using Form = std::remove_pointer_t<decltype(type)>;
         QElapsedTimer timer;
         timer.start();
-        Form& small = q5::windows::Load<Form>();
+        Form& small = windows().Load<Form>();
         small.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&small));
         std::printf("%s opened with 1 MiB values in %lld ms\n", name,
@@ -466,32 +465,30 @@ TEST_F(EditorTest, DropDownsAndSchedulePickerClicksCountAsEdits) {
     frmMbx& form = Open();
     form.Combo18[5]->showPopup();
     form.Combo18[5]->hidePopup();
-    EXPECT_TRUE(q5::gFieldsChanged);
-    q5::gFieldsChanged = false;
+    EXPECT_TRUE(session().fieldsChanged());
+    session().setFieldsChanged(false);
     form.Text16[0]->setText(QStringLiteral("1"));  // set by code: not a key press
-    EXPECT_FALSE(q5::gFieldsChanged);
+    EXPECT_FALSE(session().fieldsChanged());
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     QCoreApplication::sendEvent(form.DTPicker4[6], &press);  // on its arrows
-    EXPECT_TRUE(q5::gFieldsChanged);
-    q5::gFieldsChanged = false;
+    EXPECT_TRUE(session().fieldsChanged());
+    session().setFieldsChanged(false);
     QTest::mouseClick(form.DTPicker3[2]->findChild<QLineEdit*>(), Qt::LeftButton);  // on its digits
-    EXPECT_TRUE(q5::gFieldsChanged);
+    EXPECT_TRUE(session().fieldsChanged());
 }
 
 class SendFileTest : public EditorTest {
 protected:
     void SetUp() override {
         EditorTest::SetUp();
-        previous_ = frmMbx::SetFileChooser([this](QWidget*, const QString& title, const QString& filter) {
-            titles_.push_back(title);
-            filters_.push_back(filter);
-            return next_path_;
+        windows().Register(q5::WindowKind::Mbx, [this] {
+            return new frmMbx(session(), windows(), [this](QWidget*, const QString& title, const QString& filter) {
+                titles_.push_back(title);
+                filters_.push_back(filter);
+                return next_path_;
+            });
         });
-    }
-    void TearDown() override {
-        frmMbx::SetFileChooser(previous_);
-        EditorTest::TearDown();
     }
     QString MakeFile(const QString& name, int bytes) {
         const QString path = QString::fromStdString(home_->path()) + QLatin1Char('/') + name;
@@ -501,7 +498,6 @@ protected:
         return path;
     }
 
-    frmMbx::FileChooser previous_;
     QString next_path_;
     std::vector<QString> titles_, filters_;
 };
@@ -523,7 +519,7 @@ TEST_F(SendFileTest, ChosenFileIsUploadedUnderItsNameButStoredOnlyWithTheNextSav
     EXPECT_FALSE(filters_[0].isEmpty());
     EXPECT_EQ(form.FileName[5]->text(), QStringLiteral("note1.txt"));
     EXPECT_EQ(form.local_path(5), next_path_);
-    EXPECT_TRUE(q5::gFieldsChanged);
+    EXPECT_TRUE(session().fieldsChanged());
 
     form.Command2[5]->click();
     EXPECT_TRUE(asked().empty()) << asked().front().text.toStdString();
@@ -567,11 +563,17 @@ TEST_F(SendFileTest, CancelledDialogEmptiesTheNameButKeepsThePath) {
 TEST_F(SendFileTest, ProgressReportsMoveTheBar) {
     frmMbx& form = Open();
     ISupportEvents* sink = form.progress_sink();
-    sink->GetProgress(0, 1000);
+    // The library reports from the session thread; the bar moves on the
+    // window's own.
+    const auto report = [sink](LONG bytes, LONG total) {
+        std::thread([sink, bytes, total] { sink->GetProgress(bytes, total); }).join();
+        Pump();
+    };
+    report(0, 1000);
     EXPECT_EQ(form.ui()->ProgressBar1->value(), 1);
-    sink->GetProgress(1000, 1000);
+    report(1000, 1000);
     EXPECT_EQ(form.ui()->ProgressBar1->value(), 100);
-    sink->GetProgress(10, 0);
+    report(10, 0);
     EXPECT_EQ(form.ui()->ProgressBar1->value(), 0);
 }
 
@@ -584,7 +586,7 @@ TEST_F(EditorTest, LostConnectionDuringSaveOffersLoginAndStops) {
     ASSERT_FALSE(asked().empty());
     EXPECT_EQ(asked()[0].title, QStringLiteral("Disconnected..."));
     EXPECT_EQ(asked().size(), 1u);  // the rest of Save did nothing
-    EXPECT_TRUE(q5::gFieldsChanged);
+    EXPECT_TRUE(session().fieldsChanged());
 }
 
 }  // namespace

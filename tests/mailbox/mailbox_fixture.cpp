@@ -1,6 +1,5 @@
 #include "mailbox_fixture.h"
 
-#include "shell/session_state.h"
 
 namespace q5test {
 
@@ -47,14 +46,9 @@ void MailboxTest::SetUp() {
     if (HasFatalFailure()) return;
     server_ = StartDemoServer();
     if (!dynamic_cast<Q5Sim*>(server_.get())) GTEST_SKIP() << "the mailbox windows need q5sim";
-    ASSERT_EQ(q5::gConnect->Connect(Wide(QStringLiteral("127.0.0.1")).Get(), server_->port(), 10), S_OK);
-    ASSERT_EQ(q5::gConnect->Login(Wide(QStringLiteral("101")).Get(), Wide(QStringLiteral("1234")).Get()),
-              S_OK);
-    q5::gUserName = QStringLiteral("101");
-    q5::gPassword = QStringLiteral("1234");
-    q5::gLoggedIn = true;
-    q5::gFieldsChanged = false;
-    q5::gNameScreening = false;
+    ASSERT_EQ(LogInSession(server_->port(), QStringLiteral("101"), QStringLiteral("1234")), S_OK);
+    session().setFieldsChanged(false);
+    session().setNameScreening(false);
     peer_ = std::make_unique<Peer>(server_->port(), QStringLiteral("101"), QStringLiteral("1234"));
     ASSERT_TRUE(peer_->ok());
 }
@@ -64,7 +58,6 @@ void MailboxTest::TearDown() {
     ProgramTest::TearDown();
     if (server_) server_->Stop();
     server_.reset();
-    q5::gFieldsChanged = false;
 }
 
 }  // namespace q5test

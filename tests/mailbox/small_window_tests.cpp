@@ -19,8 +19,6 @@
 #include "mailbox/frm_mbx.h"
 #include "mailbox_fixture.h"
 #include "shell/frm_main.h"
-#include "shell/session_state.h"
-#include "shell/windows.h"
 #include "ui_frm_advanced.h"
 #include "ui_frm_call_out.h"
 #include "ui_frm_conversion_table.h"
@@ -31,8 +29,8 @@ namespace {
 using q5::shell::MsgAnswer;
 
 template <class Form>
-Form& OpenWindow() {
-    Form& form = q5::windows::Load<Form>();
+Form& OpenWindow(q5::Program& program) {
+    Form& form = program.windows().Load<Form>();
     form.show();
     return form;
 }
@@ -45,10 +43,10 @@ void PumpEvents() {
 
 // Closes the window as the user does; true when it went.
 template <class Form>
-bool Close() {
-    q5::windows::Loaded<Form>()->close();
+bool Close(q5::Program& program) {
+    program.windows().Loaded<Form>()->close();
     PumpEvents();
-    return q5::windows::Loaded<Form>() == nullptr;
+    return program.windows().Loaded<Form>() == nullptr;
 }
 
 // Clicks the toolbar's "Save" button of a window.
@@ -81,36 +79,36 @@ TEST_F(SmallWindowTest, SaveAfterEditorRanStillWritesItsOwnTable) {
     };
     const std::vector<Case> cases = {
         {"Advanced",
-         [](q5::frmMain& main) {
+         [this](q5::frmMain& main) {
              main.ShowAdvanced();
-             return q5::windows::Loaded<q5::frmAdvanced>()->ui()->Text9;
+             return windows().Loaded<q5::frmAdvanced>()->ui()->Text9;
          },
-         [] { ClickSave(*q5::windows::Loaded<q5::frmAdvanced>()); }, QStringLiteral("BOX"),
+         [this] { ClickSave(*windows().Loaded<q5::frmAdvanced>()); }, QStringLiteral("BOX"),
          QStringLiteral("WAKE_UP_WEEK_NUM")},
         {"Key Press",
-         [](q5::frmMain& main) {
+         [this](q5::frmMain& main) {
              main.ShowConversionTable();
-             return q5::windows::Loaded<q5::frmConversionTable>()->Combo18[1]->lineEdit();
+             return windows().Loaded<q5::frmConversionTable>()->Combo18[1]->lineEdit();
          },
-         [] { ClickSave(*q5::windows::Loaded<q5::frmConversionTable>()); }, QStringLiteral("BOX"),
+         [this] { ClickSave(*windows().Loaded<q5::frmConversionTable>()); }, QStringLiteral("BOX"),
          QStringLiteral("CON_TBL_0")},
         {"Call Out Settings",
-         [](q5::frmMain& main) {
+         [this](q5::frmMain& main) {
              main.ShowCallOut();
-             return static_cast<QWidget*>(q5::windows::Loaded<q5::frmCallOut>()->Text16[0]);
+             return static_cast<QWidget*>(windows().Loaded<q5::frmCallOut>()->Text16[0]);
          },
-         [] { ClickSave(*q5::windows::Loaded<q5::frmCallOut>()); }, QStringLiteral("BOX_BIN"),
+         [this] { ClickSave(*windows().Loaded<q5::frmCallOut>()); }, QStringLiteral("BOX_BIN"),
          QStringLiteral("NUM0")},
     };
-    q5::gHost = HostOf(*server_);
-    auto& main = OpenWindow<q5::frmMain>();
+    session().setHost(HostOf(*server_));
+    auto& main = OpenWindow<q5::frmMain>(*program_);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.window);
         const QString before = peer().Get(c.table, c.field).trimmed();
         QWidget* box = c.open(main);
         main.ShowMbx();
-        auto* editor = q5::windows::Loaded<q5::frmMbx>();
+        auto* editor = windows().Loaded<q5::frmMbx>();
         ASSERT_TRUE(QTest::qWaitForWindowActive(editor));
         main.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
@@ -133,16 +131,16 @@ TEST_F(AdvancedTest, ValuesShowAsReadAndSaveTrimmed) {
                                        {QStringLiteral("WAKEUP_WEEK_ON"), QStringLiteral("Y")},
                                        {QStringLiteral("WAKEUP_WEEKEND_ON"), QStringLiteral("Y")},
                                        {QStringLiteral("CALL_OUT_ACTIVE"), QStringLiteral(" Y")}});
-    q5::gNameScreening = false;
-    auto& form = OpenWindow<q5::frmAdvanced>();
+    session().setNameScreening(false);
+    auto& form = OpenWindow<q5::frmAdvanced>(*program_);
     EXPECT_EQ(form.ui()->Text11->text(), QStringLiteral(" 0730"));
     EXPECT_TRUE(form.Option2[1]->isChecked());
     EXPECT_FALSE(form.ui()->Check4->isChecked());  // " Y" is not "Y" here
-    EXPECT_FALSE(q5::gNameScreening);              // this window leaves it alone
-    EXPECT_FALSE(q5::gFieldsChanged);
+    EXPECT_FALSE(session().nameScreening());              // this window leaves it alone
+    EXPECT_FALSE(session().fieldsChanged());
     form.ui()->Check3->click();
     form.tbSave->trigger();
-    EXPECT_FALSE(q5::gFieldsChanged);
+    EXPECT_FALSE(session().fieldsChanged());
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("WAKE_UP_WEEK_HOUR")), QStringLiteral("0730"));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("SCREEN")), QStringLiteral("V"));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX"), QStringLiteral("WAKEUP_WEEKEND_ON")), QStringLiteral("N"));
@@ -151,8 +149,8 @@ TEST_F(AdvancedTest, ValuesShowAsReadAndSaveTrimmed) {
 }
 
 TEST_F(AdvancedTest, StillWritesBoxAfterTheEditorSelectedAnotherTable) {
-    auto& form = OpenWindow<q5::frmAdvanced>();
-    OpenWindow<q5::frmMbx>();  // its Load leaves BOX_EMAIL2 selected
+    auto& form = OpenWindow<q5::frmAdvanced>(*program_);
+    OpenWindow<q5::frmMbx>(*program_);  // its Load leaves BOX_EMAIL2 selected
     form.ui()->Text9->setText(QStringLiteral(" 3125550199 "));
     QEvent activate(QEvent::WindowActivate);
     QCoreApplication::sendEvent(&form, &activate);
@@ -163,9 +161,9 @@ TEST_F(AdvancedTest, StillWritesBoxAfterTheEditorSelectedAnotherTable) {
 }
 
 TEST_F(AdvancedTest, ActivatingItsFrameInTheMainWindowSelectsBoxAgain) {
-    auto& main = OpenWindow<q5::frmMain>();
+    auto& main = OpenWindow<q5::frmMain>(*program_);
     main.ShowAdvanced();
-    auto& form = *q5::windows::Loaded<q5::frmAdvanced>();
+    auto& form = *windows().Loaded<q5::frmAdvanced>();
     auto* frame = qobject_cast<QMdiSubWindow*>(form.parentWidget());
     ASSERT_NE(frame, nullptr);
     main.ShowConversionTable();  // another child becomes the active one
@@ -178,17 +176,17 @@ TEST_F(AdvancedTest, ActivatingItsFrameInTheMainWindowSelectsBoxAgain) {
 }
 
 TEST_F(AdvancedTest, OpeningAndClosingUntouchedAsksNothingButEditsAsk) {
-    OpenWindow<q5::frmAdvanced>();
-    EXPECT_TRUE(Close<q5::frmAdvanced>());
+    OpenWindow<q5::frmAdvanced>(*program_);
+    EXPECT_TRUE(Close<q5::frmAdvanced>(*program_));
     EXPECT_TRUE(asked().empty());
-    auto& form = OpenWindow<q5::frmAdvanced>();
+    auto& form = OpenWindow<q5::frmAdvanced>(*program_);
     form.Option1[1]->click();  // paging: counts, never stored
     Answer({MsgAnswer::cancel, MsgAnswer::no});
-    EXPECT_FALSE(Close<q5::frmAdvanced>());
+    EXPECT_FALSE(Close<q5::frmAdvanced>(*program_));
     EXPECT_TRUE(form.Option1[1]->isChecked());
-    EXPECT_TRUE(Close<q5::frmAdvanced>());
+    EXPECT_TRUE(Close<q5::frmAdvanced>(*program_));
     EXPECT_EQ(asked().size(), 2u);
-    EXPECT_FALSE(q5::gFieldsChanged);
+    EXPECT_FALSE(session().fieldsChanged());
 }
 
 using ConversionTableTest = MailboxTest;
@@ -197,7 +195,7 @@ TEST_F(ConversionTableTest, CodesShowAndSaveUnchangedTrimmedAndKeyZeroIsConTbl9)
     peer().Put(QStringLiteral("BOX"), {{QStringLiteral("CON_TBL_0"), QStringLiteral("/G")},
                                        {QStringLiteral("CON_TBL_4"), QStringLiteral("  2345 ")},
                                        {QStringLiteral("DEP_OVER"), QStringLiteral("Y ")}});
-    auto& form = OpenWindow<q5::frmConversionTable>();
+    auto& form = OpenWindow<q5::frmConversionTable>(*program_);
     EXPECT_EQ(form.Combo18[1]->currentText(), QStringLiteral("/G"));
     EXPECT_EQ(form.Combo18[5]->currentText(), QStringLiteral("2345"));
     EXPECT_TRUE(form.ui()->Check6->isChecked());
@@ -210,18 +208,18 @@ TEST_F(ConversionTableTest, CodesShowAndSaveUnchangedTrimmedAndKeyZeroIsConTbl9)
 }
 
 TEST_F(ConversionTableTest, ClosingWithUnsavedEditsClosesAtOnce) {
-    auto& form = OpenWindow<q5::frmConversionTable>();
+    auto& form = OpenWindow<q5::frmConversionTable>(*program_);
     form.Combo18[3]->setEditText(QStringLiteral("/F"));
-    q5::gFieldsChanged = true;  // even another window's unsaved edits do not make it ask
-    EXPECT_TRUE(Close<q5::frmConversionTable>());
+    session().setFieldsChanged(true);  // even another window's unsaved edits do not make it ask
+    EXPECT_TRUE(Close<q5::frmConversionTable>(*program_));
     EXPECT_TRUE(asked().empty());
 }
 
 TEST_F(ConversionTableTest, EditorAndKeyPressWindowReadEachOther) {
-    auto& keys = OpenWindow<q5::frmConversionTable>();
+    auto& keys = OpenWindow<q5::frmConversionTable>(*program_);
     keys.Combo18[1]->setEditText(QStringLiteral("/R"));
     keys.Save();
-    auto& editor = OpenWindow<q5::frmMbx>();
+    auto& editor = OpenWindow<q5::frmMbx>(*program_);
     EXPECT_EQ(editor.Combo18[1]->currentText(), QStringLiteral("Record"));
 }
 
@@ -232,7 +230,7 @@ TEST_F(CallOutTest, ValuesTrimmedWhereReadSoAndLowerCaseYClears) {
                                            {QStringLiteral("SCHED0_ACTIVE"), QStringLiteral("y")},
                                            {QStringLiteral("NUM1"), QStringLiteral(" 5550101 ")},
                                            {QStringLiteral("SCHED4_EXM"), QStringLiteral("9")}});
-    auto& form = OpenWindow<q5::frmCallOut>();
+    auto& form = OpenWindow<q5::frmCallOut>(*program_);
     EXPECT_EQ(form.Grid[20 - 18][2]->text(), QStringLiteral("0900"));
     EXPECT_EQ(form.Text16[1]->text(), QStringLiteral(" 5550101 "));
     EXPECT_FALSE(form.Check1[0]->isChecked());
@@ -244,7 +242,7 @@ TEST_F(CallOutTest, ValuesTrimmedWhereReadSoAndLowerCaseYClears) {
 }
 
 TEST_F(CallOutTest, InactiveGreysFramesButTheirValuesAreSaved) {
-    auto& form = OpenWindow<q5::frmCallOut>();
+    auto& form = OpenWindow<q5::frmCallOut>(*program_);
     EXPECT_TRUE(form.ui()->fraSchedule->isEnabled());
     form.ui()->Check8->click();
     form.ui()->Check8->click();
@@ -256,33 +254,33 @@ TEST_F(CallOutTest, InactiveGreysFramesButTheirValuesAreSaved) {
 }
 
 TEST_F(CallOutTest, UntouchedClosesWithoutAskingAndCancelKeepsEdits) {
-    OpenWindow<q5::frmCallOut>();
-    EXPECT_TRUE(Close<q5::frmCallOut>());
+    OpenWindow<q5::frmCallOut>(*program_);
+    EXPECT_TRUE(Close<q5::frmCallOut>(*program_));
     EXPECT_TRUE(asked().empty());
-    auto& form = OpenWindow<q5::frmCallOut>();
+    auto& form = OpenWindow<q5::frmCallOut>(*program_);
     form.Combo16[2]->showPopup();
     form.Combo16[2]->hidePopup();
     form.Combo16[2]->setEditText(QStringLiteral("cell"));
-    ASSERT_TRUE(q5::gFieldsChanged);
+    ASSERT_TRUE(session().fieldsChanged());
     Answer({MsgAnswer::cancel});
-    EXPECT_FALSE(Close<q5::frmCallOut>());
+    EXPECT_FALSE(Close<q5::frmCallOut>(*program_));
     EXPECT_EQ(form.Combo16[2]->currentText(), QStringLiteral("cell"));
     Answer({MsgAnswer::yes});
-    EXPECT_TRUE(Close<q5::frmCallOut>());
+    EXPECT_TRUE(Close<q5::frmCallOut>(*program_));
     EXPECT_EQ(peer().Get(QStringLiteral("BOX_BIN"), QStringLiteral("TYPE2")), QStringLiteral("cell"));
 }
 
 TEST_F(CallOutTest, FailedSaveIsReportedAndKeepsWindowAndEdits) {
-    auto& form = OpenWindow<q5::frmCallOut>();
+    auto& form = OpenWindow<q5::frmCallOut>(*program_);
     form.Text17[0]->setText(QStringLiteral("MTWTF"));
-    q5::gFieldsChanged = true;
+    session().setFieldsChanged(true);
     server_->Stop();
     Answer({MsgAnswer::yes, MsgAnswer::ok});
-    EXPECT_FALSE(Close<q5::frmCallOut>());
+    EXPECT_FALSE(Close<q5::frmCallOut>(*program_));
     ASSERT_EQ(asked().size(), 2u);
     EXPECT_EQ(asked()[1].title, QStringLiteral("Disconnected..."));
     EXPECT_EQ(form.Text17[0]->text(), QStringLiteral("MTWTF"));
-    EXPECT_TRUE(q5::gFieldsChanged);
+    EXPECT_TRUE(session().fieldsChanged());
 }
 
 }  // namespace

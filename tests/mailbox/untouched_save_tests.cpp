@@ -16,8 +16,6 @@
 #include "mailbox/frm_conversion_table.h"
 #include "mailbox/frm_mbx.h"
 #include "mailbox_fixture.h"
-#include "shell/session_state.h"
-#include "shell/windows.h"
 
 namespace q5test {
 namespace {
@@ -75,18 +73,18 @@ std::vector<std::string> Database::Dump() {
 }
 
 template <class Form>
-void OpenAndSaveUntouched() {
-    Form& form = q5::windows::Load<Form>();
+void OpenAndSaveUntouched(q5::Program& program) {
+    Form& form = program.windows().Load<Form>();
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     // A save that went through clears the flag (the key press window keeps
     // none and leaves it alone).
-    q5::gFieldsChanged = true;
+    program.session().setFieldsChanged(true);
     QTest::mouseClick(form.tbToolBar->widgetForAction(form.tbSave), Qt::LeftButton);
     if constexpr (!std::is_same_v<Form, q5::frmConversionTable>) {
-        EXPECT_FALSE(q5::gFieldsChanged) << "Save did not go through";
+        EXPECT_FALSE(program.session().fieldsChanged()) << "Save did not go through";
     }
-    q5::gFieldsChanged = false;
+    program.session().setFieldsChanged(false);
     form.close();
     QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -104,16 +102,18 @@ TEST_F(UntouchedSaveTest, EveryMailboxWindowSavedWithoutEditsLeavesTheDatabaseAs
     };
     for (const Mailbox& box : {Mailbox{"101", "1234"}, Mailbox{"102", "2345"}}) {
         SCOPED_TRACE(box.number);
-        ASSERT_EQ(q5::gConnect->Login(Wide(QString::fromLatin1(box.number)).Get(),
-                                      Wide(QString::fromLatin1(box.password)).Get()),
+        BStr user = Wide(QString::fromLatin1(box.number)), password = Wide(QString::fromLatin1(box.password));
+        ASSERT_EQ(session().Call(nullptr, [&](const q5::SessionViews& views) {
+                      return views.connect->Login(user.Get(), password.Get());
+                  }),
                   S_OK);
-        q5::gUserName = QString::fromLatin1(box.number);
+        session().setUserName(QString::fromLatin1(box.number));
         const std::vector<std::string> before = database.Dump();
         ASSERT_FALSE(before.empty());
-        OpenAndSaveUntouched<q5::frmMbx>();
-        OpenAndSaveUntouched<q5::frmAdvanced>();
-        OpenAndSaveUntouched<q5::frmConversionTable>();
-        OpenAndSaveUntouched<q5::frmCallOut>();
+        OpenAndSaveUntouched<q5::frmMbx>(*program_);
+        OpenAndSaveUntouched<q5::frmAdvanced>(*program_);
+        OpenAndSaveUntouched<q5::frmConversionTable>(*program_);
+        OpenAndSaveUntouched<q5::frmCallOut>(*program_);
         EXPECT_TRUE(asked().empty()) << asked().front().text.toStdString();
         const std::vector<std::string> after = database.Dump();
         ASSERT_EQ(after.size(), before.size());

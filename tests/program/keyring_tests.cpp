@@ -19,8 +19,6 @@
 #include "shell/program.h"
 #include "shell/registry.h"
 #include "shell/secret_store.h"
-#include "shell/session_state.h"
-#include "shell/windows.h"
 #include "ui_frm_login.h"
 
 namespace q5test {
@@ -29,7 +27,6 @@ namespace {
 using q5::frmLogin;
 using q5::frmMain;
 using q5::shell::SecretStore;
-namespace windows = q5::windows;
 
 class KeyringTest : public ProgramTest {
 protected:
@@ -60,17 +57,17 @@ TEST_F(KeyringTest, SecretRoundTripsAndRemovalLeavesNothing) {
 TEST_F(KeyringTest, RememberedPasswordComesBackFromTheStoreAndUncheckingForgetsIt) {
     auto server = StartDemoServer();
     const QString password = QString::fromStdString(server->password());
-    LogIn(windows::Load<frmLogin>(), QString::fromStdString(server->user()), password, HostOf(*server), true);
-    ASSERT_TRUE(q5::gLoggedIn);
-    EXPECT_EQ(frmLogin::SecretStoreNotice(), nullptr) << "no notice when the store keeps the password";
+    LogIn(windows().Load<frmLogin>(), QString::fromStdString(server->user()), password, HostOf(*server), true);
+    ASSERT_TRUE(session().loggedIn());
+    EXPECT_EQ(program_->login_shared().no_secret_store_notice.data(), nullptr) << "no notice when the store keeps the password";
     EXPECT_EQ(SecretStore::Read(frmLogin::PasswordSecretKey()).value_or(QString()), password);
-    windows::DestroyAllWindows();
-    frmLogin& again = windows::Load<frmLogin>();
+    windows().DestroyAllWindows();
+    frmLogin& again = windows().Load<frmLogin>();
     EXPECT_EQ(again.ui()->txtPassword->text(), password);
 
-    q5::gLoggedIn = false;
+    session().setLoggedIn(false);
     LogIn(again, QString::fromStdString(server->user()), password, HostOf(*server), false);
-    ASSERT_TRUE(q5::gLoggedIn);
+    ASSERT_TRUE(session().loggedIn());
     EXPECT_FALSE(SecretStore::Read(frmLogin::PasswordSecretKey()).has_value());
     EXPECT_FALSE(SecretStore::Read(frmLogin::PasswordOwnerSecretKey()).has_value());
 }
@@ -79,8 +76,8 @@ TEST_F(KeyringTest, UserNameFromTheCommandLineNeverShowsAnotherUsersRememberedPa
     auto server = StartDemoServer();
     const QString user = QString::fromStdString(server->user());
     const QString password = QString::fromStdString(server->password());
-    LogIn(windows::Load<frmLogin>(), user, password, HostOf(*server), true);
-    ASSERT_TRUE(q5::gLoggedIn);
+    LogIn(windows().Load<frmLogin>(), user, password, HostOf(*server), true);
+    ASSERT_TRUE(session().loggedIn());
     ASSERT_EQ(SecretStore::Read(frmLogin::PasswordSecretKey()).value_or(QString()), password);
     struct Case {
         const char* remembered_user;  // in the settings file
@@ -98,11 +95,11 @@ TEST_F(KeyringTest, UserNameFromTheCommandLineNeverShowsAnotherUsersRememberedPa
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.remembered_user) + " --user '" + c.user_option + "'");
-        windows::DestroyAllWindows();
+        windows().DestroyAllWindows();
         q5::shell::Registry::Write(QStringLiteral("Q5Client"), QStringLiteral("Login"),
                                    QStringLiteral("&User Name:"), QString::fromLatin1(c.remembered_user));
-        frmLogin::SetPrefill(QString(), QString::fromLatin1(c.user_option));
-        frmLogin& login = windows::Load<frmLogin>();
+        program_->login_shared().prefill_user = QString::fromLatin1(c.user_option);
+        frmLogin& login = windows().Load<frmLogin>();
         EXPECT_EQ(login.ui()->txtUserName->text(), QString::fromLatin1(c.user_box));
         EXPECT_EQ(login.ui()->txtPassword->text(), c.password_shown ? password : QString());
     }
@@ -114,11 +111,11 @@ TEST_F(NoSecretStoreTest, NoticeComesOnceInPlainWordsWithoutStoppingTheKeepAlive
     FakeQ5Server server;
     const QString user = QString::fromStdString(server.user());
     const QString password = QString::fromStdString(server.password());
-    q5::Program program;
+    q5::Program& program = *program_;
     q5::Program::Options options;
     options.host = HostOf(server);
     ASSERT_TRUE(program.Start(options));
-    frmLogin* login = windows::Loaded<frmLogin>();
+    frmLogin* login = windows().Loaded<frmLogin>();
     ASSERT_NE(login, nullptr);
     QTest::keyClicks(login->ui()->txtUserName, user);
     QTest::keyClicks(login->ui()->txtPassword, password);
@@ -127,9 +124,9 @@ TEST_F(NoSecretStoreTest, NoticeComesOnceInPlainWordsWithoutStoppingTheKeepAlive
     ASSERT_TRUE(login->ui()->Check1->isChecked());
     QTest::mouseClick(login->ui()->cmdOK, Qt::LeftButton);
     Pump();
-    ASSERT_TRUE(q5::gLoggedIn);
+    ASSERT_TRUE(session().loggedIn());
 
-    QMessageBox* notice = frmLogin::SecretStoreNotice();
+    QMessageBox* notice = program_->login_shared().no_secret_store_notice.data();
     ASSERT_NE(notice, nullptr) << "no notice";
     EXPECT_TRUE(notice->isVisible());
     EXPECT_EQ(notice->windowModality(), Qt::NonModal);
@@ -137,7 +134,7 @@ TEST_F(NoSecretStoreTest, NoticeComesOnceInPlainWordsWithoutStoppingTheKeepAlive
     EXPECT_FALSE(!why.isEmpty() && notice->text().contains(why)) << "the store's own error text";
     // The main window is up and its keep-alive reaches the server while
     // the notice is open (its 64 s made short here).
-    frmMain* main = windows::Loaded<frmMain>();
+    frmMain* main = windows().Loaded<frmMain>();
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(main->Timer1.isActive());
     const auto noops = [&] {
@@ -147,7 +144,7 @@ TEST_F(NoSecretStoreTest, NoticeComesOnceInPlainWordsWithoutStoppingTheKeepAlive
     const auto before = noops();
     main->Timer1.setInterval(200);
     EXPECT_TRUE(QTest::qWaitFor([&] { return noops() > before; }, 10000)) << "no keep-alive";
-    EXPECT_EQ(frmLogin::SecretStoreNotice(), notice);
+    EXPECT_EQ(program_->login_shared().no_secret_store_notice.data(), notice);
     EXPECT_TRUE(notice->isVisible());
     main->Timer1.stop();
 
@@ -162,16 +159,16 @@ TEST_F(NoSecretStoreTest, NoticeComesOnceInPlainWordsWithoutStoppingTheKeepAlive
     // OK closes it; a second login in the same run says nothing more.
     QTest::mouseClick(notice->button(QMessageBox::Ok), Qt::LeftButton);
     Pump();
-    EXPECT_EQ(frmLogin::SecretStoreNotice(), nullptr);
+    EXPECT_EQ(program_->login_shared().no_secret_store_notice.data(), nullptr);
     login->ShowNonModal();
     QTest::mouseClick(login->ui()->cmdOK, Qt::LeftButton);
     Pump();
     EXPECT_FALSE(login->isVisible()) << "the second login went through";
-    EXPECT_EQ(frmLogin::SecretStoreNotice(), nullptr) << "said once, not at every login";
+    EXPECT_EQ(program_->login_shared().no_secret_store_notice.data(), nullptr) << "said once, not at every login";
 
-    windows::DestroyAllWindows();
-    q5::gLoggedIn = false;
-    frmLogin& again = windows::Load<frmLogin>();
+    windows().DestroyAllWindows();
+    session().setLoggedIn(false);
+    frmLogin& again = windows().Load<frmLogin>();
     EXPECT_EQ(again.ui()->txtUserName->text(), user);
     EXPECT_TRUE(again.ui()->txtPassword->text().isEmpty());
 }

@@ -48,14 +48,11 @@
 #include "shell/frm_about.h"
 #include "shell/frm_login.h"
 #include "shell/frm_main.h"
-#include "shell/session_state.h"
-#include "shell/windows.h"
 #include "ui_frm_main.h"
 
 namespace q5test {
 namespace {
 
-namespace windows = q5::windows;
 
 std::string Name(const QWidget* widget) {
     QString name = widget->objectName();
@@ -249,10 +246,10 @@ protected:
     }
 
     q5::frmMain& Main() {
-        LogIn(windows::Load<q5::frmLogin>(), QString::fromStdString(server_->user()),
+        LogIn(windows().Load<q5::frmLogin>(), QString::fromStdString(server_->user()),
               QString::fromStdString(server_->password()), HostOf(*server_), false);
-        EXPECT_TRUE(q5::gLoggedIn);
-        q5::frmMain& main = windows::Load<q5::frmMain>();
+        EXPECT_TRUE(session().loggedIn());
+        q5::frmMain& main = windows().Load<q5::frmMain>();
         main.show();
         Settle();
         return main;
@@ -281,10 +278,10 @@ TEST_F(FormLayoutTest, EveryWindowShowsAllItsTextAndControlsAtItsFirstSize) {
         bool mdi = false;
     };
     auto mbxPage = [&](int page) {
-        return [&main, page]() -> QWidget* {
+        return [this, &main, page]() -> QWidget* {
             main.ui()->mnuMailbox->trigger();
             Pump();
-            q5::frmMbx* mbx = windows::Loaded<q5::frmMbx>();
+            q5::frmMbx* mbx = windows().Loaded<q5::frmMbx>();
             if (!mbx) return nullptr;
             QTabBar* tabs = mbx->findChild<QTabWidget*>(QStringLiteral("TabStrip1"))->tabBar();
             QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(page).center());
@@ -294,30 +291,30 @@ TEST_F(FormLayoutTest, EveryWindowShowsAllItsTextAndControlsAtItsFirstSize) {
     const std::vector<Case> cases = {
         {"main window", [&]() -> QWidget* { return &main; }},
         // As the main window opened it.
-        {"call control", [&]() -> QWidget* { return windows::Loaded<q5::frmCallControl>()->parentWidget(); },
+        {"call control", [&]() -> QWidget* { return qobject_cast<q5::frmCallControl*>(windows().Loaded(q5::WindowKind::CallControl))->parentWidget(); },
          true},
         {"greeting manager",
          [&]() -> QWidget* {
              main.ui()->mnuGreeting->trigger();
-             return windows::Loaded<q5::frmGreeting>()->parentWidget();
+             return qobject_cast<q5::frmGreeting*>(windows().Loaded(q5::WindowKind::Greeting))->parentWidget();
          },
          true},
         {"advanced settings",
          [&]() -> QWidget* {
              main.ui()->mnuAdvanced->trigger();
-             return windows::Loaded<q5::frmAdvanced>()->parentWidget();
+             return windows().Loaded<q5::frmAdvanced>()->parentWidget();
          },
          true},
         {"conversion table",
          [&]() -> QWidget* {
              main.ui()->mnuConversionTable->trigger();
-             return windows::Loaded<q5::frmConversionTable>()->parentWidget();
+             return windows().Loaded<q5::frmConversionTable>()->parentWidget();
          },
          true},
         {"call-out settings",
          [&]() -> QWidget* {
              main.ui()->mnuCallOut->trigger();
-             return windows::Loaded<q5::frmCallOut>()->parentWidget();
+             return windows().Loaded<q5::frmCallOut>()->parentWidget();
          },
          true},
         {"mailbox editor, General Settings", mbxPage(0)},
@@ -328,16 +325,16 @@ TEST_F(FormLayoutTest, EveryWindowShowsAllItsTextAndControlsAtItsFirstSize) {
         {"PIM setup",
          [&]() -> QWidget* {
              main.ui()->mnuPIMSetup->trigger();
-             return windows::Loaded<q5::frmPIMSetup>();
+             return qobject_cast<q5::frmPIMSetup*>(windows().Loaded(q5::WindowKind::PIMSetup));
          }},
         {"properties",
          [&]() -> QWidget* {
              main.ui()->mnuProperties->trigger();
-             return windows::Loaded<q5::frmProperties>();
+             return qobject_cast<q5::frmProperties*>(windows().Loaded(q5::WindowKind::Properties));
          }},
         {"about",
          [&]() -> QWidget* {
-             q5::frmAbout& about = windows::Load<q5::frmAbout>();
+             q5::frmAbout& about = windows().Load<q5::frmAbout>();
              about.show();  // non-modal here, so the test can look at it
              return &about;
          }},
@@ -355,7 +352,7 @@ TEST_F(FormLayoutTest, EveryWindowShowsAllItsTextAndControlsAtItsFirstSize) {
          }},
         {"login",
          [&]() -> QWidget* {
-             q5::frmLogin& login = windows::Load<q5::frmLogin>();
+             q5::frmLogin& login = windows().Load<q5::frmLogin>();
              login.show();
              return &login;
          }},

@@ -5,10 +5,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <QTest>
+
 #include "shell/frm_login.h"
 #include "shell/library_registration.h"
-#include "shell/session_state.h"
-#include "shell/windows.h"
 #include "ui_frm_login.h"
 
 namespace q5test {
@@ -24,15 +24,13 @@ void ProgramTest::SetUp() {
     });
     const q5::shell::RegistrationResult registration = q5::shell::EnsureClientClassRegistered(QString());
     ASSERT_TRUE(registration.ok) << registration.problem.toStdString();
-    ASSERT_EQ(q5::CreateSession(), S_OK);
+    program_ = std::make_unique<q5::Program>();
+    ASSERT_EQ(session().Create(), S_OK);
 }
 
 void ProgramTest::TearDown() {
-    q5::windows::DestroyAllWindows();
-    q5::ReleaseSession();
+    program_.reset();
     q5::shell::MessageService::SetResponder({});
-    q5::frmLogin::SetPrefill(QString(), QString());
-    q5::frmLogin::ResetSecretStoreNotice();
     home_.reset();
 }
 
@@ -64,6 +62,29 @@ void ProgramTest::Pump() {
     QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QApplication::processEvents();
+}
+
+bool ProgramTest::PumpUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 2000 && !done(); ++i) QTest::qWait(5);
+    return done();
+}
+
+HRESULT ProgramTest::LogInSession(int port, const QString& user, const QString& password) {
+    const auto wide = [](const QString& text) {
+        return BStr(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<UINT>(text.size()));
+    };
+    BStr host = wide(QStringLiteral("127.0.0.1")), name = wide(user), secret = wide(password);
+    const HRESULT hr = session().Call(nullptr, [&](const q5::SessionViews& views) {
+        HRESULT result = views.connect->Connect(host.Get(), port, 10);
+        if (SUCCEEDED(result)) result = views.connect->Login(name.Get(), secret.Get());
+        return result;
+    });
+    if (SUCCEEDED(hr)) {
+        session().setUserName(user);
+        session().setPassword(password);
+        session().setLoggedIn(true);
+    }
+    return hr;
 }
 
 }  // namespace q5test

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,13 +15,9 @@
 #include <QString>
 
 #include "shell/message_service.h"
+#include "shell/program.h"
 #include "temp_home.h"
 #include "test_server.h"
-
-namespace q5 {
-class frmLogin;
-class frmMain;
-}  // namespace q5
 
 namespace q5test {
 
@@ -41,8 +38,19 @@ protected:
     QString HostOf(const TestServer& server) const;
     // Runs pending events and deferred deletes.
     static void Pump();
+    // Runs events until `done` (an answer posted from the session thread);
+    // false if it never came.
+    static bool PumpUntil(const std::function<bool()>& done);
+
+    q5::Program& program() { return *program_; }
+    q5::Session& session() { return program_->session(); }
+    q5::WindowManager& windows() { return program_->windows(); }
+    // Connects the program's session to 127.0.0.1:`port` and logs in, as the
+    // login dialog would, and records the session's values.
+    HRESULT LogInSession(int port, const QString& user, const QString& password);
 
     std::unique_ptr<TempHome> home_;
+    std::unique_ptr<q5::Program> program_;
     std::vector<q5::shell::MessageRequest> asked_;
     std::deque<q5::shell::MsgAnswer> answers_;
 };

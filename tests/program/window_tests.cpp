@@ -33,9 +33,7 @@
 #include "shell/local_paths.h"
 #include "shell/program.h"
 #include "shell/registry.h"
-#include "shell/session_state.h"
 #include "shell/shell_logic.h"
-#include "shell/windows.h"
 #include "ui_frm_login.h"
 #include "ui_frm_main.h"
 
@@ -46,7 +44,6 @@ using q5::frmLogin;
 using q5::frmMain;
 using q5::shell::MsgAnswer;
 using q5::shell::MsgButtons;
-namespace windows = q5::windows;
 
 QString LoginSetting(const char* key) {
     return q5::shell::Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Login"),
@@ -64,7 +61,7 @@ using StartupTest = ProgramTest;
 TEST_F(StartupTest, WindowsCarryTheApplicationIconAndIdFromTheBuildTree) {
     q5::shell::ApplyDesktopIdentity();
     EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("org.q5client.Q5Client"));
-    frmLogin& login = windows::Load<frmLogin>();
+    frmLogin& login = windows().Load<frmLogin>();
     const QIcon icon = login.windowIcon();
     for (const int size : {16, 32, 48, 256}) {
         EXPECT_EQ(icon.pixmap(size, size).size(), QSize(size, size)) << size;
@@ -81,18 +78,18 @@ TEST_F(StartupTest, SecondInstanceIsRefusedWithDuplicateWarning) {
     EXPECT_EQ(asked()[0].text, QStringLiteral("Q5Controller is already running"));
     EXPECT_EQ(asked()[0].title, QStringLiteral("Duplicate"));
     EXPECT_EQ(asked()[0].icon, q5::shell::MsgIcon::warning);
-    EXPECT_EQ(windows::Loaded<frmLogin>(), nullptr) << "no window before the instance check";
+    EXPECT_EQ(second.windows().Loaded<frmLogin>(), nullptr) << "no window before the instance check";
 }
 
 TEST_F(StartupTest, MissingRegistrationIsMadeFromTheLibraryNextToTheProgram) {
-    q5::ReleaseSession();
+    session().Release();
     std::filesystem::remove(home_->path() + "/registry");
     ASSERT_FALSE(q5::shell::IsClientClassRegistered());
-    q5::Program program;
+    q5::Program& program = *program_;
     ASSERT_TRUE(program.Start({}));
     EXPECT_TRUE(q5::shell::IsClientClassRegistered());
-    EXPECT_TRUE(q5::gConnect);
-    frmLogin* login = windows::Loaded<frmLogin>();
+    EXPECT_TRUE(session().created());
+    frmLogin* login = windows().Loaded<frmLogin>();
     ASSERT_NE(login, nullptr);
     EXPECT_TRUE(login->isVisible());
     EXPECT_EQ(login->windowModality(), Qt::ApplicationModal);
@@ -100,32 +97,32 @@ TEST_F(StartupTest, MissingRegistrationIsMadeFromTheLibraryNextToTheProgram) {
 
 TEST_F(StartupTest, LoginFromStartupOpensMainWindowWithTrimmedMailboxInCaption) {
     auto server = StartDemoServer();
-    q5::Program program;
+    q5::Program& program = *program_;
     q5::Program::Options options;
     options.host = HostOf(*server);
     options.user = QStringLiteral("  ") + QString::fromStdString(server->user()) + QStringLiteral(" ");
     ASSERT_TRUE(program.Start(options));
-    frmLogin* login = windows::Loaded<frmLogin>();
+    frmLogin* login = windows().Loaded<frmLogin>();
     ASSERT_NE(login, nullptr);
     EXPECT_EQ(login->ui()->Text1->text(), options.host) << "--host pre-fills the host box";
     login->ui()->txtPassword->setText(QString::fromStdString(server->password()));
     login->ui()->cmdOK->click();
     Pump();
     EXPECT_TRUE(asked().empty()) << AskedTexts().front().toStdString();
-    EXPECT_TRUE(q5::gLoggedIn);
+    EXPECT_TRUE(session().loggedIn());
     EXPECT_FALSE(login->isVisible());
-    frmMain* main = windows::Loaded<frmMain>();
+    frmMain* main = windows().Loaded<frmMain>();
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(main->isVisible());
     EXPECT_EQ(main->windowTitle(),
               QStringLiteral("Q5Client connected to mailbox ") + QString::fromStdString(server->user()));
-    EXPECT_EQ(q5::gUserName, QString::fromStdString(server->user()));
+    EXPECT_EQ(session().userName(), QString::fromStdString(server->user()));
     // The working folders exist after the main window loaded.
     EXPECT_TRUE(QFile::exists(q5::shell::LocalPath(q5::shell::LocalFolder::vox)));
     EXPECT_TRUE(QFile::exists(q5::shell::LocalPath(q5::shell::LocalFolder::temp)));
     // The call control window opened inside the MDI area.
-    ASSERT_NE(windows::Loaded<q5::frmCallControl>(), nullptr);
-    EXPECT_NE(qobject_cast<QMdiSubWindow*>(windows::Loaded<q5::frmCallControl>()->parentWidget()), nullptr);
+    ASSERT_NE(qobject_cast<q5::frmCallControl*>(windows().Loaded(q5::WindowKind::CallControl)), nullptr);
+    EXPECT_NE(qobject_cast<QMdiSubWindow*>(qobject_cast<q5::frmCallControl*>(windows().Loaded(q5::WindowKind::CallControl))->parentWidget()), nullptr);
 }
 
 // ---- login dialog -----------------------------------------------------------
@@ -133,7 +130,7 @@ TEST_F(StartupTest, LoginFromStartupOpensMainWindowWithTrimmedMailboxInCaption) 
 using LoginTest = ProgramTest;
 
 TEST_F(LoginTest, FirstRunShowsBlankUserLocalhostUncheckedAndDefaultGeometry) {
-    frmLogin& login = windows::Load<frmLogin>();
+    frmLogin& login = windows().Load<frmLogin>();
     EXPECT_EQ(login.windowTitle(), QStringLiteral("Login"));
     EXPECT_EQ(login.lblLabels[0]->text(), QStringLiteral("&User Name:"));
     EXPECT_EQ(login.lblLabels[1]->text(), QStringLiteral("&Password:"));
@@ -153,8 +150,8 @@ TEST_F(LoginTest, FirstRunShowsBlankUserLocalhostUncheckedAndDefaultGeometry) {
 TEST_F(LoginTest, CheckedBoxRemembersUserAndHostButNeverWritesThePasswordToTheFile) {
     auto server = StartDemoServer();
     const QString user = QStringLiteral(" ") + QString::fromStdString(server->user()) + QStringLiteral(" ");
-    LogIn(windows::Load<frmLogin>(), user, QString::fromStdString(server->password()), HostOf(*server), true);
-    ASSERT_TRUE(q5::gLoggedIn);
+    LogIn(windows().Load<frmLogin>(), user, QString::fromStdString(server->password()), HostOf(*server), true);
+    ASSERT_TRUE(session().loggedIn());
     EXPECT_EQ(LoginSetting("&User Name:"), user) << "remembered untrimmed";
     EXPECT_EQ(LoginSetting("Host"), HostOf(*server));
     EXPECT_EQ(LoginSetting("SaveSettings"), QStringLiteral("1"));
@@ -166,8 +163,8 @@ TEST_F(LoginTest, CheckedBoxRemembersUserAndHostButNeverWritesThePasswordToTheFi
                                     QFileDevice::WriteGroup | QFileDevice::WriteOther),
               QFileDevice::Permissions{});
 
-    windows::DestroyAllWindows();
-    frmLogin& again = windows::Load<frmLogin>();
+    windows().DestroyAllWindows();
+    frmLogin& again = windows().Load<frmLogin>();
     EXPECT_TRUE(again.ui()->Check1->isChecked());
     EXPECT_EQ(again.ui()->txtUserName->text(), user);
     EXPECT_EQ(again.ui()->Text1->text(), HostOf(*server));
@@ -181,16 +178,16 @@ TEST_F(LoginTest, AdministratorHostFillsTheHostBoxUntilTheUserKeepsHisOwn) {
     defaults.write("[Login]\nHost=pbx.example:1008\n");
     defaults.close();
 
-    frmLogin& first = windows::Load<frmLogin>();
+    frmLogin& first = windows().Load<frmLogin>();
     EXPECT_EQ(first.ui()->Text1->text(), QStringLiteral("pbx.example:1008"));
     EXPECT_FALSE(first.ui()->Check1->isChecked());
 
     auto server = StartDemoServer();
     LogIn(first, QString::fromStdString(server->user()), QString::fromStdString(server->password()),
           HostOf(*server), true);
-    ASSERT_TRUE(q5::gLoggedIn);
-    windows::DestroyAllWindows();
-    frmLogin& again = windows::Load<frmLogin>();
+    ASSERT_TRUE(session().loggedIn());
+    windows().DestroyAllWindows();
+    frmLogin& again = windows().Load<frmLogin>();
     EXPECT_EQ(again.ui()->Text1->text(), HostOf(*server)) << "the user's own host wins";
 }
 
@@ -198,19 +195,19 @@ TEST_F(LoginTest, UncheckedBoxOverwritesRememberedValuesWithEmptyAndStoresZero) 
     auto server = StartDemoServer();
     const QString user = QString::fromStdString(server->user());
     const QString password = QString::fromStdString(server->password());
-    LogIn(windows::Load<frmLogin>(), user, password, HostOf(*server), true);
-    ASSERT_TRUE(q5::gLoggedIn);
-    windows::DestroyAllWindows();
-    q5::gLoggedIn = false;
-    frmLogin& second = windows::Load<frmLogin>();
+    LogIn(windows().Load<frmLogin>(), user, password, HostOf(*server), true);
+    ASSERT_TRUE(session().loggedIn());
+    windows().DestroyAllWindows();
+    session().setLoggedIn(false);
+    frmLogin& second = windows().Load<frmLogin>();
     LogIn(second, user, password, HostOf(*server), false);
-    ASSERT_TRUE(q5::gLoggedIn);
+    ASSERT_TRUE(session().loggedIn());
     EXPECT_EQ(LoginSetting("&User Name:"), QString());
     EXPECT_EQ(LoginSetting("Host"), QString());
     EXPECT_EQ(LoginSetting("&Password:"), QString());
     EXPECT_EQ(LoginSetting("SaveSettings"), QStringLiteral("0"));
-    windows::DestroyAllWindows();
-    frmLogin& third = windows::Load<frmLogin>();
+    windows().DestroyAllWindows();
+    frmLogin& third = windows().Load<frmLogin>();
     EXPECT_TRUE(third.ui()->txtUserName->text().isEmpty());
     EXPECT_EQ(third.ui()->Text1->text(), QStringLiteral("localhost"));
     EXPECT_FALSE(third.ui()->Check1->isChecked());
@@ -226,7 +223,7 @@ TEST_F(LoginTest, PasswordTypedWithBlanksGoesToTheServerTrimmed) {
         .Expect("PASS 12 34\r\n")
         .Send("+OK mailbox logged in\r\n");
     peer.Start();
-    frmLogin& login = windows::Load<frmLogin>();
+    frmLogin& login = windows().Load<frmLogin>();
     login.ShowModal();
     QTest::keyClicks(login.ui()->txtUserName, QStringLiteral(" 101 "));
     QTest::keyClicks(login.ui()->txtPassword, QStringLiteral("  12 34 "));
@@ -236,13 +233,13 @@ TEST_F(LoginTest, PasswordTypedWithBlanksGoesToTheServerTrimmed) {
     Pump();
     const std::vector<std::string> deviations = peer.Finish();
     EXPECT_TRUE(deviations.empty()) << deviations.front() << "\nreceived: " << peer.Received();
-    EXPECT_TRUE(q5::gLoggedIn);
-    EXPECT_EQ(q5::gPassword, QStringLiteral("12 34"));
+    EXPECT_TRUE(session().loggedIn());
+    EXPECT_EQ(session().password(), QStringLiteral("12 34"));
 }
 
 TEST_F(LoginTest, WrongPasswordKeepsTheDialogAndTheNextOKConnectsAgain) {
     FakeQ5Server server;
-    frmLogin& login = windows::Load<frmLogin>();
+    frmLogin& login = windows().Load<frmLogin>();
     login.show();
     LogIn(login, QStringLiteral("101"), QStringLiteral("wrong"), HostOf(server), false);
     ASSERT_EQ(asked().size(), 1u);
@@ -250,12 +247,12 @@ TEST_F(LoginTest, WrongPasswordKeepsTheDialogAndTheNextOKConnectsAgain) {
     EXPECT_EQ(asked()[0].title, QStringLiteral("Login Failed"));
     EXPECT_EQ(asked()[0].icon, q5::shell::MsgIcon::warning);
     EXPECT_TRUE(login.isVisible());
-    EXPECT_FALSE(q5::gLoggedIn);
-    EXPECT_EQ(windows::Loaded<frmMain>(), nullptr);
+    EXPECT_FALSE(session().loggedIn());
+    EXPECT_EQ(windows().Loaded<frmMain>(), nullptr);
     EXPECT_EQ(LoginSetting("SaveSettings"), QString()) << "nothing remembered after a failed login";
 
     LogIn(login, QStringLiteral("101"), QStringLiteral("1234"), HostOf(server), false);
-    EXPECT_TRUE(q5::gLoggedIn);
+    EXPECT_TRUE(session().loggedIn());
     // Two logins on fresh connections, then the call control window's own
     // event-log connection.
     EXPECT_EQ(server.connections(), 3);
@@ -267,7 +264,7 @@ TEST_F(LoginTest, RefusedConnectionAsksNoConnectionAndOKGivesAFreshNonModalDialo
         FakeQ5Server gone;
         closed_port = gone.port();
     }
-    frmLogin* first = &windows::Load<frmLogin>();
+    frmLogin* first = &windows().Load<frmLogin>();
     first->ShowModal();
     Answer({MsgAnswer::ok});
     LogIn(*first, QStringLiteral("101"), QStringLiteral("1234"),
@@ -278,12 +275,12 @@ TEST_F(LoginTest, RefusedConnectionAsksNoConnectionAndOKGivesAFreshNonModalDialo
                              "is running before re-attempting to log in"));
     EXPECT_EQ(asked()[0].title, QStringLiteral("No Connection"));
     EXPECT_EQ(asked()[0].buttons, MsgButtons::ok_cancel);
-    frmLogin* fresh = windows::Loaded<frmLogin>();
+    frmLogin* fresh = windows().Loaded<frmLogin>();
     ASSERT_NE(fresh, nullptr);
     EXPECT_NE(fresh, first) << "the old dialog was unloaded";
     EXPECT_TRUE(fresh->isVisible());
     EXPECT_EQ(fresh->windowModality(), Qt::NonModal);
-    EXPECT_FALSE(windows::ProgramEnding());
+    EXPECT_FALSE(windows().ProgramEnding());
 }
 
 TEST_F(LoginTest, RefusedConnectionCancelEndsTheProgram) {
@@ -293,15 +290,15 @@ TEST_F(LoginTest, RefusedConnectionCancelEndsTheProgram) {
         closed_port = gone.port();
     }
     Answer({MsgAnswer::cancel});
-    LogIn(windows::Load<frmLogin>(), QStringLiteral("101"), QStringLiteral("1234"),
+    LogIn(windows().Load<frmLogin>(), QStringLiteral("101"), QStringLiteral("1234"),
           QStringLiteral("127.0.0.1:%1").arg(closed_port), false);
-    EXPECT_TRUE(windows::ProgramEnding());
+    EXPECT_TRUE(windows().ProgramEnding());
 }
 
 TEST_F(LoginTest, CancelEndsTheProgramWithoutTouchingTheServer) {
     FakeQ5Server server;
-    windows::Load<frmLogin>().ui()->cmdCancel->click();
-    EXPECT_TRUE(windows::ProgramEnding());
+    windows().Load<frmLogin>().ui()->cmdCancel->click();
+    EXPECT_TRUE(windows().ProgramEnding());
     EXPECT_EQ(server.connections(), 0);
 }
 
@@ -310,13 +307,18 @@ TEST_F(LoginTest, CancelEndsTheProgramWithoutTouchingTheServer) {
 class MainWindowTest : public ProgramTest {
 protected:
     frmMain& LoggedInMain(TestServer& server) {
-        LogIn(windows::Load<frmLogin>(), QString::fromStdString(server.user()),
+        LogIn(windows().Load<frmLogin>(), QString::fromStdString(server.user()),
               QString::fromStdString(server.password()), HostOf(server), false);
-        EXPECT_TRUE(q5::gLoggedIn);
-        frmMain& main = windows::Load<frmMain>();
+        EXPECT_TRUE(session().loggedIn());
+        frmMain& main = windows().Load<frmMain>();
         main.show();
         Pump();
         return main;
+    }
+    // One keep-alive, and its answer handled.
+    void KeepAlive(frmMain& main) {
+        main.Timer1_Timer();
+        EXPECT_TRUE(PumpUntil([&main] { return !main.keepAliveInFlight(); }));
     }
 };
 
@@ -325,25 +327,25 @@ TEST_F(MainWindowTest, KeepAliveAfterServerStopsOffersReconnectAndOKShowsLastTyp
     frmMain& main = LoggedInMain(*server);
     EXPECT_TRUE(main.Timer1.isActive());
     EXPECT_EQ(main.Timer1.interval(), 64000);
-    main.Timer1_Timer();
+    KeepAlive(main);
     EXPECT_TRUE(asked().empty()) << "a live session keeps quiet";
     server->Stop();
     Answer({MsgAnswer::ok});
-    main.Timer1_Timer();
+    KeepAlive(main);
     ASSERT_GE(asked().size(), 1u);
     EXPECT_EQ(asked()[0].text,
               QStringLiteral("Connection To Q5Server has been lost. Press OK to reconnect or "
                              "Cancel to terminate you session."));
     EXPECT_EQ(asked()[0].title, QStringLiteral("Disconnected..."));
     EXPECT_EQ(asked()[0].buttons, MsgButtons::ok_cancel);
-    frmLogin* login = windows::Loaded<frmLogin>();
+    frmLogin* login = windows().Loaded<frmLogin>();
     ASSERT_NE(login, nullptr);
     EXPECT_TRUE(login->isVisible());
     EXPECT_EQ(login->windowModality(), Qt::NonModal);
     EXPECT_EQ(login->ui()->txtUserName->text(), QString::fromStdString(server->user()));
-    EXPECT_EQ(windows::Loaded<frmMain>(), &main) << "the main window stays";
+    EXPECT_EQ(windows().Loaded<frmMain>(), &main) << "the main window stays";
     // No second question while the user is logging in again.
-    main.Timer1_Timer();
+    KeepAlive(main);
     EXPECT_EQ(asked().size(), 1u);
 }
 
@@ -352,8 +354,8 @@ TEST_F(MainWindowTest, KeepAliveLostConnectionCancelEndsTheProgram) {
     frmMain& main = LoggedInMain(*server);
     server->Stop();
     Answer({MsgAnswer::cancel});
-    main.Timer1_Timer();
-    EXPECT_TRUE(windows::ProgramEnding());
+    KeepAlive(main);
+    EXPECT_TRUE(windows().ProgramEnding());
 }
 
 // IQ5Util whose KeepAlive fails with a chosen code and error text.
@@ -408,23 +410,24 @@ private:
 
 TEST_F(MainWindowTest, KeepAliveRefusalIsSilentAndOtherErrorsShowNumberThenDescription) {
     auto server = StartDemoServer();
-    frmMain& main = LoggedInMain(*server);
-    ComPtr<IQ5Util> real = q5::gUtil;
-
     FailingUtil refusing(E_FAIL, u"Keepalive failed");
-    q5::gUtil = ComPtr<IQ5Util>(&refusing);
-    main.Timer1_Timer();
+    FailingUtil odd(E_INVALIDARG, u"Odd failure");
+    FailingUtil* util = &refusing;  // read on the session thread, between keep-alives
+    windows().Register(q5::WindowKind::Main, [this, &util] {
+        return new frmMain(session(), windows(), [&util](const q5::SessionViews&) { return util->KeepAlive(); });
+    });
+    frmMain& main = LoggedInMain(*server);
+
+    KeepAlive(main);
     EXPECT_EQ(refusing.calls, 1);
     EXPECT_TRUE(asked().empty());
 
-    FailingUtil odd(E_INVALIDARG, u"Odd failure");
-    q5::gUtil = ComPtr<IQ5Util>(&odd);
-    main.Timer1_Timer();
+    util = &odd;
+    KeepAlive(main);
     ASSERT_EQ(asked().size(), 1u);
     EXPECT_EQ(asked()[0].text, QStringLiteral("-2147024809Odd failure"));
     EXPECT_EQ(asked()[0].buttons, MsgButtons::ok);
-    EXPECT_FALSE(windows::ProgramEnding());
-    q5::gUtil = real;
+    EXPECT_FALSE(windows().ProgramEnding());
 }
 
 TEST_F(MainWindowTest, ClosingSavesGeometryInTwipsThenQuitsAndCloses) {
@@ -442,7 +445,7 @@ TEST_F(MainWindowTest, ClosingSavesGeometryInTwipsThenQuitsAndCloses) {
     EXPECT_EQ(GeometrySetting("MainWidth"), QString::number(width));
     EXPECT_FALSE(GeometrySetting("MainTop").isEmpty());
     EXPECT_FALSE(GeometrySetting("MainHeight").isEmpty());
-    EXPECT_TRUE(windows::ProgramEnding());
+    EXPECT_TRUE(windows().ProgramEnding());
     const std::vector<std::string> lines = server.Lines();
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), "QUIT");
@@ -482,13 +485,13 @@ TEST_F(MainWindowTest, EditorWindowsOpenInTheMdiAreaAndTheMailboxEditorOnItsOwn)
     main.ui()->mnuMailbox->trigger();
     main.ui()->mnuPIMSetup->trigger();
     Pump();
-    ASSERT_NE(windows::Loaded<q5::frmAdvanced>(), nullptr);
-    EXPECT_EQ(windows::Loaded<q5::frmAdvanced>()->window(), &main);
-    EXPECT_EQ(windows::Loaded<q5::frmAdvanced>()->windowTitle(), QStringLiteral("Advanced Settings"));
-    ASSERT_NE(windows::Loaded<q5::frmMbx>(), nullptr);
-    EXPECT_TRUE(windows::Loaded<q5::frmMbx>()->isWindow());
-    ASSERT_NE(windows::Loaded<q5::frmPIMSetup>(), nullptr);
-    EXPECT_TRUE(windows::Loaded<q5::frmPIMSetup>()->isWindow());
+    ASSERT_NE(windows().Loaded<q5::frmAdvanced>(), nullptr);
+    EXPECT_EQ(windows().Loaded<q5::frmAdvanced>()->window(), &main);
+    EXPECT_EQ(windows().Loaded<q5::frmAdvanced>()->windowTitle(), QStringLiteral("Advanced Settings"));
+    ASSERT_NE(windows().Loaded<q5::frmMbx>(), nullptr);
+    EXPECT_TRUE(windows().Loaded<q5::frmMbx>()->isWindow());
+    ASSERT_NE(qobject_cast<q5::frmPIMSetup*>(windows().Loaded(q5::WindowKind::PIMSetup)), nullptr);
+    EXPECT_TRUE(qobject_cast<q5::frmPIMSetup*>(windows().Loaded(q5::WindowKind::PIMSetup))->isWindow());
     // Showing again does not make a second frame.
     const auto frames = main.mdiArea()->subWindowList().size();
     main.ShowAdvanced();
@@ -500,14 +503,14 @@ TEST_F(MainWindowTest, UnloadAllWindowsKeepsOnlyThePimSetupWindow) {
     frmMain& main = LoggedInMain(*server);
     main.ShowPIMSetup();
     main.ShowMbx();
-    windows::UnloadAllWindows();
+    windows().UnloadAllWindows();
     Pump();
-    EXPECT_EQ(windows::Loaded<frmMain>(), nullptr);
-    EXPECT_EQ(windows::Loaded<frmLogin>(), nullptr);
-    EXPECT_EQ(windows::Loaded<q5::frmMbx>(), nullptr);
-    EXPECT_EQ(windows::Loaded<q5::frmCallControl>(), nullptr);
-    EXPECT_NE(windows::Loaded<q5::frmPIMSetup>(), nullptr);
-    EXPECT_FALSE(windows::ProgramEnding()) << "unloading is not ending";
+    EXPECT_EQ(windows().Loaded<frmMain>(), nullptr);
+    EXPECT_EQ(windows().Loaded<frmLogin>(), nullptr);
+    EXPECT_EQ(windows().Loaded<q5::frmMbx>(), nullptr);
+    EXPECT_EQ(qobject_cast<q5::frmCallControl*>(windows().Loaded(q5::WindowKind::CallControl)), nullptr);
+    EXPECT_NE(qobject_cast<q5::frmPIMSetup*>(windows().Loaded(q5::WindowKind::PIMSetup)), nullptr);
+    EXPECT_FALSE(windows().ProgramEnding()) << "unloading is not ending";
 }
 
 TEST_F(MainWindowTest, AskSaveDefaultsToNoAndMapsTheAnswers) {
