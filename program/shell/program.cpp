@@ -48,7 +48,7 @@ bool MayCloseAfterAskingToSave(const std::function<bool()>& save, bool closing_a
     }
 }
 
-Program::Program() : windows_(session_) {
+Program::Program() : windows_(session_), wait_indicator_(session_) {
     RegisterWindows();
     windows::SetManager(&windows_);
 }
@@ -68,7 +68,8 @@ void Program::RegisterWindows() {
                      [this, &session, &windows] { return new frmLogin(session, windows, login_shared_); });
     windows.Register(WindowKind::Main, [&session, &windows] { return new frmMain(session, windows); });
     windows.Register(WindowKind::Mbx, [&session, &windows] { return new frmMbx(session, windows); });
-    windows.Register(WindowKind::Advanced, [&session, &windows] { return new frmAdvanced(session, windows); });
+    windows.Register(WindowKind::Advanced,
+                     [&session, &windows] { return new frmAdvanced(session, windows); });
     windows.Register(WindowKind::CallOut, [&session, &windows] { return new frmCallOut(session, windows); });
     windows.Register(WindowKind::ConversionTable,
                      [&session, &windows] { return new frmConversionTable(session, windows); });
