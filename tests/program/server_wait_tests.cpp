@@ -1,9 +1,15 @@
-// The visible wait without a server: a session whose work blocks until the
+// The visible wait. Without a server: a session whose work blocks until the
 // test lets it go. While a window waits its input is held and, half a second
 // in, it shows "Waiting for the server..." with Cancel; other windows, and
-// the other MDI children of the same main window, keep taking input.
+// the other MDI children of the same main window, keep taking input. With
+// the program: a login to a host that never greets ends with Cancel.
 
 #include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QDialog>
 #include <QLabel>
@@ -20,8 +26,11 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "program_fixture.h"
+#include "shell/frm_login.h"
 #include "shell/server_wait.h"
 #include "shell/session.h"
+#include "ui_frm_login.h"
 
 namespace q5test {
 namespace {
@@ -183,6 +192,84 @@ TEST(ServerWaitTest, WaitingWindowsHoldInputAndShowTheWaitWhileOthersWork) {
     EXPECT_EQ(dialog.findChild<QWidget*>(QStringLiteral("serverWaitPanel")), nullptr);
     QTest::keyClicks(dialog.edit, QStringLiteral("typed"));
     EXPECT_EQ(dialog.edit->text(), QStringLiteral("typed"));
+}
+
+// ---- with the program's session ---------------------------------------------------------
+
+// A host that takes the connection (the system's backlog does) and never
+// sends the greeting.
+class SilentHost {
+public:
+    SilentHost() {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(fd_, 4);
+        socklen_t length = sizeof address;
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+    }
+    ~SilentHost() { close(fd_); }
+    SilentHost(const SilentHost&) = delete;
+    SilentHost& operator=(const SilentHost&) = delete;
+    int port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+class LoginWaitTest : public ProgramTest {};
+
+TEST_F(LoginWaitTest, LoginToAHostThatNeverGreetsEndsWithCancel) {
+    SilentHost host;
+    ASSERT_GT(host.port(), 0);
+    auto& login = windows().Load<q5::frmLogin>();
+    login.ShowNonModal();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&login));
+    login.ui()->txtUserName->setText(QStringLiteral("101"));
+    login.ui()->txtPassword->setText(QStringLiteral("1234"));
+    login.ui()->Text1->setText(QStringLiteral("127.0.0.1:%1").arg(host.port()));
+    Answer({q5::shell::MsgAnswer::ok});  // "No Connection": try again
+
+    bool cancelled = false;
+    bool too_late = false;
+    // Ten seconds tell a working Cancel from the greeting's own 30 s
+    // timeout; the wait can only end once this code returned to it.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setInterval(10000);
+    QObject::connect(&deadline, &QTimer::timeout, [&] { too_late = session().waiting(); });
+    // Once the login dialog shows its wait.
+    auto* poll = new QTimer(&login);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [&] {
+        if (!program().wait_indicator().PanelOf(&login)) return;
+        poll->stop();
+        ASSERT_TRUE(session().IsWaiting(&login));
+        QPushButton* cancel = CancelOf(program().wait_indicator().PanelOf(&login));
+        ASSERT_NE(cancel, nullptr);
+        ClickAt(cancel);
+        cancelled = true;
+        deadline.start();
+    });
+    poll->start();
+    QTest::mouseClick(login.ui()->cmdOK, Qt::LeftButton);
+    Pump();
+    EXPECT_TRUE(cancelled);
+    EXPECT_FALSE(too_late) << "Cancel did not end the wait for the greeting";
+    EXPECT_FALSE(session().loggedIn());
+    ASSERT_FALSE(asked().empty());
+    EXPECT_EQ(asked().back().title, QStringLiteral("No Connection"));
+    // The login dialog is back and takes input.
+    auto* again = windows().Loaded<q5::frmLogin>();
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(again->isVisible());
+    again->ui()->txtUserName->clear();
+    QTest::keyClicks(again->ui()->txtUserName, QStringLiteral("102"));
+    EXPECT_EQ(again->ui()->txtUserName->text(), QStringLiteral("102"));
 }
 
 }  // namespace
