@@ -65,7 +65,8 @@ int main(int argc, char** argv) {
     const TickProbe::Figures stall = probe.Lateness(click, click + std::chrono::seconds(10));
     std::printf("ui_latency_before stall_worst %.1f ms\n", stall.worst_ms);
     std::printf("ui_latency_before stall_p99 %.1f ms\n", stall.p99_ms);
-    std::printf("ui_latency_before click_to_return %.1f ms (no Cancel: the read timeout)\n", Ms(returned - click));
+    std::printf("ui_latency_before click_to_return %.1f ms (no Cancel: the read timeout)\n",
+                Ms(returned - click));
     if (asked != Clock::time_point{}) {
         std::printf("ui_latency_before click_to_question %.1f ms\n", Ms(asked - click));
     }
