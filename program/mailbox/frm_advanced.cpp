@@ -92,6 +92,11 @@ void frmAdvanced::Save() {
 }
 
 void frmAdvanced::closeEvent(QCloseEvent* event) {
+    // Not while its own call waits for the server: the answer comes first.
+    if (session_.IsWaiting(this)) {
+        event->ignore();
+        return;
+    }
     if (session_.fieldsChanged()) {
         switch (AskSave()) {
             case 0:

@@ -97,6 +97,11 @@ bool frmCallOut::Save() {
 }
 
 void frmCallOut::closeEvent(QCloseEvent* event) {
+    // Not while its own call waits for the server: the answer comes first.
+    if (session_.IsWaiting(this)) {
+        event->ignore();
+        return;
+    }
     if (session_.fieldsChanged() &&
         !MayCloseAfterAskingToSave([this] { return Save(); }, windows_.ProgramEnding())) {
         event->ignore();

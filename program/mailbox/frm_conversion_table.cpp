@@ -65,6 +65,11 @@ void frmConversionTable::Save() {
 }
 
 void frmConversionTable::closeEvent(QCloseEvent* event) {
+    // Not while its own call waits for the server: the answer comes first.
+    if (session_.IsWaiting(this)) {
+        event->ignore();
+        return;
+    }
     // No record of edits: unsaved edits go with the window.
     Form_Activate();
     event->accept();

@@ -373,6 +373,11 @@ bool frmMbx::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmMbx::closeEvent(QCloseEvent* event) {
+    // Not while its own call waits for the server: the answer comes first.
+    if (session_.IsWaiting(this)) {
+        event->ignore();
+        return;
+    }
     if (session_.fieldsChanged() &&
         !MayCloseAfterAskingToSave([this] { return Save(); }, windows_.ProgramEnding())) {
         event->ignore();

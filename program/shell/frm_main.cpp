@@ -222,32 +222,45 @@ void frmMain::ShowOwn(QWidget* form) {
     form->activateWindow();
 }
 
+void frmMain::ShowKind(WindowKind kind, bool own) {
+    // Its first calls still wait for the server (the menu was chosen again
+    // meanwhile): it shows once they are done.
+    if (windows_.Loading(kind)) return;
+    QWidget& form = windows_.Load(kind);
+    if (own) {
+        ShowOwn(&form);
+    } else {
+        ShowChild(&form);
+    }
+}
+
 void frmMain::ShowCallControl() {
-    ShowChild(&windows_.Load(WindowKind::CallControl));
+    ShowKind(WindowKind::CallControl, false);
 }
 void frmMain::ShowGreeting() {
-    ShowChild(&windows_.Load(WindowKind::Greeting));
+    ShowKind(WindowKind::Greeting, false);
 }
 void frmMain::ShowCallOut() {
-    ShowChild(&windows_.Load(WindowKind::CallOut));
+    ShowKind(WindowKind::CallOut, false);
 }
 void frmMain::ShowConversionTable() {
-    ShowChild(&windows_.Load(WindowKind::ConversionTable));
+    ShowKind(WindowKind::ConversionTable, false);
 }
 void frmMain::ShowAdvanced() {
-    ShowChild(&windows_.Load(WindowKind::Advanced));
+    ShowKind(WindowKind::Advanced, false);
 }
 void frmMain::ShowMbx() {
-    ShowOwn(&windows_.Load(WindowKind::Mbx));
+    ShowKind(WindowKind::Mbx, true);
 }
 void frmMain::ShowPIMSetup() {
-    ShowOwn(&windows_.Load(WindowKind::PIMSetup));
+    ShowKind(WindowKind::PIMSetup, true);
 }
 void frmMain::ShowProperties() {
-    ShowOwn(&windows_.Load(WindowKind::Properties));
+    ShowKind(WindowKind::Properties, true);
 }
 
 void frmMain::ShowAbout() {
+    if (windows_.Loading(WindowKind::About)) return;
     auto* about = qobject_cast<QDialog*>(&windows_.Load(WindowKind::About));
     about->setParent(this, about->windowFlags());
     about->exec();

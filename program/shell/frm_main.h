@@ -83,6 +83,9 @@ protected:
 private:
     void Form_Load();
     void KeepAliveAnswered(HRESULT hr);
+    // Loads the window of this kind and shows it in the MDI area (`own`:
+    // as a window of its own). Nothing while it is still loading.
+    void ShowKind(WindowKind kind, bool own);
     void ShowChild(QWidget* form);
     void ShowOwn(QWidget* form);
     void KeepChildrenInSight();

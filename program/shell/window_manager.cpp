@@ -39,7 +39,11 @@ QWidget& WindowManager::Load(WindowKind kind) {
     if (!slot) {
         const Factory& factory = factories_[Index(kind)];
         if (!factory) qFatal("q5client: no window registered for kind %d", static_cast<int>(kind));
-        slot = factory();
+        if (loading_[Index(kind)]) qFatal("q5client: window kind %d loaded while it loads", static_cast<int>(kind));
+        loading_[Index(kind)] = true;
+        QWidget* made = factory();
+        loading_[Index(kind)] = false;
+        slot = made;
     }
     return *slot;
 }

@@ -62,6 +62,9 @@ public:
     // The loaded window, loading it (not showing it) when needed. A kind
     // nobody registered is a programming error (fatal).
     QWidget& Load(WindowKind kind);
+    // True while the window of this kind is being made: its constructor
+    // may wait for the server, and Load must not be asked for it again.
+    bool Loading(WindowKind kind) const { return loading_[static_cast<size_t>(kind)]; }
     // Unloads the window of this kind if it is loaded.
     void Unload(WindowKind kind);
 
@@ -119,6 +122,7 @@ private:
     Session& session_;
     std::array<Factory, static_cast<size_t>(WindowKind::Count_)> factories_;
     std::array<QPointer<QWidget>, static_cast<size_t>(WindowKind::Count_)> slots_;
+    std::array<bool, static_cast<size_t>(WindowKind::Count_)> loading_{};
     std::vector<std::function<bool()>> editing_windows_;
     bool asking_reconnect_ = false;
     bool ending_ = false;

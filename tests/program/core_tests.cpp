@@ -26,6 +26,7 @@
 #include "shell/library_registration.h"
 #include "shell/local_paths.h"
 #include "shell/registry.h"
+#include "shell/settings.h"
 #include "shell/shell_logic.h"
 
 namespace q5test {
@@ -155,6 +156,51 @@ TEST_F(CoreTest, AdministratorDefaultsFillOnlyKeysTheUserLacksAndAreNeverWritten
     EXPECT_EQ(file.readAll(), defaults) << "the defaults file is never written";
     QSettings user(Registry::FilePath(app), QSettings::IniFormat);
     EXPECT_FALSE(user.contains(QStringLiteral("Settings/MainLeft"))) << "defaults are not copied to the user";
+}
+
+// Every typed setting at the address files written so far use, with its
+// default while no file holds it, and its value back after a write.
+TEST_F(CoreTest, EveryTypedSettingReadsItsDefaultWhenAbsentAndRoundTripsAtItsStoredAddress) {
+    using q5::shell::Setting;
+    struct Case {
+        Setting setting;
+        const char* section;
+        const char* key;
+        const char* absent;  // what it reads while no file holds it
+        const char* value;   // written, then read back
+    };
+    const Case cases[] = {
+        {Setting::UserName, "Login", "&User Name:", "", "101"},
+        {Setting::Password, "Login", "&Password:", "", ""},
+        {Setting::Host, "Login", "Host", "localhost", "pbx.example:4100"},
+        {Setting::SaveSettings, "Login", "SaveSettings", "0", "1"},
+        {Setting::NumberPattern, "Login", "numberPattern", "", "(###) ###-####"},
+        {Setting::ContactsFolder, "Login", "contactsFolder", "", "/home/u/contacts"},
+        {Setting::MainLeft, "Settings", "MainLeft", "1000", "-120"},
+        {Setting::MainTop, "Settings", "MainTop", "1000", "45"},
+        {Setting::MainWidth, "Settings", "MainWidth", "6500", "9000"},
+        {Setting::MainHeight, "Settings", "MainHeight", "6500", "7000"},
+    };
+    ASSERT_EQ(q5::shell::Settings::Keys().size(), std::size(cases)) << "a key without a case here";
+    q5::shell::Settings settings;
+    const QString app = QStringLiteral("Q5Client");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        const QString section = QString::fromLatin1(c.section), key = QString::fromUtf8(c.key);
+        EXPECT_EQ(settings.Text(c.setting), QString::fromLatin1(c.absent));
+        settings.SetText(c.setting, QString::fromLatin1(c.value));
+        EXPECT_EQ(settings.Text(c.setting), QString::fromLatin1(c.value));
+        // The same file and address as before the typed class.
+        EXPECT_EQ(Registry::Read(app, section, key, QStringLiteral("absent")), QString::fromLatin1(c.value));
+        settings.Remove(c.setting);
+        EXPECT_EQ(Registry::Read(app, section, key, QStringLiteral("absent")), QStringLiteral("absent"));
+    }
+    // Numbers: a stored non-number reads as the default.
+    settings.SetNumber(Setting::MainWidth, 7200);
+    EXPECT_EQ(settings.Number(Setting::MainWidth), 7200);
+    settings.SetText(Setting::MainWidth, QStringLiteral("wide"));
+    EXPECT_EQ(settings.Number(Setting::MainWidth), 6500);
+    EXPECT_EQ(settings.Number(Setting::MainLeft), 1000);
 }
 
 TEST_F(CoreTest, SettingsFileAndFolderAreOwnerOnlyEvenUnderAPermissiveUmask) {
