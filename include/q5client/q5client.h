@@ -645,8 +645,11 @@ struct ICoEvents : IUnknown {
     /// @retval S_FALSE The status log is already running: nothing sent, no
     ///         error record. (A log whose connection was lost starts anew.)
     /// @retval E_INVALIDARG @p p is null, or an argument cannot be sent.
-    /// @retval E_FAIL "Connect failed", "Login failed", or "Server dose not
-    ///         support command" (the server refused the event command).
+    /// @retval E_CONNECTION_LOST "Connect failed": the server could not be
+    ///         reached (empty host, bad port, name not resolved, refused,
+    ///         timed out or no greeting).
+    /// @retval E_FAIL "Login failed", or "Server dose not support command"
+    ///         (the server refused the event command).
     virtual HRESULT STDMETHODCALLTYPE BeginStatusLog(BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass,
                                                      ISupportEvents* p) = 0;
     /// @brief Starts the Q5 log: connects, logs in as a mailbox and asks for
@@ -663,8 +666,8 @@ struct ICoEvents : IUnknown {
     /// @retval S_FALSE The Q5 log is already running: nothing sent, no error
     ///         record.
     /// @retval E_INVALIDARG An argument cannot be sent.
-    /// @retval E_FAIL "Connect failed", "Login failed", or "Server dose not
-    ///         support command".
+    /// @retval E_CONNECTION_LOST "Connect failed", as for BeginStatusLog.
+    /// @retval E_FAIL "Login failed", or "Server dose not support command".
     virtual HRESULT STDMETHODCALLTYPE BeginQ5Log(BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass,
                                                  ISupportEvents* p) = 0;
     /// @brief Stops the status log and waits for its worker (unless called

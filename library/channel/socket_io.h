@@ -1,10 +1,11 @@
 // SocketIo: one TCP socket with time-limited connect, receive and send.
 // Every wait (the host-name lookup and the TCP connect included) polls in
 // steps of one second and gives up at the next step once a stop has been
-// requested; a stop requested for a later time ends the wait at that time. The step can be shortened for a whole process
-// with Q5CLIENT_POLL_STEP_MS (1..1000, read once), so that fault-injection and
-// soak runs see stalls time out in milliseconds instead of half a minute;
-// tests of one session may also set it with set_poll_step_ms.
+// requested; a stop requested for a later time ends the wait at that time.
+// The step can be shortened for a whole process with Q5CLIENT_POLL_STEP_MS
+// (1..1000, read once), so that fault-injection and soak runs see stalls
+// time out in milliseconds instead of half a minute; tests of one session
+// may also set it with set_poll_step_ms.
 //
 // Thread rule: one thread uses a SocketIo; only RequestStop and
 // RequestStopAfter may be called from another thread.

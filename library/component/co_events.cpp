@@ -104,7 +104,9 @@ HRESULT CoEvents::Begin(Log& log, Kind kind, BSTR host, LONG port, LONG timeout,
                            session.Connect(h.c_str(), static_cast<int>(port), std::max<LONG>(timeout, 0));
     if (!connected) {
         session.Close();
-        return Raise(E_FAIL, kSourceCoEvents, kConnectFailed);
+        // Its own code, so that callers can tell a server out of reach (and
+        // try again later) from one that refuses.
+        return Raise(E_CONNECTION_LOST, kSourceCoEvents, kConnectFailed);
     }
     Outcome outcome = status ? session.SuLogin(u.c_str(), pw.c_str()) : session.Login(u.c_str(), pw.c_str());
     if (outcome != Outcome::ok) {

@@ -24,9 +24,8 @@
 
 namespace q5::component {
 
-class CoQ5Client final
-    : public ComObject<CoQ5Client, IQ5Connect, IQ5Table, IQ5Admin, IQ5Util, IQ5FaxServer, ISupportErrorInfo,
-                       IQ5CallCancel> {
+class CoQ5Client final : public ComObject<CoQ5Client, IQ5Connect, IQ5Table, IQ5Admin, IQ5Util, IQ5FaxServer,
+                                          ISupportErrorInfo, IQ5CallCancel> {
 public:
     CoQ5Client() = default;
     void* FindInterface(REFIID iid) noexcept;

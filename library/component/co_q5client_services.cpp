@@ -213,23 +213,29 @@ HRESULT CoQ5Client::RenFile(BSTR mailbox, BSTR srcfile, BSTR destfile) {
 // ---- IQ5Util: server facts --------------------------------------------------------
 
 HRESULT CoQ5Client::get_Uptime(BSTR* pVal) {
-    return Waiting([&] { return ValueProperty(pVal, kShortValue, [&](std::string& v) { return session_.Uptime(v); }); });
+    return Waiting(
+        [&] { return ValueProperty(pVal, kShortValue, [&](std::string& v) { return session_.Uptime(v); }); });
 }
 
 HRESULT CoQ5Client::get_Serial(BSTR* pVal) {
-    return Waiting([&] { return ValueProperty(pVal, kLongValue, [&](std::string& v) { return session_.Serial(v); }); });
+    return Waiting(
+        [&] { return ValueProperty(pVal, kLongValue, [&](std::string& v) { return session_.Serial(v); }); });
 }
 
 HRESULT CoQ5Client::get_Version(BSTR* pVal) {
-    return Waiting([&] { return ValueProperty(pVal, kLongValue, [&](std::string& v) { return session_.Version(v); }); });
+    return Waiting(
+        [&] { return ValueProperty(pVal, kLongValue, [&](std::string& v) { return session_.Version(v); }); });
 }
 
 HRESULT CoQ5Client::get_VLoad(BSTR* pVal) {
-    return Waiting([&] { return ValueProperty(pVal, kShortValue, [&](std::string& v) { return session_.VLoad(v); }); });
+    return Waiting(
+        [&] { return ValueProperty(pVal, kShortValue, [&](std::string& v) { return session_.VLoad(v); }); });
 }
 
 HRESULT CoQ5Client::get_VerType(BSTR* pVal) {
-    return Waiting([&] { return ValueProperty(pVal, kShortValue, [&](std::string& v) { return session_.VerType(v); }); });
+    return Waiting([&] {
+        return ValueProperty(pVal, kShortValue, [&](std::string& v) { return session_.VerType(v); });
+    });
 }
 
 HRESULT CoQ5Client::GetAttr(BSTR name, BSTR* pVal) {

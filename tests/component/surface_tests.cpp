@@ -77,8 +77,8 @@ TEST_F(SurfaceTest, SessionObjectAnswersItsFiveInterfacesAndNotTheEventInterface
     ASSERT_EQ(
         CoCreateInstance(CLSID_CoQ5Client, nullptr, CLSCTX_INPROC_SERVER, IID_IQ5Connect, connect.AsOut()),
         S_OK);
-    for (const IID* iid :
-         {&IID_IQ5Table, &IID_IQ5Admin, &IID_IQ5Util, &IID_IQ5FaxServer, &IID_ISupportErrorInfo, &IID_IQ5CallCancel}) {
+    for (const IID* iid : {&IID_IQ5Table, &IID_IQ5Admin, &IID_IQ5Util, &IID_IQ5FaxServer,
+                           &IID_ISupportErrorInfo, &IID_IQ5CallCancel}) {
         ComPtr<IUnknown> other;
         EXPECT_EQ(connect->QueryInterface(*iid, other.AsOut()), S_OK);
         // Every interface leads back to the same object identity.

@@ -134,6 +134,13 @@ TEST_F(Q5ctlTest, EachExitStatusComesFromARealCase) {
          3,
          "",
          "cannot connect"},
+        // The event log tells a server out of reach from a refusal by code.
+        {{"events", "--count", "1"},
+         {{"Q5_HOST", "127.0.0.1:" + std::to_string(ClosedPort())}},
+         3,
+         "",
+         "Connect failed"},
+        {{"events", "--count", "1"}, {{"Q5_PASSWORD", "wrong"}}, 1, "", "Login failed"},
         {{"put-file", dir_ + "/missing", "greet1.wav"}, {}, 4, "", "cannot read"},
         {{"get-file", "greet1.wav", dir_ + "/no/such/dir"}, {}, 4, "", "cannot write"},
         {{"--password-file", dir_ + "/missing", "info"}, {}, 4, "", "cannot read the password"},
@@ -244,6 +251,24 @@ TEST_F(Q5ctlTest, EventsEndWithStatusThreeWhenTheServerGoesAway) {
     EXPECT_EQ(Wait(pid), 3);
     EXPECT_NE(Slurp(err).find("the event connection was lost"), std::string::npos) << Slurp(err);
     RestartSim();
+}
+
+// Ctrl-C ends a call the server never answers instead of waiting out its
+// 30 s: the server sees the connection close while it is still silent.
+TEST_F(Q5ctlTest, InterruptEndsALoginTheServerNeverAnswers) {
+    ScriptedPeer peer;
+    peer.Accept().Send("+OK 5 Q5Server ready\r\n").Expect("USER 101\r\n").ExpectClosed();
+    peer.Start();
+    const std::string out = dir_ + "/out", err = dir_ + "/err";
+    const pid_t pid =
+        Start({"get", "BOX", "SCREEN"}, {{"Q5_HOST", "127.0.0.1:" + std::to_string(peer.port())}}, out, err);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (peer.Received().find("USER") == std::string::npos && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::kill(pid, SIGINT);
+    EXPECT_EQ(Wait(pid), 3);
+    EXPECT_NE(Slurp(err).find("q5ctl: interrupted"), std::string::npos) << Slurp(err);
+    EXPECT_TRUE(peer.Finish().empty());
 }
 
 TEST_F(Q5ctlTest, TraceHoldsTheDialogueButNeverThePasswords) {

@@ -241,8 +241,9 @@ TEST_F(CallCancelTest, TestCancelTellsTheCallInProgressThatItIsCancelled) {
     peer.Start();
     ASSERT_EQ(ConnectTo(peer), S_OK);
     CancelTestingSink sink(cancel_.Get());
-    EXPECT_EQ(util_->GetFile2(B(u"100").Get(), B(u"greet.wav").Get(), Wide(LocalFile("greet.wav")).Get(), &sink),
-              E_CONNECTION_LOST);
+    EXPECT_EQ(
+        util_->GetFile2(B(u"100").Get(), B(u"greet.wav").Get(), Wide(LocalFile("greet.wav")).Get(), &sink),
+        E_CONNECTION_LOST);
     EXPECT_EQ(sink.cancelled, S_OK);
     ASSERT_FALSE(sink.seen.empty());
     EXPECT_EQ(sink.seen.front(), S_FALSE);

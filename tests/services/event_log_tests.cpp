@@ -352,7 +352,7 @@ TEST_F(EventLogTest, RefusedStartsRaiseTheirMessageAndCloseTheConnection) {
 
     EXPECT_EQ(
         events_->BeginQ5Log(B(u"127.0.0.1").Get(), ClosedPort(), 1, B(u"1").Get(), B(u"1").Get(), nullptr),
-        E_FAIL);
+        E_CONNECTION_LOST);
     ExpectError(u"Connect failed");
 }
 

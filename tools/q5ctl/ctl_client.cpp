@@ -18,7 +18,13 @@ namespace q5ctl {
 
 namespace {
 
-volatile sig_atomic_t stop_requested = 0;
+// Set from a signal handler: lock-free, so safe there, and read by the
+// watcher thread too.
+std::atomic<bool> stop_requested{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+// How often the watcher looks for a stop request.
+constexpr std::chrono::milliseconds kWatchStep{50};
 
 // The thread's error record's description, line end removed; empty when
 // there is none.
@@ -136,10 +142,12 @@ Client::Client(Settings settings, std::ostream& out, std::ostream& err)
 
 Client::~Client() {
     if (session_) session_->Quit();
+    watching_ = false;
+    if (watcher_.joinable()) watcher_.join();
 }
 
 void Client::RequestStop() noexcept {
-    stop_requested = 1;
+    stop_requested = true;
 }
 
 BStr Client::Wide(const std::string& text) {
@@ -158,6 +166,11 @@ int Client::Usage(const std::string& message) {
 }
 
 int Client::Fail(HRESULT hr, const std::string& what) {
+    if (stop_requested && hr == E_CONNECTION_LOST) {
+        TakeErrorText();
+        err_ << "q5ctl: interrupted\n";
+        return kConnection;
+    }
     std::string text = TakeErrorText();
     if (text.empty()) text = hr == E_FAIL ? "the server refused " + what : what + " failed (" + Hex(hr) + ")";
     err_ << "q5ctl: " << text << "\n";
@@ -177,10 +190,26 @@ int Client::Open() {
              << "); register it with q5regsvr\n";
         return kConnection;
     }
+    // An interrupt ends the call in progress (the connect and the login
+    // included) instead of waiting for it; the signal handler itself only
+    // sets the flag.
+    if (!watcher_.joinable() && session.As(IID_IQ5CallCancel, cancel_) == S_OK) {
+        watching_ = true;
+        watcher_ = std::thread([this] {
+            while (watching_) {
+                if (stop_requested) cancel_->Cancel(0);
+                std::this_thread::sleep_for(kWatchStep);
+            }
+        });
+    }
     HRESULT hr = session->Connect(Wide(settings_.host).Get(), settings_.port, settings_.timeout);
     if (FAILED(hr)) {
         TakeErrorText();
-        err_ << "q5ctl: cannot connect to " << settings_.host << ":" << settings_.port << "\n";
+        if (stop_requested) {
+            err_ << "q5ctl: interrupted\n";
+        } else {
+            err_ << "q5ctl: cannot connect to " << settings_.host << ":" << settings_.port << "\n";
+        }
         return kConnection;
     }
     hr = settings_.superuser ? session->SuLogin(Wide(settings_.user).Get(), Wide(settings_.password).Get())
@@ -407,9 +436,9 @@ int Client::Events(bool status, int count) {
         if (queue) queue->Release();
         std::string text = TakeErrorText();
         err_ << "q5ctl: " << (text.empty() ? "the event log did not start" : text) << "\n";
-        // The event class reports every failure with E_FAIL; its connect
-        // failure has a message of its own.
-        return text == "Connect failed" ? kConnection : kRefused;
+        // A server that cannot be reached is E_CONNECTION_LOST; a refusal
+        // of the login or of the event command E_FAIL.
+        return hr == E_CONNECTION_LOST ? kConnection : kRefused;
     }
     int printed = 0, rc = kOk;
     constexpr int kPollsPerCheck = 20;  // a second

@@ -4,12 +4,15 @@
 // (ctl_text.h) and writes its results to `out`, its complaints to `err`.
 //
 // Thread rule: one thread uses a Client (the objects it makes are
-// apartment-threaded). Events() may be ended from a signal handler through
-// RequestStop().
+// apartment-threaded). RequestStop() may be called from a signal handler: it
+// ends Events(), and a watcher thread cancels (IQ5CallCancel) whatever call
+// the session object waits in.
 #pragma once
 
+#include <atomic>
 #include <iosfwd>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "q5client/q5client.h"
@@ -60,7 +63,8 @@ public:
     int Mwi(const std::string& box, const std::string& mode);
     int ResetMwi();
 
-    // Async-signal-safe: makes Events() end after its current wait.
+    // Async-signal-safe: makes Events() end after its current wait and
+    // cancels the session's waiting call.
     static void RequestStop() noexcept;
 
 private:
@@ -82,6 +86,11 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     ComPtr<IQ5Connect> session_;
+    // Cancels the session's calls once a stop was requested; runs from
+    // Open() to the destructor.
+    ComPtr<IQ5CallCancel> cancel_;
+    std::thread watcher_;
+    std::atomic<bool> watching_{false};
 };
 
 }  // namespace q5ctl
