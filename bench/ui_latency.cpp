@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
     const TickProbe::Figures calm = probe.Lateness(idle, idle + std::chrono::milliseconds(990));
     std::printf("ui_latency idle_worst %.1f ms (the second before the stall, for comparison)\n",
                 calm.worst_ms);
-    std::printf("ui_latency stall_worst %.1f ms\n", stall.worst_ms);
+    std::printf("ui_latency stall_worst %.1f ms (due %.0f ms after the click)\n", stall.worst_ms,
+                stall.worst_at_ms);
     std::printf("ui_latency stall_p99 %.1f ms\n", stall.p99_ms);
     if (!cancel_found) {
         std::printf("ui_latency no wait panel with Cancel after 10 s (the Save returned after %.1f ms)\n",

@@ -59,21 +59,25 @@ public:
 
     struct Figures {
         double worst_ms = 0;
+        double worst_at_ms = 0;  // when the worst slot was due, from `from`
         double p99_ms = 0;
         size_t count = 0;  // slots measured
     };
     // Lateness of every slot in [from, to): worst and 99th percentile.
     Figures Lateness(Clock::time_point from, Clock::time_point to) const {
         std::vector<double> late;
+        Figures figures;
         for (Clock::time_point due = from; due < to; due += kInterval) {
             const Clock::time_point tick = FirstTickAfter(due);
             late.push_back(tick == Clock::time_point::max() ? Ms(to - due) : Ms(tick - due));
+            if (late.back() > figures.worst_ms) {
+                figures.worst_ms = late.back();
+                figures.worst_at_ms = Ms(due - from);
+            }
         }
-        Figures figures;
         figures.count = late.size();
         if (late.empty()) return figures;
         std::sort(late.begin(), late.end());
-        figures.worst_ms = late.back();
         figures.p99_ms = late[std::min(late.size() - 1, late.size() * 99 / 100)];
         return figures;
     }
