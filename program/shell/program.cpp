@@ -43,7 +43,7 @@ bool MayCloseAfterAskingToSave(const std::function<bool()>& save, bool closing_a
     }
 }
 
-Program::Program() : windows_(session_) {
+Program::Program() : windows_(session_), wait_indicator_(session_) {
     RegisterWindows();
 }
 

@@ -23,6 +23,7 @@
 
 #include "shell/frm_login.h"
 #include "shell/instance_lock.h"
+#include "shell/server_wait.h"
 #include "shell/session.h"
 #include "shell/window_manager.h"
 
@@ -52,6 +53,8 @@ public:
 
     Session& session() { return session_; }
     WindowManager& windows() { return windows_; }
+    // Shows a window's wait for the server and holds its input meanwhile.
+    ServerWaitIndicator& wait_indicator() { return wait_indicator_; }
     LoginShared& login_shared() { return login_shared_; }
 
     // Runs the start-up steps up to the modal login dialog. False when the
@@ -69,6 +72,7 @@ private:
     // The session first: it outlives the manager and every window.
     Session session_;
     WindowManager windows_;
+    ServerWaitIndicator wait_indicator_;
     LoginShared login_shared_;
     shell::InstanceLock lock_;
     int exit_code_ = 0;

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include <QTest>
 
@@ -32,6 +33,12 @@ void ProgramTest::TearDown() {
     program_.reset();
     q5::shell::MessageService::SetResponder({});
     home_.reset();
+    // A test that ended the program told the application's event loops to
+    // quit (QCoreApplication::exit) while none ran, and that request stays:
+    // every loop started later, a session call's wait too, would return at
+    // once. Running the application's own loop once clears it.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }
 
 void ProgramTest::Answer(std::initializer_list<q5::shell::MsgAnswer> answers) {

@@ -162,9 +162,19 @@ Q5Sim::~Q5Sim() {
     if (!data_dir_.empty()) std::filesystem::remove_all(data_dir_, ignored);
 }
 
+void Q5Sim::Pause() const {
+    if (pid_ > 0) kill(pid_, SIGSTOP);
+}
+
+void Q5Sim::Resume() const {
+    if (pid_ > 0) kill(pid_, SIGCONT);
+}
+
 void Q5Sim::Stop() {
     if (pid_ <= 0) return;
     kill(pid_, SIGTERM);
+    // A paused one takes the signal once it runs again.
+    kill(pid_, SIGCONT);
     int status = 0;
     waitpid(pid_, &status, 0);
     pid_ = -1;

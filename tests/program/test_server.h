@@ -70,6 +70,10 @@ public:
     const std::string& data_dir() const { return data_dir_; }
     // What it logged so far: a line per command, "#connection user: command -> reply".
     std::string Log() const;
+    // Stops and resumes the process (SIGSTOP, SIGCONT): a server that
+    // stalls with its connections open.
+    void Pause() const;
+    void Resume() const;
 
 private:
     pid_t pid_ = -1;
