@@ -103,9 +103,11 @@ HRESULT CoEvents::Begin(Log& log, Kind kind, BSTR host, LONG port, LONG timeout,
     const bool connected = port >= 1 && port <= 65535 && !h.str().empty() &&
                            session.Connect(h.c_str(), static_cast<int>(port), std::max<LONG>(timeout, 0));
     if (!connected) {
-        // Its own code, so that callers can tell a server out of reach (and
-        // try again later) from one that refuses.
-        const HRESULT hr = RaiseConnectFailed(E_CONNECTION_LOST, kSourceCoEvents, kConnectFailed, session);
+        // A server out of reach has its own code, so that callers can tell
+        // it (and try again later) from one that refuses; a host string, a
+        // TLS handshake or a certificate that is refused stays a refusal.
+        const HRESULT code = session.connect_problem().empty() ? E_CONNECTION_LOST : E_FAIL;
+        const HRESULT hr = RaiseConnectFailed(code, kSourceCoEvents, kConnectFailed, session);
         session.Close();
         return hr;
     }
