@@ -828,7 +828,10 @@ TEST_F(SlowNameTest, TricklingNameLeavesTheListAnsweringAndIsGivenUpWithNameReco
     // The session logged in again on its own.
     EXPECT_TRUE(asked().empty()) << asked()[0].text.toStdString();
     EXPECT_TRUE(session_->loggedIn());
-    EXPECT_EQ(proxy.connections(), 3);
+    // The session's and the event log's, and at least one more: the second
+    // call's fetch may have started before the first was given up, and then
+    // it is given up (and logged in again) too.
+    EXPECT_GE(proxy.connections(), 3);
     EXPECT_EQ(KeepAlive(), S_OK);
 }
 

@@ -28,12 +28,20 @@ protected:
     }
 
     // Cancels from another thread with `seconds` as soon as a call is in
-    // progress (Cancel answers S_FALSE until then); the result is the time
-    // at which Cancel answered S_OK (nullopt when no call came in 10 s).
-    std::future<std::optional<Clock::time_point>> CancelOnceWaiting(ULONG seconds) {
+    // progress (Cancel answers S_FALSE until then) and `ready` holds; the
+    // result is the time at which Cancel answered S_OK (nullopt when no call
+    // came in 10 s).
+    std::future<std::optional<Clock::time_point>> CancelOnceWaiting(ULONG seconds,
+                                                                    std::function<bool()> ready = {}) {
         IQ5CallCancel* cancel = cancel_.Get();
-        return std::async(std::launch::async, [cancel, seconds]() -> std::optional<Clock::time_point> {
+        return std::async(std::launch::async, [cancel, seconds, ready]() -> std::optional<Clock::time_point> {
             const auto give_up = Clock::now() + 10s;
+            if (ready) {
+                while (!ready()) {
+                    if (Clock::now() > give_up) return std::nullopt;
+                    std::this_thread::sleep_for(5ms);
+                }
+            }
             while (cancel->Cancel(seconds) != S_OK) {
                 if (Clock::now() > give_up) return std::nullopt;
                 std::this_thread::sleep_for(5ms);
@@ -71,7 +79,14 @@ TEST_P(CancelEndsWaitingCall, WithConnectionLostAndTheConnectionClosed) {
     peer.Accept().Send(kGreeting).Expect(c.script).Send(c.sent).ExpectClosed();
     peer.Start();
     ASSERT_EQ(ConnectTo(peer), S_OK);
-    auto cancelled = CancelOnceWaiting(0);
+    // Once the server has the command (and so has sent its part): a cancel
+    // before would cut the command itself, which the script counts against
+    // the client.
+    auto cancelled = CancelOnceWaiting(0, [&peer, &c] {
+        if (peer.Received().find(c.script) == std::string::npos) return false;
+        std::this_thread::sleep_for(100ms);
+        return true;
+    });
     EXPECT_EQ(c.call(connect_.Get(), util_.Get(), LocalFile("greet.wav")), E_CONNECTION_LOST);
     EXPECT_EQ(TakeErrorRecord().description, c.error);
     EXPECT_TRUE(cancelled.get());
