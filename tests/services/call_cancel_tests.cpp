@@ -157,7 +157,12 @@ TEST_F(CallCancelTest, ConnectIsEndedInTheTcpConnectAndWhileWaitingForTheGreetin
     mute.Start();
     for (const int port : {full.port(), mute.port()}) {
         SCOPED_TRACE(port);
-        auto cancelled = CancelOnceWaiting(0);
+        // The silent server must see the connection (a cancel before the
+        // connect would leave it waiting for one): loopback connects at once.
+        auto cancelled = CancelOnceWaiting(0, [greeting = port == mute.port()] {
+            if (greeting) std::this_thread::sleep_for(300ms);
+            return true;
+        });
         EXPECT_EQ(connect_->Connect(B(u"127.0.0.1").Get(), port, 0), E_CONNECTION_LOST);
         EXPECT_EQ(TakeErrorRecord().description, u"Connect Failed");
         EXPECT_TRUE(cancelled.get());
