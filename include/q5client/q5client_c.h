@@ -312,9 +312,9 @@ struct IQ5CallCancel {
 
 typedef struct ICoEventsVtbl {
     Q5_IUNKNOWN_METHODS(ICoEvents)
-    HRESULT (*BeginStatusLog)
+    HRESULT(*BeginStatusLog)
     (ICoEvents* This, BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass, ISupportEvents* p);
-    HRESULT (*BeginQ5Log)
+    HRESULT(*BeginQ5Log)
     (ICoEvents* This, BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass, ISupportEvents* p);
     HRESULT (*EndStatusLog)(ICoEvents* This);
     HRESULT (*EndQ5Log)(ICoEvents* This);

@@ -26,6 +26,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "silent_host.h"
 #include "program_fixture.h"
 #include "shell/frm_login.h"
 #include "shell/server_wait.h"
@@ -196,30 +197,7 @@ TEST(ServerWaitTest, WaitingWindowsHoldInputAndShowTheWaitWhileOthersWork) {
 
 // ---- with the program's session ---------------------------------------------------------
 
-// A host that takes the connection (the system's backlog does) and never
-// sends the greeting.
-class SilentHost {
-public:
-    SilentHost() {
-        fd_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(fd_, 4);
-        socklen_t length = sizeof address;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-    }
-    ~SilentHost() { close(fd_); }
-    SilentHost(const SilentHost&) = delete;
-    SilentHost& operator=(const SilentHost&) = delete;
-    int port() const { return port_; }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
-};
+using q5test::SilentHost;
 
 class LoginWaitTest : public ProgramTest {};
 

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "silent_host.h"
 #include "q5client/com.h"
 #include "shell/library_registration.h"
 #include "shell/session.h"
@@ -238,30 +239,7 @@ TEST(SessionTest, UiThreadTimersKeepFiringWhileACallWaits) {
     EXPECT_FALSE(session.IsWaiting(&waiter));
 }
 
-// A host that takes connections (the system's backlog does) and never says
-// a word.
-class SilentHost {
-public:
-    SilentHost() {
-        fd_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(fd_, 4);
-        socklen_t length = sizeof address;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-    }
-    ~SilentHost() { close(fd_); }
-    SilentHost(const SilentHost&) = delete;
-    SilentHost& operator=(const SilentHost&) = delete;
-    int port() const { return port_; }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
-};
+using q5test::SilentHost;
 
 TEST(SessionTest, CancelFromAnotherThreadEndsAWaitForTheGreeting) {
     TempHome home;
