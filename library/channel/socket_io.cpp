@@ -176,11 +176,14 @@ bool SocketIo::Resolve(const char* host, int port, sockaddr_in& address) {
     // The system's lookup cannot be interrupted, so it runs on a helper
     // thread and this one waits in poll steps. The helper holds only the
     // shared Lookup, its own copies of the name and the resolver, and code
-    // of this library (which the component runtime never unloads).
+    // of this library (which the component runtime never unloads). A lookup
+    // that ends is joined here, so no helper is still ending when the
+    // process exits; only one given up on a stop is left to end on its own.
     auto lookup = std::make_shared<Lookup>();
     Resolver resolve = resolver_ ? resolver_ : Resolver(&SystemResolve);
+    std::thread helper;
     try {
-        std::thread([lookup, resolve = std::move(resolve), name = std::string(host)] {
+        helper = std::thread([lookup, resolve = std::move(resolve), name = std::string(host)] {
             std::uint32_t found = 0;
             bool ok = false;
             try {
@@ -193,15 +196,22 @@ bool SocketIo::Resolve(const char* host, int port, sockaddr_in& address) {
             lookup->address = found;
             lookup->done = true;
             lookup->finished.notify_all();
-        }).detach();
+        });
     } catch (const std::system_error&) {
         return false;
     }
-    std::unique_lock<std::mutex> guard(lookup->mutex);
-    while (!lookup->done) {
-        if (stop_requested()) return false;
-        lookup->finished.wait_for(guard, std::chrono::milliseconds(StepMs()));
+    {
+        std::unique_lock<std::mutex> guard(lookup->mutex);
+        while (!lookup->done) {
+            if (stop_requested()) {
+                guard.unlock();
+                helper.detach();
+                return false;
+            }
+            lookup->finished.wait_for(guard, std::chrono::milliseconds(StepMs()));
+        }
     }
+    helper.join();
     if (!lookup->ok) return false;
     address.sin_addr.s_addr = lookup->address;
     return true;

@@ -9,7 +9,7 @@ namespace q5::shell {
 
 namespace {
 
-constexpr std::array<SettingKey, 10> kKeys{{
+constexpr std::array<SettingKey, 16> kKeys{{
     {Setting::UserName, "Login", "&User Name:", ""},
     {Setting::Password, "Login", "&Password:", ""},
     {Setting::Host, "Login", "Host", "localhost"},
@@ -20,6 +20,12 @@ constexpr std::array<SettingKey, 10> kKeys{{
     {Setting::MainTop, "Settings", "MainTop", "1000"},
     {Setting::MainWidth, "Settings", "MainWidth", "6500"},
     {Setting::MainHeight, "Settings", "MainHeight", "6500"},
+    {Setting::Notifications, "Desktop", "Notifications", "1"},
+    {Setting::KeepInTray, "Desktop", "KeepInTray", "1"},
+    {Setting::Autostart, "Desktop", "Autostart", "0"},
+    {Setting::StartMinimised, "Desktop", "StartMinimised", "0"},
+    {Setting::TrayNoticeShown, "Desktop", "TrayNoticeShown", "0"},
+    {Setting::PhoneRegion, "Login", "phoneRegion", ""},
 }};
 
 QString App() {

@@ -26,6 +26,14 @@ enum class Setting {
     MainTop,
     MainWidth,
     MainHeight,
+    // Section "Desktop": how the program lives on the desktop.
+    Notifications,    // "1" shows a notification for each new call
+    KeepInTray,       // "1" keeps the session running in the tray when the main window closes
+    Autostart,        // "1" starts the program with the desktop session
+    StartMinimised,   // "1" starts hidden in the tray
+    TrayNoticeShown,  // "1" once the user was told the program keeps running in the tray
+    // Section "Login" as well: the region national numbers are read in ("" = from the locale).
+    PhoneRegion,
 };
 
 struct SettingKey {

@@ -180,6 +180,12 @@ TEST_F(CoreTest, EveryTypedSettingReadsItsDefaultWhenAbsentAndRoundTripsAtItsSto
         {Setting::MainTop, "Settings", "MainTop", "1000", "45"},
         {Setting::MainWidth, "Settings", "MainWidth", "6500", "9000"},
         {Setting::MainHeight, "Settings", "MainHeight", "6500", "7000"},
+        {Setting::Notifications, "Desktop", "Notifications", "1", "0"},
+        {Setting::KeepInTray, "Desktop", "KeepInTray", "1", "0"},
+        {Setting::Autostart, "Desktop", "Autostart", "0", "1"},
+        {Setting::StartMinimised, "Desktop", "StartMinimised", "0", "1"},
+        {Setting::TrayNoticeShown, "Desktop", "TrayNoticeShown", "0", "1"},
+        {Setting::PhoneRegion, "Login", "phoneRegion", "", "DE"},
     };
     ASSERT_EQ(q5::shell::Settings::Keys().size(), std::size(cases)) << "a key without a case here";
     q5::shell::Settings settings;
