@@ -163,25 +163,35 @@ TEST_F(NotifyTest, NewCallShowsOneNotificationWithCallerNumberAndActionsAndItsEn
     const QString key = Call("2125550142", "Alice Ramirez");
     ASSERT_TRUE(PollUntil(cc, [&] { return !service.notices.empty(); }));
     ASSERT_EQ(service.notices.size(), 1u);
-    const FakeNotifications::Notice& shown = service.notices[0];
+    const FakeNotifications::Notice shown = service.notices[0];
     EXPECT_EQ(shown.app, QStringLiteral("Q5Client"));
     EXPECT_EQ(shown.replaces, 0u);
     EXPECT_EQ(shown.summary, QStringLiteral("Call from Alice Ramirez"));
     EXPECT_EQ(shown.body, QStringLiteral("(212) 555-0142\nNew Call"));
     EXPECT_EQ(shown.actions, kActions);
 
-    // Another program on the bus cannot act on the call.
+    // Another program on the bus cannot act on the call: its hold is
+    // passed by, the service's "Show" that the bus delivers after it is not.
+    cc.hide();
     {
         QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
         QDBusMessage forged = QDBusMessage::createSignal(kPath, kInterface, QStringLiteral("ActionInvoked"));
         forged << shown.id << QStringLiteral("hold");
-        other.send(forged);
+        ASSERT_TRUE(other.send(forged));
+        // Answered only after the bus has passed the signal on.
+        other.call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                  QStringLiteral("/org/freedesktop/DBus"),
+                                                  QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")));
         QDBusConnection::disconnectFromBus(QStringLiteral("other"));
     }
+    service.Invoke(shown.id, QStringLiteral("show"));
+    ASSERT_TRUE(PollUntil(cc, [&] { return cc.isVisible(); }));
+    EXPECT_EQ(cc.RowOf(key)->text(Col::colStatus), QStringLiteral("New Call"));
+    EXPECT_EQ(service.notices.size(), 1u) << "the forged hold changed the call";
+
     sim_->Command("SIM_HANGUP " + key.toStdString());
     ASSERT_TRUE(PollUntil(cc, [&] { return !service.closed.empty(); }));
     EXPECT_EQ(service.closed, std::vector<uint>{shown.id});
-    EXPECT_EQ(service.notices.size(), 1u) << "the forged hold changed the call";
     EXPECT_TRUE(asked().empty());
 }
 
