@@ -19,7 +19,8 @@ const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 const QString kAppName = QStringLiteral("Q5Client");
 const QString kAppIcon = QStringLiteral("org.q5client.Q5Client");
 
-constexpr CallNotifier::Action kActions[] = {CallNotifier::Action::Answer, CallNotifier::Action::SendToMailbox,
+constexpr CallNotifier::Action kActions[] = {CallNotifier::Action::Answer,
+                                             CallNotifier::Action::SendToMailbox,
                                              CallNotifier::Action::HoldRelease, CallNotifier::Action::Show};
 
 // Whether a session bus can be reached without starting one: an address in
@@ -47,32 +48,37 @@ public:
             shown(0);
             return;
         }
-        QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
         QVariantMap hints;
         hints.insert(QStringLiteral("urgency"), QVariant::fromValue(uchar(2)));  // critical: a ringing call
-        hints.insert(QStringLiteral("resident"), true);                           // stays after an action
+        hints.insert(QStringLiteral("resident"), true);                          // stays after an action
         hints.insert(QStringLiteral("desktop-entry"), kAppIcon);
         message << kAppName << replaces << kAppIcon << summary << body << actions << hints << qint32(0);
-        auto* watcher = new QDBusPendingCallWatcher(bus_->asyncCall(message), this);
-        connect(watcher, &QDBusPendingCallWatcher::finished, this,
-                [this, shown = std::move(shown)](QDBusPendingCallWatcher* done) {
+        // The answer may come after this object is gone (the window was
+        // closed meanwhile): the notification it names is closed then.
+        auto* watcher = new QDBusPendingCallWatcher(bus_->asyncCall(message));
+        connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                [bus = *bus_, alive = std::weak_ptr<DBusNotificationBus*>(self_),
+                 shown = std::move(shown)](QDBusPendingCallWatcher* done) {
                     done->deleteLater();
                     const QDBusPendingReply<uint> reply = *done;
+                    const std::shared_ptr<DBusNotificationBus*> self = alive.lock();
+                    if (!self) {
+                        if (!reply.isError()) CloseOn(bus, reply.value());
+                        return;
+                    }
                     if (reply.isError()) {
                         shown(0);
                         return;
                     }
-                    server_ = reply.reply().service();
+                    (*self)->server_ = reply.reply().service();
                     shown(reply.value());
                 });
     }
 
     void Close(uint id) override {
-        if (!Connect() || id == 0) return;
-        QDBusMessage message =
-            QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("CloseNotification"));
-        message << id;
-        bus_->asyncCall(message);  // the answer says nothing we need
+        if (Connect()) CloseOn(*bus_, id);
     }
 
 private slots:
@@ -84,6 +90,14 @@ private slots:
     }
 
 private:
+    static void CloseOn(QDBusConnection bus, uint id) {
+        if (id == 0) return;
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("CloseNotification"));
+        message << id;
+        bus.asyncCall(message);  // the answer says nothing we need
+    }
+
     bool FromServer(const QDBusMessage& message) const {
         return !server_.isEmpty() && message.service() == server_;
     }
@@ -107,6 +121,7 @@ private:
 
     std::optional<QDBusConnection> bus_;
     QString server_;  // the unique name of the service that answered
+    std::shared_ptr<DBusNotificationBus*> self_ = std::make_shared<DBusNotificationBus*>(this);
 };
 
 }  // namespace
@@ -115,7 +130,8 @@ std::unique_ptr<NotificationBus> MakeDBusNotificationBus() {
     return std::make_unique<DBusNotificationBus>();
 }
 
-CallNotifier::CallNotifier(std::unique_ptr<NotificationBus> bus, std::function<bool()> enabled, QObject* parent)
+CallNotifier::CallNotifier(std::unique_ptr<NotificationBus> bus, std::function<bool()> enabled,
+                           QObject* parent)
     : QObject(parent),
       bus_(std::move(bus)),
       enabled_(std::move(enabled)),
@@ -160,8 +176,10 @@ QString CallNotifier::ActionKey(Action action) {
 }
 
 QStringList CallNotifier::Actions() {
-    return {ActionKey(Action::Answer), tr("Answer"),         ActionKey(Action::SendToMailbox), tr("Send to Mailbox"),
-            ActionKey(Action::HoldRelease), tr("Hold / Release"), ActionKey(Action::Show), tr("Show")};
+    return {ActionKey(Action::Answer),        tr("Answer"),
+            ActionKey(Action::SendToMailbox), tr("Send to Mailbox"),
+            ActionKey(Action::HoldRelease),   tr("Hold / Release"),
+            ActionKey(Action::Show),          tr("Show")};
 }
 
 void CallNotifier::CallArrived(const QString& key, const CallNotice& notice) {

@@ -29,8 +29,8 @@ public:
     // Shows a notification, replacing the notification `replaces` when that
     // is not 0; `shown` gets its id later, 0 when there is none. `actions`
     // alternate an action's key and its label.
-    virtual void Notify(uint replaces, const QString& summary, const QString& body, const QStringList& actions,
-                        std::function<void(uint id)> shown) = 0;
+    virtual void Notify(uint replaces, const QString& summary, const QString& body,
+                        const QStringList& actions, std::function<void(uint id)> shown) = 0;
     virtual void Close(uint id) = 0;
 
     // Set by the notifier: the user picked an action of notification `id`;
@@ -60,7 +60,8 @@ public:
     Q_ENUM(Action)
 
     // `enabled` is asked for each new call (the user's setting).
-    CallNotifier(std::unique_ptr<NotificationBus> bus, std::function<bool()> enabled, QObject* parent = nullptr);
+    CallNotifier(std::unique_ptr<NotificationBus> bus, std::function<bool()> enabled,
+                 QObject* parent = nullptr);
     // Closes the notifications still shown.
     ~CallNotifier() override;
 

@@ -151,9 +151,8 @@ frmCallControl::frmCallControl(Session& session, WindowManager& windows, calls::
     player_ = calls::MakeNamePlayer(player);
     player_->OnFailure([this](const QString& reason) { ShowPlayError(reason); });
     notifier_ = std::make_unique<calls::CallNotifier>(
-        notifications ? notifications() : calls::MakeDBusNotificationBus(), [] {
-            return shell::Settings().Text(shell::Setting::Notifications) == QLatin1String("1");
-        });
+        notifications ? notifications() : calls::MakeDBusNotificationBus(),
+        [] { return shell::Settings().Text(shell::Setting::Notifications) == QLatin1String("1"); });
     connect(notifier_.get(), &calls::CallNotifier::actionInvoked, this, &frmCallControl::NotificationAction);
     Form_Load();
 }

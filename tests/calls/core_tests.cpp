@@ -504,9 +504,15 @@ TEST(CallNotifierTest, ChangesAndEndsWaitForTheIdAndNoServiceOrADismissalStopsTh
         std::vector<uint> closed;
     };
     const Case cases[] = {
-        {"changed before the answer: replaced once it comes", {Step::change, Step::change, Step::answer7}, {0, 7}, {}},
+        {"changed before the answer: replaced once it comes",
+         {Step::change, Step::change, Step::answer7},
+         {0, 7},
+         {}},
         {"ended before the answer: closed once it comes", {Step::change, Step::end, Step::answer7}, {0}, {7}},
-        {"answered: a change replaces, the end closes", {Step::answer7, Step::change, Step::answer7, Step::end}, {0, 7}, {7}},
+        {"answered: a change replaces, the end closes",
+         {Step::answer7, Step::change, Step::answer7, Step::end},
+         {0, 7},
+         {7}},
         {"no service: nothing more is sent", {Step::answer0, Step::change, Step::end}, {0}, {}},
         {"dismissed: not brought back", {Step::answer7, Step::dismiss7, Step::change, Step::end}, {0}, {}},
     };
@@ -515,7 +521,8 @@ TEST(CallNotifierTest, ChangesAndEndsWaitForTheIdAndNoServiceOrADismissalStopsTh
         auto owned = std::make_unique<QueuedBus>();
         QueuedBus& bus = *owned;
         CallNotifier notifier(std::move(owned), [] { return true; });
-        notifier.CallArrived(QStringLiteral("K1"), {QString(), QStringLiteral("555"), QStringLiteral("New Call")});
+        notifier.CallArrived(QStringLiteral("K1"),
+                             {QString(), QStringLiteral("555"), QStringLiteral("New Call")});
         int changes = 0;
         for (const Step step : c.steps) {
             switch (step) {

@@ -4,6 +4,7 @@
 // send the user's action back.
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDBusMessage>
 #include <QTest>
 #include <QTreeWidget>
@@ -36,7 +37,7 @@ const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 
 // org.freedesktop.Notifications on a connection of its own.
-class FakeNotifications : public QObject {
+class FakeNotifications : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 
@@ -56,7 +57,8 @@ public:
         QDBusConnection::disconnectFromBus(bus_.name());
     }
     bool Register() {
-        return bus_.registerObject(kPath, this, QDBusConnection::ExportAllSlots) && bus_.registerService(kInterface);
+        return bus_.registerObject(kPath, this, QDBusConnection::ExportAllSlots) &&
+               bus_.registerService(kInterface);
     }
     // The user picks `action` on notification `id`.
     void Invoke(uint id, const QString& action) {
@@ -65,12 +67,28 @@ public:
         bus_.send(signal);
     }
 
+    // Answers the Notify calls held so far.
+    void AnswerHeld() {
+        for (const QDBusMessage& call : held_)
+            bus_.send(call.createReply(call.arguments().value(1).toUInt() ? call.arguments().value(1).toUInt()
+                                                                          : ++last_id_));
+        held_.clear();
+    }
+
     std::vector<Notice> notices;
     std::vector<uint> closed;
+    bool hold_answers = false;  // Notify is answered by AnswerHeld
 
 public slots:
     uint Notify(const QString& app, uint replaces, const QString& /*icon*/, const QString& summary,
-                const QString& body, const QStringList& actions, const QVariantMap& /*hints*/, int /*timeout*/) {
+                const QString& body, const QStringList& actions, const QVariantMap& /*hints*/,
+                int /*timeout*/) {
+        if (hold_answers) {
+            setDelayedReply(true);
+            held_.push_back(message());
+            notices.push_back({app, replaces, summary, body, actions, 0});
+            return 0;
+        }
         const uint id = replaces ? replaces : ++last_id_;
         notices.push_back({app, replaces, summary, body, actions, id});
         return id;
@@ -81,6 +99,7 @@ public slots:
 private:
     QDBusConnection bus_;
     uint last_id_ = 40;
+    std::vector<QDBusMessage> held_;
 };
 
 namespace {
@@ -151,7 +170,7 @@ protected:
     std::unique_ptr<CallSim> sim_;
 };
 
-const QStringList kActions = {QStringLiteral("answer"), QStringLiteral("Answer"),
+const QStringList kActions = {QStringLiteral("answer"),  QStringLiteral("Answer"),
                               QStringLiteral("mailbox"), QStringLiteral("Send to Mailbox"),
                               QStringLiteral("hold"),    QStringLiteral("Hold / Release"),
                               QStringLiteral("show"),    QStringLiteral("Show")};
@@ -174,14 +193,15 @@ TEST_F(NotifyTest, NewCallShowsOneNotificationWithCallerNumberAndActionsAndItsEn
     // passed by, the service's "Show" that the bus delivers after it is not.
     cc.hide();
     {
-        QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
+        QDBusConnection other =
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
         QDBusMessage forged = QDBusMessage::createSignal(kPath, kInterface, QStringLiteral("ActionInvoked"));
         forged << shown.id << QStringLiteral("hold");
         ASSERT_TRUE(other.send(forged));
         // Answered only after the bus has passed the signal on.
-        other.call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-                                                  QStringLiteral("/org/freedesktop/DBus"),
-                                                  QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")));
+        other.call(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")));
         QDBusConnection::disconnectFromBus(QStringLiteral("other"));
     }
     service.Invoke(shown.id, QStringLiteral("show"));
@@ -193,6 +213,22 @@ TEST_F(NotifyTest, NewCallShowsOneNotificationWithCallerNumberAndActionsAndItsEn
     ASSERT_TRUE(PollUntil(cc, [&] { return !service.closed.empty(); }));
     EXPECT_EQ(service.closed, std::vector<uint>{shown.id});
     EXPECT_TRUE(asked().empty());
+}
+
+// A window closed before the service answered still closes the
+// notification once the answer names it.
+TEST_F(NotifyTest, NotificationAnsweredAfterTheWindowClosedIsClosed) {
+    FakeNotifications service(QStringLiteral("fake-notifications"));
+    ASSERT_TRUE(service.Register());
+    service.hold_answers = true;
+    frmCallControl& cc = Open();
+    Call("2125550142");
+    ASSERT_TRUE(PollUntil(cc, [&] { return !service.notices.empty(); }));
+    windows_->Unload<frmCallControl>();
+    Pump();
+    service.AnswerHeld();
+    EXPECT_TRUE(PumpUntil([&] { return !service.closed.empty(); }));
+    EXPECT_EQ(service.closed, std::vector<uint>{41});
 }
 
 // Each action does what the window's button does for the call's row, and
@@ -225,10 +261,10 @@ TEST_F(NotifyTest, EachActionDoesWhatItsButtonDoesAndTheNewStatusReplacesTheNoti
         ASSERT_TRUE(PollUntil(cc, [&] {
             QTreeWidgetItem* row = cc.RowOf(key);
             return row && row->isSelected() &&
-                   (QLatin1String(c.action) == QLatin1String("show") ? cc.isVisible()
-                                                                      : row->text(Col::colStatus) == QLatin1String(c.status) &&
-                                                                            service.notices.back().body ==
-                                                                                QLatin1String(c.status));
+                   (QLatin1String(c.action) == QLatin1String("show")
+                        ? cc.isVisible()
+                        : row->text(Col::colStatus) == QLatin1String(c.status) &&
+                              service.notices.back().body == QLatin1String(c.status));
         })) << cc.RowOf(key)->text(Col::colStatus).toStdString();
         for (std::size_t i = 1; i < service.notices.size(); ++i) EXPECT_EQ(service.notices[i].replaces, id);
     }
@@ -251,9 +287,11 @@ TEST_F(NotifyTest, WithoutServiceOrWithNotificationsOffCallsWorkAsBefore) {
         cc.ui()->ListView1->clearSelection();
         cc.RowOf(key)->setSelected(true);
         cc.Command1[0]->click();
-        ASSERT_TRUE(PollUntil(cc, [&] { return cc.RowOf(key)->text(Col::colStatus) == QLatin1String("In Transit"); }));
+        ASSERT_TRUE(PollUntil(
+            cc, [&] { return cc.RowOf(key)->text(Col::colStatus) == QLatin1String("In Transit"); }));
         sim_->Command("SIM_HANGUP " + key.toStdString());
-        ASSERT_TRUE(PollUntil(cc, [&] { return cc.RowOf(key)->text(Col::colStatus) == QLatin1String("Disconnect"); }));
+        ASSERT_TRUE(PollUntil(
+            cc, [&] { return cc.RowOf(key)->text(Col::colStatus) == QLatin1String("Disconnect"); }));
         EXPECT_TRUE(service.notices.empty());
         EXPECT_TRUE(service.closed.empty());
         EXPECT_TRUE(asked().empty());
