@@ -621,6 +621,9 @@ calls::CallNotice frmCallControl::NoticeOf(const QTreeWidgetItem* row) const {
 void frmCallControl::NotificationAction(const QString& key, calls::CallNotifier::Action action) {
     QTreeWidgetItem* row = RowOf(key);
     if (!row) return;
+    // While a button waits for the server the window takes no input, and
+    // neither does its notification.
+    if (action != calls::CallNotifier::Action::Show && session_.IsWaiting(this)) return;
     // The call's row becomes the selected one, and the button does the rest.
     SelectRow(row);
     switch (action) {
@@ -658,6 +661,7 @@ void frmCallControl::ShowWindows() {
     if (frame) {
         if (frame->isMinimized() || !frame->isVisible()) frame->showNormal();
         frame->raise();
+        if (!isVisible()) show();
     }
     if (!main) {
         if (isMinimized() || !isVisible()) showNormal();
