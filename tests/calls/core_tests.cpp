@@ -509,10 +509,6 @@ TEST(CallNotifierTest, ChangesAndEndsWaitForTheIdAndNoServiceOrADismissalStopsTh
          {0, 7},
          {}},
         {"ended before the answer: closed once it comes", {Step::change, Step::end, Step::answer7}, {0}, {7}},
-        {"answered: a change replaces, the end closes",
-         {Step::answer7, Step::change, Step::answer7, Step::end},
-         {0, 7},
-         {7}},
         {"no service: nothing more is sent", {Step::answer0, Step::change, Step::end}, {0}, {}},
         {"dismissed: not brought back", {Step::answer7, Step::dismiss7, Step::change, Step::end}, {0}, {}},
     };
