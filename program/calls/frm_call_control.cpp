@@ -20,6 +20,7 @@
 #include "shell/local_paths.h"
 #include "shell/message_service.h"
 #include "shell/session.h"
+#include "shell/settings.h"
 #include "shell/shell_logic.h"
 #include "ui_frm_call_control.h"
 
@@ -129,7 +130,8 @@ bool GivenUp(NameFetch& fetch) {
 }  // namespace calls
 
 frmCallControl::frmCallControl(Session& session, WindowManager& windows, calls::ContactWindows& contacts,
-                               calls::NamePlayerFactory player, std::chrono::milliseconds fetch_limit)
+                               calls::NamePlayerFactory player, std::chrono::milliseconds fetch_limit,
+                               const calls::NotificationBusFactory& notifications)
     : session_(session),
       windows_(windows),
       contacts_(contacts),
@@ -148,6 +150,10 @@ frmCallControl::frmCallControl(Session& session, WindowManager& windows, calls::
     connect(&windows_, &WindowManager::sessionLost, this, [this] { SessionLost(); });
     player_ = calls::MakeNamePlayer(player);
     player_->OnFailure([this](const QString& reason) { ShowPlayError(reason); });
+    notifier_ = std::make_unique<calls::CallNotifier>(
+        notifications ? notifications() : calls::MakeDBusNotificationBus(),
+        [] { return shell::Settings().Text(shell::Setting::Notifications) == QLatin1String("1"); });
+    connect(notifier_.get(), &calls::CallNotifier::actionInvoked, this, &frmCallControl::NotificationAction);
     Form_Load();
 }
 
@@ -188,6 +194,8 @@ void frmCallControl::Form_Unload() {
         mEvents.Reset();
     }
     log_running_ = false;
+    // The calls' notifications go with the list.
+    notifier_.reset();
     // Names still on their way are no longer wanted.
     for (const std::weak_ptr<calls::NameFetch>& weak : fetches_) {
         const std::shared_ptr<calls::NameFetch> fetch = weak.lock();
@@ -330,6 +338,7 @@ void frmCallControl::HandleEvent(const calls::Q5Event& event) {
         case calls::kLeavingMessage:
             if (QTreeWidgetItem* row = RowOf(mCallKey)) {
                 row->setText(colStatus, *calls::StatusForEvent(static_cast<int>(mEventId)));
+                if (notifier_) notifier_->CallChanged(mCallKey, NoticeOf(row));
             }
             break;
         case calls::kCallEnded:
@@ -364,6 +373,7 @@ void frmCallControl::NewCall(const QDateTime& now) {
         row->setText(colElapsed, QStringLiteral("00:00:00"));
     }
     mEventId = 0;
+    if (notifier_) notifier_->CallArrived(row->data(colName, Qt::UserRole).toString(), NoticeOf(row));
 
     // The mailbox may have changed its screening since the main window read
     // it: it is read again, and the recorded name fetched when it screens.
@@ -496,6 +506,7 @@ void frmCallControl::CallEnded(const QDateTime& now) {
     // An end of a call that is not listed, or that has ended already, changes nothing.
     if (!row || row->text(colStatus) == QLatin1String(calls::kStatusDisconnect)) return;
     row->setText(colStatus, QString::fromLatin1(calls::kStatusDisconnect));
+    if (notifier_) notifier_->CallEnded(mCallKey);
     WriteCallLog(now, row);
 }
 
@@ -562,6 +573,7 @@ void frmCallControl::Command1_Click(int index) {
         Inform(kSelectCall, this);
         return;
     }
+    const QString row_key = row->data(colName, Qt::UserRole).toString();
     BStr key = ToBStr(row->data(colName, Qt::UserRole).toString());
     HRESULT hr = S_OK;
     switch (index) {
@@ -581,6 +593,7 @@ void frmCallControl::Command1_Click(int index) {
             // The row stays while the window does.
             if (row->text(colStatus) != QLatin1String(calls::kStatusDisconnect)) {
                 row->setText(colStatus, QString::fromLatin1(calls::kStatusAskToHold));
+                if (notifier_) notifier_->CallChanged(row_key, NoticeOf(row));
             }
             break;
         }
@@ -599,6 +612,63 @@ void frmCallControl::Command1_Click(int index) {
         default:
             break;
     }
+}
+
+calls::CallNotice frmCallControl::NoticeOf(const QTreeWidgetItem* row) const {
+    return {row->text(colName), row->text(colNumber), row->text(colStatus)};
+}
+
+void frmCallControl::NotificationAction(const QString& key, calls::CallNotifier::Action action) {
+    QTreeWidgetItem* row = RowOf(key);
+    if (!row) return;
+    // While a button waits for the server the window takes no input, and
+    // neither does its notification.
+    if (action != calls::CallNotifier::Action::Show && session_.IsWaiting(this)) return;
+    // The call's row becomes the selected one, and the button does the rest.
+    SelectRow(row);
+    switch (action) {
+        case calls::CallNotifier::Action::Answer:
+            Command1_Click(0);
+            break;
+        case calls::CallNotifier::Action::SendToMailbox:
+            Command1_Click(1);
+            break;
+        case calls::CallNotifier::Action::HoldRelease:
+            Command1_Click(2);
+            break;
+        case calls::CallNotifier::Action::Show:
+            ShowWindows();
+            break;
+    }
+}
+
+void frmCallControl::SelectRow(QTreeWidgetItem* row) {
+    ui_->ListView1->clearSelection();
+    row->setSelected(true);
+    ui_->ListView1->setCurrentItem(row);
+}
+
+void frmCallControl::ShowWindows() {
+    // The main window may be hidden (kept in the tray) or minimised; this
+    // window may be minimised inside it.
+    QWidget* main = windows_.Loaded(WindowKind::Main);
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (main) {
+        if (main->isMinimized() || !main->isVisible()) main->showNormal();
+        main->raise();
+        main->activateWindow();
+    }
+    if (frame) {
+        if (frame->isMinimized() || !frame->isVisible()) frame->showNormal();
+        frame->raise();
+        if (!isVisible()) show();
+    }
+    if (!main) {
+        if (isMinimized() || !isVisible()) showNormal();
+        raise();
+        activateWindow();
+    }
+    setFocus();
 }
 
 void frmCallControl::ListView1_DblClick() {

@@ -19,6 +19,11 @@
 // stored credentials (the "Disconnected..." question only when that fails),
 // and the row's "Name Recorded" stays empty.
 //
+// Each call it lists gets a desktop notification (calls::CallNotifier) while
+// the user's "Notifications" setting is on; the notification's actions do
+// what the buttons do for that call's row, and "Show" brings the windows to
+// the front.
+//
 // Thread rule: UI thread only (the event log's worker only fills the queue
 // that Timer1 drains; the name fetch's progress sink runs on the session
 // thread and only touches the fetch's shared state).
@@ -35,6 +40,7 @@
 #include <vector>
 
 #include "calls/call_logic.h"
+#include "calls/call_notifier.h"
 #include "calls/name_player.h"
 #include "q5client/q5client.h"
 #include "shell/window_manager.h"
@@ -72,10 +78,12 @@ public:
     static constexpr WindowKind kWindowKind = WindowKind::CallControl;
 
     // `player` makes the name player (empty: the desktop's sound player);
-    // `fetch_limit` bounds each recorded name's fetch.
+    // `fetch_limit` bounds each recorded name's fetch; `notifications`
+    // makes the notification service (empty: the one on the session bus).
     frmCallControl(Session& session, WindowManager& windows, calls::ContactWindows& contacts,
                    calls::NamePlayerFactory player = {},
-                   std::chrono::milliseconds fetch_limit = calls::kNameFetchLimit);
+                   std::chrono::milliseconds fetch_limit = calls::kNameFetchLimit,
+                   const calls::NotificationBusFactory& notifications = {});
     ~frmCallControl() override;
     Ui::frmCallControl* ui() const { return ui_; }
 
@@ -112,6 +120,8 @@ public slots:
     void Timer2_Timer();
     void Command1_Click(int index);
     void ListView1_DblClick();
+    // What a call's notification asked for, on the row of `key`.
+    void NotificationAction(const QString& key, calls::CallNotifier::Action action);
 
 private:
     void Form_Load();
@@ -139,6 +149,10 @@ private:
     void WriteCallLog(const QDateTime& now, QTreeWidgetItem* row);
     void RaiseMainWindow();
     void ButtonError(HRESULT hr);
+    calls::CallNotice NoticeOf(const QTreeWidgetItem* row) const;
+    void SelectRow(QTreeWidgetItem* row);
+    // Shows and raises the main window and this one ("Show").
+    void ShowWindows();
     void ShowPlayError(const QString& reason);
 
     Session& session_;
@@ -148,6 +162,7 @@ private:
     Ui::frmCallControl* ui_;
     ComPtr<ICoEvents> mEvents;
     std::unique_ptr<calls::NamePlayer> player_;
+    std::unique_ptr<calls::CallNotifier> notifier_;
     bool unloaded_ = false;
     bool polling_ = false;
     bool log_running_ = false;

@@ -20,8 +20,9 @@ ContactWindows& ContactWindowsOf(WindowManager& windows) {
 void RegisterWindows(WindowManager& windows, CallWindowsOptions options) {
     ContactWindows& contacts = ContactWindowsOf(windows);
     windows.Register(WindowKind::CallControl, [&windows, &contacts, player = std::move(options.name_player),
-                                               limit = options.name_fetch_limit] {
-        return new frmCallControl(windows.session(), windows, contacts, player, limit);
+                                               limit = options.name_fetch_limit,
+                                               notifications = std::move(options.notifications)] {
+        return new frmCallControl(windows.session(), windows, contacts, player, limit, notifications);
     });
     windows.Register(WindowKind::PIMSetup, [] { return new frmPIMSetup(); });
     windows.Register(WindowKind::Properties, [] { return new frmProperties(); });

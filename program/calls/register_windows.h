@@ -21,6 +21,7 @@ class ContactWindows;
 struct CallWindowsOptions {
     NamePlayerFactory name_player;  // empty: the desktop's sound player
     std::chrono::milliseconds name_fetch_limit = kNameFetchLimit;
+    NotificationBusFactory notifications;  // empty: the desktop's notification service
 };
 
 void RegisterWindows(WindowManager& windows, CallWindowsOptions options = {});

@@ -1,5 +1,6 @@
-// The contact store, the number pattern, the contact lookup and the call
-// control window's rules, without widgets.
+// The contact store, the number pattern, the contact lookup, the call
+// control window's rules and the call notifications' bookkeeping, without
+// widgets.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <deque>
 
 #include "calls/call_logic.h"
+#include "calls/call_notifier.h"
 #include "calls/contact_store.h"
 #include "calls/pim_logic.h"
 
@@ -464,6 +466,87 @@ TEST(NameRecordingsTest, OnlyCallKeyWaveFilesAreRemoved) {
         EXPECT_FALSE(QFile::exists(dir.filePath(name))) << name.toStdString();
     for (const QString& name : others) EXPECT_TRUE(QFile::exists(dir.filePath(name))) << name.toStdString();
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("K2.wav"))).exists());
+}
+
+// ---- call notifications ----------------------------------------------------------------
+
+// A notification service that answers when the test says so.
+class QueuedBus : public NotificationBus {
+public:
+    struct Sent {
+        uint replaces;
+        QString body;
+    };
+    void Notify(uint replaces, const QString&, const QString& body, const QStringList&,
+                std::function<void(uint)> shown) override {
+        sent.push_back({replaces, body});
+        answers.push_back(std::move(shown));
+    }
+    void Close(uint id) override { closed.push_back(id); }
+    void AnswerNext(uint id) {
+        auto next = std::move(answers.front());
+        answers.pop_front();
+        next(id);
+    }
+    std::vector<Sent> sent;
+    std::deque<std::function<void(uint)>> answers;
+    std::vector<uint> closed;
+};
+
+// What happens while the service has not yet answered, or is gone, or the
+// user dismissed the notification.
+TEST(CallNotifierTest, ChangesAndEndsWaitForTheIdAndNoServiceOrADismissalStopsTheUpdates) {
+    enum class Step { change, end, answer7, answer0, dismiss7 };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        std::vector<uint> replaces;  // of every Notify sent, in order
+        std::vector<uint> closed;
+    };
+    const Case cases[] = {
+        {"changed before the answer: replaced once it comes",
+         {Step::change, Step::change, Step::answer7},
+         {0, 7},
+         {}},
+        {"ended before the answer: closed once it comes", {Step::change, Step::end, Step::answer7}, {0}, {7}},
+        {"no service: nothing more is sent", {Step::answer0, Step::change, Step::end}, {0}, {}},
+        {"dismissed: not brought back", {Step::answer7, Step::dismiss7, Step::change, Step::end}, {0}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto owned = std::make_unique<QueuedBus>();
+        QueuedBus& bus = *owned;
+        CallNotifier notifier(std::move(owned), [] { return true; });
+        notifier.CallArrived(QStringLiteral("K1"),
+                             {QString(), QStringLiteral("555"), QStringLiteral("New Call")});
+        int changes = 0;
+        for (const Step step : c.steps) {
+            switch (step) {
+                case Step::change:
+                    notifier.CallChanged(QStringLiteral("K1"), {QString(), QStringLiteral("555"),
+                                                                QStringLiteral("On Hold %1").arg(++changes)});
+                    break;
+                case Step::end:
+                    notifier.CallEnded(QStringLiteral("K1"));
+                    break;
+                case Step::answer7:
+                case Step::answer0:
+                    bus.AnswerNext(step == Step::answer7 ? 7 : 0);
+                    break;
+                case Step::dismiss7:
+                    bus.onClosed(7);
+                    break;
+            }
+        }
+        std::vector<uint> replaces;
+        for (const QueuedBus::Sent& sent : bus.sent) replaces.push_back(sent.replaces);
+        EXPECT_EQ(replaces, c.replaces);
+        EXPECT_EQ(bus.closed, c.closed);
+        // A replacement says the latest status.
+        if (bus.sent.size() > 1) {
+            EXPECT_EQ(bus.sent.back().body, QStringLiteral("On Hold %1").arg(changes));
+        }
+    }
 }
 
 }  // namespace
