@@ -83,16 +83,24 @@ long SocketIo::ReceiveSomeTls(InBuffer& in) {
 }
 
 long SocketIo::ReceiveNowTls(char* out, std::size_t size) {
-    std::size_t got = 0;
-    switch (tls_->Read(out, size, got)) {
-        case TlsStep::done:
-            return static_cast<long>(got);
-        case TlsStep::want_read:
-        case TlsStep::want_write:
-            return 0;
-        default:
-            return -1;
+    // One read yields one record at most: go on while records come without
+    // waiting, so a large rest is filled from every record the read-ahead
+    // took in. A failure after some bytes waits for the next call.
+    std::size_t total = 0;
+    while (total < size) {
+        std::size_t got = 0;
+        switch (tls_->Read(out + total, size - total, got)) {
+            case TlsStep::done:
+                total += got;
+                continue;
+            case TlsStep::want_read:
+            case TlsStep::want_write:
+                return static_cast<long>(total);
+            default:
+                return total > 0 ? static_cast<long>(total) : -1;
+        }
     }
+    return static_cast<long>(total);
 }
 
 bool SocketIo::SendAllTls(const char* data, std::size_t size) {
