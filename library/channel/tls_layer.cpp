@@ -33,7 +33,8 @@ constexpr std::size_t kReadBuffer = 4 * kFullRecord + 3;
 // Cipher preference: AES-128-GCM first, the cheapest of the strong ciphers
 // where the processor has AES instructions (most servers follow the
 // client's order); the others stay acceptable.
-constexpr const char* kTls13Suites = "TLS_AES_128_GCM_SHA256:TLS_AES_256_GCM_SHA384:TLS_CHACHA20_POLY1305_SHA256";
+constexpr const char* kTls13Suites =
+    "TLS_AES_128_GCM_SHA256:TLS_AES_256_GCM_SHA384:TLS_CHACHA20_POLY1305_SHA256";
 constexpr const char* kTls12Ciphers = "ECDHE-ECDSA-AES128-GCM-SHA256:ECDHE-RSA-AES128-GCM-SHA256:DEFAULT";
 
 // ---- A socket BIO that never raises SIGPIPE and gathers records ----------------
