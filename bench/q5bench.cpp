@@ -17,8 +17,10 @@
 // Q5BENCH_MIB (file size, default 256), Q5BENCH_NOOPS (default 20000),
 // Q5BENCH_EVENTS (default 2000000), Q5BENCH_FLOOD (default 1000000),
 // Q5BENCH_TICK_MS (the call window's poll tick, default 1000); Q5BENCH_ONLY
-// names one figure. Files go to $TMPDIR or /tmp; the server listens on
-// 127.0.0.1 only.
+// names one figure (tls_getfile, tls_putfile, tls_noop: one pair of the tls
+// figure); Q5BENCH_LIBRARY names another build of the library to load (to
+// compare two builds with the same benchmark). Files go to $TMPDIR or /tmp;
+// the server listens on 127.0.0.1 only.
 #include <arpa/inet.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -303,7 +305,8 @@ void PlainNoops(int port, long count) {
 // ---- The library ------------------------------------------------------------------------
 
 ComPtr<IClassFactory> Factory(REFCLSID clsid) {
-    void* library = ::dlopen(Q5CLIENT_LIBRARY, RTLD_NOW);
+    const char* other = std::getenv("Q5BENCH_LIBRARY");
+    void* library = ::dlopen(other && *other ? other : Q5CLIENT_LIBRARY, RTLD_NOW);
     if (!library) {
         std::fprintf(stderr, "q5bench: %s\n", ::dlerror());
         std::exit(1);
@@ -603,6 +606,9 @@ int main(int argc, char** argv) {
     const char* only_env = std::getenv("Q5BENCH_ONLY");
     const std::string only = only_env ? only_env : "";
     auto wanted = [&](const char* name) { return only.empty() || only == name; };
+    auto tls_wanted = [&](const char* name) {
+        return only.empty() || only == "tls" || only == std::string("tls_") + name;
+    };
 
     std::printf("# name median unit ratio (%d rounds, %.0f MiB files, %ld noops, %ld events, flood of %ld)\n",
                 rounds, mib, noops, events, flood);
@@ -638,7 +644,7 @@ int main(int argc, char** argv) {
 
     // TLS against plain TCP, both through the library, on two servers that
     // differ only in TLS (goal: transfers 0.8 of plain, round trips 0.9).
-    if (wanted("tls")) {
+    if (tls_wanted("getfile") || tls_wanted("putfile") || tls_wanted("noop")) {
         signal(SIGPIPE, SIG_IGN);
         char dir_template[] = "/tmp/q5bench-tls-XXXXXX";
         if (!mkdtemp(dir_template)) Die("mkdtemp");
@@ -658,16 +664,19 @@ int main(int argc, char** argv) {
         Server tls_server(file_size, std::string(), {}, context);
         const int tls_port = tls_server.port();
         const std::string tls_host = "tls://127.0.0.1#sha256=" + cert.fingerprint;
-        Pair(
-            "getfile", "MiB/s", mib, rounds, 1, [&] { LibraryGetFile(port, download); },
-            [&] { LibraryGetFile(tls_port, download, tls_host); }, "getfile_tcp", "getfile_tls");
-        Pair(
-            "putfile", "MiB/s", mib, rounds, 1, [&] { LibraryPutFile(port, upload); },
-            [&] { LibraryPutFile(tls_port, upload, tls_host); }, "putfile_tcp", "putfile_tls");
-        Pair(
-            "noop", "round-trips/s", static_cast<double>(noops), rounds, kNoopSlices,
-            [&] { LibraryNoops(port, noops / kNoopSlices); },
-            [&] { LibraryNoops(tls_port, noops / kNoopSlices, tls_host); }, "noop_tcp", "noop_tls");
+        if (tls_wanted("getfile"))
+            Pair(
+                "getfile", "MiB/s", mib, rounds, 1, [&] { LibraryGetFile(port, download); },
+                [&] { LibraryGetFile(tls_port, download, tls_host); }, "getfile_tcp", "getfile_tls");
+        if (tls_wanted("putfile"))
+            Pair(
+                "putfile", "MiB/s", mib, rounds, 1, [&] { LibraryPutFile(port, upload); },
+                [&] { LibraryPutFile(tls_port, upload, tls_host); }, "putfile_tcp", "putfile_tls");
+        if (tls_wanted("noop"))
+            Pair(
+                "noop", "round-trips/s", static_cast<double>(noops), rounds, kNoopSlices,
+                [&] { LibraryNoops(port, noops / kNoopSlices); },
+                [&] { LibraryNoops(tls_port, noops / kNoopSlices, tls_host); }, "noop_tcp", "noop_tls");
     }
 
     ::unlink(download.c_str());

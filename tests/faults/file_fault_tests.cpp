@@ -167,6 +167,34 @@ TEST_F(FaultSweep, DownloadLostAtAChunkBoundaryKeepsTheBytesAndReportsOnlyWhatMo
     EXPECT_EQ(OpenDescriptors(), descriptors);
 }
 
+// Through TLS one record may carry a file's last bytes and the closing line
+// together (here the whole reply is one write, cut into records of 16 KiB):
+// the direct reads into the file take only the bytes still owed, however
+// many records they span, and leave the line for the reply's reader.
+TEST_F(FaultSweep, TlsDownloadWhoseLastRecordAlsoCarriesTheClosingLineEndsWell) {
+    UseTls(FaultKind::none);
+    if (HasFatalFailure()) return;
+    const std::string local = LocalFile("straddle.wav");
+    for (std::size_t size : {std::size_t{40000}, std::size_t{100000}}) {
+        SCOPED_TRACE(size);
+        const std::string data = Pattern(size);
+        Exchange exchange;
+        exchange.Send(kFaultGreeting)
+            .Expect("GETFILE 101 straddle.wav\r\n")
+            .Send("+OK " + std::to_string(size) + "\r\n" + data + "+OK done\r\n")
+            .Expect("NOOP\r\n")
+            .Send("+OK\r\n");
+        peer_.Start(exchange, Fault{});
+        ASSERT_EQ(Connect(), S_OK);
+        EXPECT_EQ(util_->GetFile(B(u"101").Get(), B(u"straddle.wav").Get(), Wide(local).Get()), S_OK);
+        EXPECT_EQ(ReadFile(local), data);
+        EXPECT_EQ(util_->KeepAlive(), S_OK) << "the session is still in step";
+        connect_->Close();
+        const PeerReport report = peer_.Finish();
+        EXPECT_TRUE(report.deviation.empty()) << report.deviation;
+    }
+}
+
 TEST_F(FaultSweep, BrokenUploadReplyIsConnectionLostUnlessTheServerRefusedTheStart) {
     const std::string data = Pattern(300);
     const std::string go = "+OK go ahead\r\n";
