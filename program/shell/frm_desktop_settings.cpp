@@ -40,8 +40,8 @@ void frmDesktopSettings::cmdOK_Click() {
                                       : shell::RemoveAutostartEntry();
     if (!problem.isEmpty()) {
         shell::MessageRequest request;
-        request.text = tr("The autostart entry %1 could not be changed: %2")
-                           .arg(shell::AutostartEntryPath(), problem);
+        request.text =
+            tr("The autostart entry %1 could not be changed: %2").arg(shell::AutostartEntryPath(), problem);
         request.icon = shell::MsgIcon::warning;
         shell::MessageService::Show(request, this);
         return;

@@ -70,8 +70,9 @@ void Program::RegisterWindows() {
         tray_.Show();
         return main;
     });
-    windows.Register(WindowKind::DesktopSettings,
-                     [this, &windows] { return new frmDesktopSettings(windows, [this] { return tray_.Available(); }); });
+    windows.Register(WindowKind::DesktopSettings, [this, &windows] {
+        return new frmDesktopSettings(windows, [this] { return tray_.Available(); });
+    });
     windows.Register(WindowKind::Mbx, [&session, &windows] { return new frmMbx(session, windows); });
     windows.Register(WindowKind::Advanced,
                      [&session, &windows] { return new frmAdvanced(session, windows); });

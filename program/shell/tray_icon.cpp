@@ -149,7 +149,8 @@ QIcon TrayIcon::Picture(bool logged_in, int waiting) const {
                 font.setBold(true);
                 painter.setFont(font);
                 painter.setPen(Qt::white);
-                painter.drawText(area, Qt::AlignCenter, waiting > 9 ? QStringLiteral("+") : QString::number(waiting));
+                painter.drawText(area, Qt::AlignCenter,
+                                 waiting > 9 ? QStringLiteral("+") : QString::number(waiting));
             }
         }
         picture.addPixmap(pixmap);

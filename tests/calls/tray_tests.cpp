@@ -26,6 +26,7 @@
 #include "shell/show_request.h"
 #include "sim_control.h"
 #include "ui_frm_desktop_settings.h"
+#include "ui_frm_login.h"
 #include "ui_frm_main.h"
 #include "ui_frm_mbx.h"
 
@@ -185,6 +186,30 @@ TEST_F(TrayTest, SettingsWindowStoresTheChoicesAndWritesOrRemovesTheAutostartEnt
     Pump();
     EXPECT_FALSE(QFile::exists(q5::shell::AutostartEntryPath()));
     EXPECT_EQ(q5::shell::Settings().Number(Setting::Autostart), 0);
+}
+
+TEST_F(TrayTest, StartMinimisedLeavesTheMainWindowInTheTrayOnlyWhenThereIsOne) {
+    q5::shell::Settings().SetNumber(Setting::StartMinimised, 1);
+    sim_ = std::make_unique<CallSim>(Q5SIM_TOOL, home_->path());
+    ASSERT_GT(sim_->port(), 0) << "q5sim did not start";
+    for (const bool tray : {true, false}) {
+        SCOPED_TRACE(tray ? "tray" : "no tray");
+        program_.reset();
+        program_ = std::make_unique<q5::Program>([tray] { return tray; });
+        q5::Program::Options options;
+        options.host = QStringLiteral("127.0.0.1:%1").arg(sim_->port());
+        options.user = QStringLiteral("101");
+        ASSERT_TRUE(program().Start(options));
+        q5::frmLogin* login = windows().Loaded<q5::frmLogin>();
+        ASSERT_NE(login, nullptr);
+        QTest::keyClicks(login->ui()->txtPassword, QStringLiteral("1234"));
+        QTest::mouseClick(login->ui()->cmdOK, Qt::LeftButton);
+        Pump();
+        frmMain* main = windows().Loaded<frmMain>();
+        ASSERT_NE(main, nullptr);
+        EXPECT_EQ(main->isVisible(), !tray);
+        EXPECT_NE(windows().Loaded<q5::frmCallControl>(), nullptr);
+    }
 }
 
 TEST_F(TrayTest, ASecondStartShowsTheWindowOnlyWhenItIsHiddenInTheTray) {

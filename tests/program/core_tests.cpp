@@ -530,7 +530,8 @@ TEST(Autostart, EntryIsWrittenValidAndRemoved) {
         {QStringLiteral("/opt/100%/q5client"), QStringLiteral("Exec=\"/opt/100%%/q5client\"")},
     };
     const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
-    if (validator.isEmpty()) std::puts("desktop-file-validate is not installed: the entries are not validated");
+    if (validator.isEmpty())
+        std::puts("desktop-file-validate is not installed: the entries are not validated");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.program.toStdString());
         ASSERT_EQ(q5::shell::WriteAutostartEntry(c.program), QString());
