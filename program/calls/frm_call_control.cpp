@@ -189,6 +189,7 @@ void frmCallControl::Form_Unload() {
     unloaded_ = true;
     Timer1.stop();
     Timer2.stop();
+    session_.setCallsWaiting(0);
     if (mEvents) {
         mEvents->EndQ5Log();
         mEvents.Reset();
@@ -319,7 +320,14 @@ void frmCallControl::Poll() {
         // the program end.
         return self && !unloaded_ && !windows_.ProgramEnding();
     });
-    if (self && FAILED(drained.failure)) PollError(drained.failure);
+    if (!self) return;
+    int waiting = 0;
+    for (int i = 0; i < ui_->ListView1->topLevelItemCount(); ++i) {
+        if (ui_->ListView1->topLevelItem(i)->text(colStatus) != QLatin1String(calls::kStatusDisconnect))
+            ++waiting;
+    }
+    session_.setCallsWaiting(waiting);
+    if (FAILED(drained.failure)) PollError(drained.failure);
 }
 
 void frmCallControl::HandleEvent(const calls::Q5Event& event) {

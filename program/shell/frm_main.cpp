@@ -59,6 +59,7 @@ frmMain::frmMain(Session& session, WindowManager& windows, KeepAliveCall keep_al
     connect(ui_->mnuCallOut, &QAction::triggered, this, &frmMain::ShowCallOut);
     connect(ui_->mnuGreeting, &QAction::triggered, this, &frmMain::ShowGreeting);
     connect(ui_->mnuProperties, &QAction::triggered, this, &frmMain::ShowProperties);
+    connect(ui_->mnuDesktopSettings, &QAction::triggered, this, &frmMain::ShowDesktopSettings);
 
     Timer1.setObjectName(QStringLiteral("Timer1"));
     Timer1.setInterval(kKeepAliveMs);
@@ -259,6 +260,9 @@ void frmMain::ShowPIMSetup() {
 void frmMain::ShowProperties() {
     ShowKind(WindowKind::Properties, true);
 }
+void frmMain::ShowDesktopSettings() {
+    ShowKind(WindowKind::DesktopSettings, true);
+}
 
 void frmMain::ShowAbout() {
     if (windows_.Loading(WindowKind::About)) return;
@@ -291,7 +295,21 @@ void frmMain::Form_Unload() {
     }
 }
 
+void frmMain::QuitProgram() {
+    const QPointer<frmMain> self(this);
+    quitting_ = true;
+    close();
+    if (self) quitting_ = false;
+}
+
 void frmMain::closeEvent(QCloseEvent* event) {
+    // Kept in the tray: only the window goes; the session, the keep-alive
+    // and the call control's event log keep running.
+    if (!quitting_ && hide_on_close_ && hide_on_close_()) {
+        event->ignore();
+        hide();
+        return;
+    }
     // The user closes the program. Windows with unsaved edits ask first,
     // while the session can still save them; Cancel there keeps everything
     // open. Then the unload steps, and every window goes.

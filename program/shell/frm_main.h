@@ -58,6 +58,15 @@ public:
     void ShowPIMSetup();
     void ShowProperties();
     void ShowAbout();
+    void ShowDesktopSettings();
+
+    // Asked when the user closes the window: true keeps the program running
+    // with the window hidden (the tray's choice). Unset: the program ends.
+    void SetHideOnClose(std::function<bool()> hide) { hide_on_close_ = std::move(hide); }
+    // Ends the program as closing the window does without a tray: windows
+    // with unsaved edits ask first (Cancel keeps everything), then the
+    // unload steps. Works while the window is hidden.
+    void QuitProgram();
 
     // The window's unload: geometry saved unless minimised, then Quit and
     // Close on the session. Runs once.
@@ -96,6 +105,8 @@ private:
     Session& session_;
     WindowManager& windows_;
     KeepAliveCall keep_alive_;
+    std::function<bool()> hide_on_close_;
+    bool quitting_ = false;
     Ui::frmMain* ui_;
     QLabel* status_panel_ = nullptr;
     QLabel* date_panel_ = nullptr;

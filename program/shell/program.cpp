@@ -7,6 +7,7 @@
 #include "mailbox/frm_conversion_table.h"
 #include "mailbox/frm_mbx.h"
 #include "shell/frm_about.h"
+#include "shell/frm_desktop_settings.h"
 #include "shell/frm_login.h"
 #include "shell/frm_main.h"
 #include "shell/library_registration.h"
@@ -43,7 +44,11 @@ bool MayCloseAfterAskingToSave(const std::function<bool()>& save, bool closing_a
     }
 }
 
-Program::Program() : windows_(session_), wait_indicator_(session_) {
+Program::Program(shell::TrayIcon::Availability tray_available)
+    : windows_(session_),
+      wait_indicator_(session_),
+      tray_(session_, windows_, std::move(tray_available)),
+      show_requests_([this] { return tray_.ShowIfHidden(); }) {
     RegisterWindows();
 }
 
@@ -59,7 +64,15 @@ void Program::RegisterWindows() {
     windows.Register(WindowKind::About, [&windows] { return new frmAbout(windows); });
     windows.Register(WindowKind::Login,
                      [this, &session, &windows] { return new frmLogin(session, windows, login_shared_); });
-    windows.Register(WindowKind::Main, [&session, &windows] { return new frmMain(session, windows); });
+    windows.Register(WindowKind::Main, [this, &session, &windows] {
+        auto* main = new frmMain(session, windows);
+        main->SetHideOnClose([this] { return tray_.HideMainWindowOnClose(); });
+        tray_.Show();
+        return main;
+    });
+    windows.Register(WindowKind::DesktopSettings, [this, &windows] {
+        return new frmDesktopSettings(windows, [this] { return tray_.Available(); });
+    });
     windows.Register(WindowKind::Mbx, [&session, &windows] { return new frmMbx(session, windows); });
     windows.Register(WindowKind::Advanced,
                      [&session, &windows] { return new frmAdvanced(session, windows); });
@@ -73,6 +86,11 @@ void Program::RegisterWindows() {
 
 bool Program::Start(const Options& options) {
     if (!lock_.TryLock()) {
+        // A program hidden in the tray shows itself instead.
+        if (shell::AskRunningInstanceToShow()) {
+            exit_code_ = 0;
+            return false;
+        }
         shell::MessageRequest request;
         request.text = QStringLiteral("Q5Controller is already running");
         request.title = QStringLiteral("Duplicate");
@@ -81,6 +99,8 @@ bool Program::Start(const Options& options) {
         exit_code_ = 1;
         return false;
     }
+
+    show_requests_.Listen();  // without it a second start is refused, as before
 
     const shell::RegistrationResult registration = shell::EnsureClientClassRegistered(options.program_dir);
     if (!registration.ok) {
@@ -120,7 +140,10 @@ bool Program::Start(const Options& options) {
 void Program::AfterStartupLogin() {
     if (windows_.ProgramEnding()) return;
     if (session_.loggedIn()) {
-        if (!windows_.Loaded<frmMain>()) windows_.Load<frmMain>().show();
+        if (windows_.Loaded<frmMain>()) return;
+        frmMain& main = windows_.Load<frmMain>();
+        // Started minimised: the window waits in the tray.
+        if (!(tray_.Shown() && shell::Settings().Number(shell::Setting::StartMinimised) != 0)) main.show();
         return;
     }
     windows_.Load<frmLogin>().ShowNonModal();

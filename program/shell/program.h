@@ -6,7 +6,8 @@
 // login dialogs of one run share. Make it after the QApplication and let it
 // go before: its windows and the session go with it.
 //
-// Start(): refuses a second instance ("Q5Controller is already running"),
+// Start(): refuses a second instance ("Q5Controller is already running")
+// unless the running one is hidden in the tray, which then shows its window,
 // registers the library next to the program when the per-user registry
 // does not know CoQ5Client yet, creates the session, and shows the login
 // dialog modally. When that dialog goes, the main window opens if the login
@@ -25,6 +26,8 @@
 #include "shell/instance_lock.h"
 #include "shell/server_wait.h"
 #include "shell/session.h"
+#include "shell/show_request.h"
+#include "shell/tray_icon.h"
 #include "shell/window_manager.h"
 
 namespace q5 {
@@ -48,7 +51,8 @@ public:
         QString program_dir;  // where the library is looked for first
     };
 
-    Program();
+    // `tray_available` says whether the desktop has a tray (default: Qt's answer).
+    explicit Program(shell::TrayIcon::Availability tray_available = {});
     ~Program() override;
 
     Session& session() { return session_; }
@@ -63,6 +67,7 @@ public:
     int exit_code() const { return exit_code_; }
 
     shell::InstanceLock& lock() { return lock_; }
+    shell::TrayIcon& tray() { return tray_; }
 
 private:
     void AfterStartupLogin();
@@ -75,6 +80,8 @@ private:
     ServerWaitIndicator wait_indicator_;
     LoginShared login_shared_;
     shell::InstanceLock lock_;
+    shell::TrayIcon tray_;
+    shell::ShowRequestServer show_requests_;
     int exit_code_ = 0;
     QPointer<frmLogin> startup_login_;
 };

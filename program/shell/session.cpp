@@ -50,6 +50,12 @@ void Session::setLoggedIn(bool logged_in) {
     emit loggedInChanged(logged_in);
 }
 
+void Session::setCallsWaiting(int count) {
+    if (calls_waiting_ == count) return;
+    calls_waiting_ = count;
+    emit callsWaitingChanged(count);
+}
+
 HRESULT Session::Create() {
     if (created_) return S_OK;
     ComPtr<IQ5CallCancel> cancel;

@@ -112,11 +112,15 @@ public:
     void setNameScreening(bool on) { name_screening_ = on; }
     bool fieldsChanged() const { return fields_changed_; }  // an editing window holds unsaved edits
     void setFieldsChanged(bool changed) { fields_changed_ = changed; }
+    // Calls in the call control window's list that have not ended.
+    int callsWaiting() const { return calls_waiting_; }
+    void setCallsWaiting(int count);
 
 signals:
     void waitStarted(QObject* waiter);
     void waitEnded(QObject* waiter);
     void loggedInChanged(bool logged_in);
+    void callsWaitingChanged(int count);
 
 private:
     // What the session thread reports of one task: that it ran, and the
@@ -147,6 +151,7 @@ private:
     bool logged_in_ = false;
     bool name_screening_ = false;
     bool fields_changed_ = false;
+    int calls_waiting_ = 0;
 };
 
 template <class Work>

@@ -89,6 +89,7 @@ void WindowManager::UnloadAllWindows() {
     Unload(WindowKind::Main);
     Unload(WindowKind::Mbx);
     Unload(WindowKind::Properties);
+    Unload(WindowKind::DesktopSettings);
 }
 
 void WindowManager::OfferReconnect(QWidget* parent) {
@@ -143,7 +144,7 @@ void WindowManager::DestroyAllWindows() {
     for (WindowKind kind :
          {WindowKind::PIMSetup, WindowKind::Advanced, WindowKind::About, WindowKind::CallControl,
           WindowKind::CallOut, WindowKind::ConversionTable, WindowKind::Greeting, WindowKind::Login,
-          WindowKind::Main, WindowKind::Mbx, WindowKind::Properties}) {
+          WindowKind::Main, WindowKind::Mbx, WindowKind::Properties, WindowKind::DesktopSettings}) {
         delete Loaded(kind);
     }
     // Windows unloaded earlier may still wait for their deferred delete.

@@ -36,6 +36,7 @@ enum class WindowKind {
     Mbx,
     PIMSetup,
     Properties,
+    DesktopSettings,
     Count_
 };
 
@@ -85,8 +86,9 @@ public:
 
     // Unloads every window except the PIM setup window, in the order:
     // advanced settings, About, call control, call-out settings, conversion
-    // table, greeting manager, login, main, mailbox editor, properties. The
-    // main window saves its geometry and ends the server session as it goes.
+    // table, greeting manager, login, main, mailbox editor, properties,
+    // desktop settings. The main window saves its geometry and ends the
+    // server session as it goes.
     void UnloadAllWindows();
 
     // Closes the loaded windows that may hold unsaved edits (mailbox editor,

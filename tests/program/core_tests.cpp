@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <optional>
 
 #include <QDir>
@@ -16,11 +17,13 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QProcess>
 #include <QProcessEnvironment>
 
 #include "q5client/q5client.h"
 #include "temp_home.h"
+#include "shell/autostart.h"
 #include "shell/command_line.h"
 #include "shell/instance_lock.h"
 #include "shell/library_registration.h"
@@ -511,3 +514,40 @@ TEST(ProgramsTest, HelpAndVersionPrintAndSucceedAndNoDisplayIsOneLineAndExitOne)
 
 }  // namespace
 }  // namespace q5test
+
+TEST(Autostart, EntryIsWrittenValidAndRemoved) {
+    q5test::TempHome home;
+    const QString path = q5::shell::AutostartEntryPath();
+    EXPECT_EQ(path, qEnvironmentVariable("XDG_CONFIG_HOME") +
+                        QStringLiteral("/autostart/org.q5client.Q5Client.desktop"));
+    struct Case {
+        QString program;
+        QString exec;
+    };
+    const Case cases[] = {
+        {QStringLiteral("/usr/bin/q5client"), QStringLiteral("Exec=/usr/bin/q5client")},
+        {QStringLiteral("/opt/my apps/q5$client"), QStringLiteral("Exec=\"/opt/my apps/q5\\\\$client\"")},
+        {QStringLiteral("/opt/100%/q5client"), QStringLiteral("Exec=\"/opt/100%%/q5client\"")},
+    };
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    if (validator.isEmpty())
+        std::puts("desktop-file-validate is not installed: the entries are not validated");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program.toStdString());
+        ASSERT_EQ(q5::shell::WriteAutostartEntry(c.program), QString());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+        EXPECT_TRUE(lines.contains(c.exec)) << lines.join(u'|').toStdString();
+        if (!validator.isEmpty()) {
+            QProcess check;
+            check.start(validator, {path});
+            ASSERT_TRUE(check.waitForFinished());
+            EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
+            EXPECT_TRUE(check.readAllStandardOutput().trimmed().isEmpty());
+        }
+    }
+    EXPECT_EQ(q5::shell::RemoveAutostartEntry(), QString());
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(q5::shell::RemoveAutostartEntry(), QString()) << "nothing to remove is no failure";
+}

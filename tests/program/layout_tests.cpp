@@ -337,6 +337,11 @@ TEST_F(FormLayoutTest, EveryWindowShowsAllItsTextAndControlsAtItsFirstSize) {
              main.ui()->mnuProperties->trigger();
              return qobject_cast<q5::frmProperties*>(windows().Loaded(q5::WindowKind::Properties));
          }},
+        {"desktop settings",
+         [&]() -> QWidget* {
+             main.ui()->mnuDesktopSettings->trigger();
+             return windows().Loaded(q5::WindowKind::DesktopSettings);
+         }},
         {"about",
          [&]() -> QWidget* {
              q5::frmAbout& about = windows().Load<q5::frmAbout>();
