@@ -18,6 +18,7 @@
 #include "calls/name_player.h"
 #include "calls/pim.h"
 #include "shell/local_paths.h"
+#include "shell/log_categories.h"
 #include "shell/message_service.h"
 #include "shell/session.h"
 #include "shell/settings.h"
@@ -226,12 +227,14 @@ bool frmCallControl::StartLog() {
          password = ToBStr(session_.password());
     const HRESULT hr = mEvents->BeginQ5Log(host.Get(), target.port, 5, user.Get(), password.Get(), nullptr);
     const shell::ErrorDetails error = shell::ErrorOf(hr);
+    shell::ForgetLastFailure();  // the status line reports it, no box
     // S_FALSE: the log's worker still runs, so the log is alive. Any other
     // answer means the previous worker had ended (its connection was gone)
     // and a new connection was tried.
     if (hr == S_FALSE) return true;
     if (SUCCEEDED(hr)) {
         const bool restored = was_running || lost_;
+        qCInfo(shell::lcCalls) << (restored ? "the event log was restarted" : "the event log started");
         log_running_ = true;
         lost_ = false;
         back_off_.Reset();
@@ -244,6 +247,8 @@ bool frmCallControl::StartLog() {
     lost_ = lost_ || was_running;
     log_running_ = false;
     restart_wait_ = back_off_.NextDelaySeconds();
+    qCWarning(shell::lcCalls).noquote() << "the event log could not be started:" << shell::CodeText(hr)
+                                        << error.description << "| next try in" << restart_wait_ << "s";
     SetLogStatus((lost_ ? QStringLiteral("The connection for call events has ended (%1); retrying in %2 s")
                         : QStringLiteral("The call events could not be started (%1); retrying in %2 s"))
                      .arg(error.description)

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 
+#include "shell/settings.h"
 #include "shell/shell_logic.h"
 #include "ui_frm_pim_setup.h"
 
@@ -35,6 +36,7 @@ void frmPIMSetup::Form_Load() {
     mQ5Client.SetKey(kFolderKey);
     mQ5Client.RegGet();
     ui_->Text3->setText(mQ5Client.Setting());
+    ui_->Text4->setText(shell::Settings().Text(shell::Setting::PhoneRegion));
 }
 
 QString frmPIMSetup::PatternInEffect() const {
@@ -42,6 +44,9 @@ QString frmPIMSetup::PatternInEffect() const {
 }
 QString frmPIMSetup::ContactsFolderInEffect() const {
     return ui_->Text3->text();
+}
+QString frmPIMSetup::RegionInEffect() const {
+    return ui_->Text4->text().trimmed().toUpper();
 }
 
 void frmPIMSetup::Command1_Click() {
@@ -51,6 +56,7 @@ void frmPIMSetup::Command1_Click() {
     mQ5Client.SetKey(kFolderKey);
     mQ5Client.SetSetting(ui_->Text3->text());
     mQ5Client.RegSave();
+    shell::Settings().SetText(shell::Setting::PhoneRegion, RegionInEffect());
     hide();
 }
 

@@ -1,7 +1,8 @@
-// frmPIMSetup: the PIM setup window (the contacts' telephone number pattern
-// and the contacts folder), a window of its own. The pattern in effect is
-// the text of its pattern box: filled from the settings store when the
-// window is loaded, and kept as typed (saved or not) while it stays loaded.
+// frmPIMSetup: the PIM setup window (the contacts' telephone number pattern,
+// the region national numbers are read in, and the contacts folder), a
+// window of its own. The pattern in effect is the text of its pattern box:
+// filled from the settings store when the window is loaded, and kept as
+// typed (saved or not) while it stays loaded; the region box likewise.
 //
 // Thread rule: UI thread only.
 #pragma once
@@ -30,6 +31,8 @@ public:
 
     QString PatternInEffect() const;
     QString ContactsFolderInEffect() const;
+    // The region box's text: a two-letter code, or empty for the locale's.
+    QString RegionInEffect() const;
 
 public slots:
     void Command1_Click();  // Save

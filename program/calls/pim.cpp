@@ -25,16 +25,21 @@ QString FormatCallerNumber(WindowManager& windows, const QString& number) {
     return FormatWithPattern(number, windows.Load<frmPIMSetup>().PatternInEffect());
 }
 
+QString PhoneRegion(WindowManager& windows) {
+    return PhoneRegionFor(windows.Load<frmPIMSetup>().RegionInEffect(), QLocale::system());
+}
+
 QString LookupContactName(WindowManager& windows, const QString& number) {
     const std::unique_ptr<ContactStore> store = OpenContactStore(windows);
-    const std::optional<ContactMatch> match = FindContact(*store, FormatCallerNumber(windows, number));
+    const std::optional<ContactMatch> match =
+        FindContact(*store, FormatCallerNumber(windows, number), PhoneRegion(windows));
     return match ? match->contact.DisplayName() : QString();
 }
 
 bool PopUpContact(WindowManager& windows, ContactWindows& open, const QString& number, QString* error) {
     const QString formatted = FormatCallerNumber(windows, number);
     std::unique_ptr<ContactStore> store = OpenContactStore(windows);
-    std::optional<ContactMatch> match = FindContact(*store, formatted);
+    std::optional<ContactMatch> match = FindContact(*store, formatted, PhoneRegion(windows));
     Contact contact;
     if (match) {
         contact = std::move(match->contact);

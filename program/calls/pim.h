@@ -27,6 +27,9 @@ QString ContactsFolder(WindowManager& windows);
 std::unique_ptr<ContactStore> OpenContactStore(WindowManager& windows);
 
 QString FormatCallerNumber(WindowManager& windows, const QString& number);
+// The region the caller's and the contacts' national numbers are read in:
+// the PIM setup window's region box, else the system locale's territory.
+QString PhoneRegion(WindowManager& windows);
 // The display name of the contact for the number, or empty (never fails).
 QString LookupContactName(WindowManager& windows, const QString& number);
 // Opens the contact's window, or a new contact's window with the formatted

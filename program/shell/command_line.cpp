@@ -1,6 +1,7 @@
 #include "shell/command_line.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 namespace q5::shell {
 
@@ -24,10 +25,16 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption user(QStringLiteral("user"),
                                   QStringLiteral("User name (mailbox number) for the login dialog."),
                                   QStringLiteral("name"));
+    const QCommandLineOption verbose(
+        QStringLiteral("verbose"),
+        QCoreApplication::translate(
+            "CommandLine",
+            "Write the support log's debug messages (categories q5client.*) to standard error."));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(host);
     parser.addOption(user);
+    parser.addOption(verbose);
     if (!parser.parse(arguments)) {
         result.exit_now = true;
         result.exit_code = 2;
@@ -57,6 +64,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     result.host = parser.value(host);
     result.user_given = parser.isSet(user);
     result.user = parser.value(user);
+    result.verbose = parser.isSet(verbose);
     return result;
 }
 

@@ -1,5 +1,6 @@
 // The program's command line: --host and --user pre-fill the login dialog;
-// --help and --version print and end.
+// --verbose turns on the support log's debug messages; --help and --version
+// print and end.
 //
 // Thread rule: UI thread, before any window.
 #pragma once
@@ -14,6 +15,7 @@ struct CommandLine {
     QString user;
     bool host_given = false;
     bool user_given = false;
+    bool verbose = false;   // --verbose: debug messages of q5client.* (see log_categories.h)
     bool exit_now = false;  // --help, --version or a usage error: print `output` and end
     int exit_code = 0;
     QString output;  // for standard output (help, version) or, with exit_code 2, standard error

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "shell/busy_cursor.h"
+#include "shell/log_categories.h"
 #include "shell/message_service.h"
 #include "shell/resolve_captions.h"
 #include "shell/secret_store.h"
@@ -142,12 +143,15 @@ void frmLogin::cmdOK_Click() {
             shell::BusyCursor busy;
             const shell::HostAndPort target = shell::ParseHostBox(ui_->Text1->text());
             BStr host = ToBStr(shell::HostWithStoredPin(QString::fromLatin1(shell::kAppTitle), target.host));
+            qCDebug(shell::lcSession).noquote()
+                << "connecting to" << QStringLiteral("%1:%2").arg(target.host).arg(target.port);
             hr = session_.Call(this, [&](const SessionViews& views) {
                 return views.connect ? views.connect->Connect(host.Get(), target.port, 0) : E_POINTER;
             });
         }
         if (!self) return;
         if (FAILED(hr)) {
+            qCInfo(shell::lcSession).noquote() << "connect failed:" << shell::CodeText(hr);
             OnConnectFailed(hr);
         } else {
             // With its pin, so the event log's connection accepts the same certificate.
@@ -166,13 +170,17 @@ void frmLogin::cmdOK_Click() {
             }
             if (!self) return;
             if (FAILED(hr)) {
-                shell::ErrorOf(hr);  // the record is not shown; drop it
+                // The user name only: the password never goes to the log.
+                qCInfo(shell::lcSession).noquote()
+                    << "login failed for mailbox" << session_.userName() << "with" << shell::CodeText(hr);
+                shell::ErrorOf(hr);  // the record is not shown; drop it (the box's log line gives its code)
                 shell::MessageRequest request;
                 request.text = QStringLiteral("Incorrect Username or Password");
                 request.title = QStringLiteral("Login Failed");
                 request.icon = shell::MsgIcon::warning;
                 shell::MessageService::Show(request, this);
             } else {
+                qCInfo(shell::lcSession).noquote() << "logged in as mailbox" << session_.userName();
                 const bool was_modal = windowModality() != Qt::NonModal;
                 hide();
                 session_.setLoggedIn(true);

@@ -7,6 +7,7 @@
 
 #include "shell/app_identity.h"
 #include "shell/command_line.h"
+#include "shell/log_categories.h"
 #include "shell/program.h"
 
 namespace {
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    q5::shell::SetUpLogging(options.verbose);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Q5Client"));
     QApplication::setApplicationVersion(QStringLiteral(Q5CLIENT_VERSION));

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "shell/log_categories.h"
 #include "shell/shell_logic.h"
 
 namespace q5::shell {
@@ -42,9 +43,27 @@ QMessageBox::Icon IconOf(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Every box goes to the support log: a failure's box as a warning with the
+// failure's code and description, any other warning or error box as a
+// warning, the rest (questions, notices) at debug level.
+void LogBox(const MessageRequest& request, const QWidget* parent) {
+    const QWidget* window = parent ? parent->window() : nullptr;
+    const LogArea area = AreaOfWindow(window ? window->metaObject()->className() : nullptr);
+    const QString box = QStringLiteral("message box \"%1\": %2").arg(request.title, request.text);
+    if (const std::optional<ErrorDetails> failure = TakeLastFailure()) {
+        qCWarning(area).noquote() << box << "| failed with" << CodeText(failure->number)
+                                  << failure->description;
+    } else if (request.icon == MsgIcon::warning || request.icon == MsgIcon::critical) {
+        qCWarning(area).noquote() << box;
+    } else {
+        qCDebug(area).noquote() << box;
+    }
+}
+
 }  // namespace
 
 MsgAnswer MessageService::Show(const MessageRequest& request, QWidget* parent) {
+    LogBox(request, parent);
     if (Responder()) return Responder()(request);
     QMessageBox box(parent);
     box.setWindowTitle(request.title.isEmpty() ? QString::fromLatin1(kAppTitle) : request.title);

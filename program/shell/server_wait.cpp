@@ -13,6 +13,7 @@
 
 #include <algorithm>
 
+#include "shell/log_categories.h"
 #include "shell/session.h"
 
 namespace q5 {
@@ -140,7 +141,10 @@ void ServerWaitIndicator::ShowPanel(Wait& wait) {
     cancel->setAutoDefault(false);
     layout->addWidget(label);
     layout->addWidget(cancel);
-    connect(cancel, &QPushButton::clicked, this, [this] { session_.Cancel(); });
+    connect(cancel, &QPushButton::clicked, this, [this] {
+        qCInfo(shell::lcSession) << "the user cancelled the wait for the server";
+        session_.Cancel();
+    });
     wait.panel = panel;
     wait.cancel = cancel;
     wait.focus_before = wait.window ? wait.window->focusWidget() : nullptr;

@@ -9,6 +9,9 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "shell/log_categories.h"
+#include "shell/shell_logic.h"
+
 namespace q5 {
 
 struct Session::TaskState {
@@ -118,7 +121,10 @@ void Session::Release() {
 }
 
 void Session::Cancel() {
-    if (IQ5CallCancel* cancel = cancel_.Get()) cancel->Cancel(0);
+    if (IQ5CallCancel* cancel = cancel_.Get()) {
+        qCDebug(shell::lcSession) << "cancelling the call in progress, if any";
+        cancel->Cancel(0);
+    }
 }
 
 void Session::RunWhenIdle(QObject* context, std::function<void()> work) {
@@ -145,6 +151,8 @@ bool Session::IsWaiting(const QObject* waiter) const {
 
 void Session::Enqueue(QObject* context, const std::shared_ptr<TaskState>& state, std::function<void()> task,
                       std::function<void()> finish) {
+    // A failure read before this call is not what a later box reports.
+    shell::ForgetLastFailure();
     std::shared_ptr<TaskState> shared = state ? state : NewTaskState();
     QPointer<QObject> target(context);
     const bool has_context = context != nullptr;

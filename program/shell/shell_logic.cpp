@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "q5client/q5client.h"
+#include "shell/log_categories.h"
 
 namespace q5::shell {
 
@@ -48,6 +49,25 @@ std::optional<QString> CaptionText(const QString& key) {
     return CaptionText(number);
 }
 
+namespace {
+
+std::optional<ErrorDetails>& LastFailure() {
+    thread_local std::optional<ErrorDetails> failure;
+    return failure;
+}
+
+}  // namespace
+
+std::optional<ErrorDetails> TakeLastFailure() {
+    std::optional<ErrorDetails> failure = std::move(LastFailure());
+    LastFailure().reset();
+    return failure;
+}
+
+void ForgetLastFailure() {
+    LastFailure().reset();
+}
+
 ErrorDetails ErrorOf(HRESULT hr) {
     ErrorDetails details;
     details.number = hr;
@@ -59,6 +79,10 @@ ErrorDetails ErrorOf(HRESULT hr) {
             details.description = QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size()));
         }
         info->Release();
+    }
+    if (FAILED(hr)) {
+        qCDebug(lcSession).noquote() << "call failed:" << CodeText(hr) << details.description;
+        LastFailure() = details;
     }
     return details;
 }

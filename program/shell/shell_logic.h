@@ -27,7 +27,14 @@ struct ErrorDetails {
     HRESULT number = S_OK;
     QString description;
 };
+// A failure (FAILED(hr)) is also kept as the thread's last failure and
+// logged at debug level.
 ErrorDetails ErrorOf(HRESULT hr);
+// The failure ErrorOf read last on this thread, once: the message box that
+// reports it logs it with its code. ForgetLastFailure drops it when the next
+// call starts, so a later box is not blamed on an old failure.
+std::optional<ErrorDetails> TakeLastFailure();
+void ForgetLastFailure();
 // The number as the program shows it: signed decimal (0x80040010 is
 // -2147221488).
 QString ErrorNumberText(HRESULT hr);

@@ -5,6 +5,7 @@
 
 #include "shell/frm_login.h"
 #include "shell/frm_main.h"
+#include "shell/log_categories.h"
 #include "shell/message_service.h"
 #include "shell/session.h"
 
@@ -100,6 +101,7 @@ void WindowManager::OfferReconnect(QWidget* parent) {
     if (auto* login = Loaded<frmLogin>(); login && login->isVisible()) return;
     // Logged out until the login dialog succeeds again.
     session_.setLoggedIn(false);
+    qCWarning(shell::lcSession) << "the connection to the server was lost";
     emit sessionLost();
     asking_reconnect_ = true;
     shell::MessageRequest request;
@@ -110,8 +112,10 @@ void WindowManager::OfferReconnect(QWidget* parent) {
     const shell::MsgAnswer answer = shell::MessageService::Show(request, parent);
     asking_reconnect_ = false;
     if (answer == shell::MsgAnswer::ok) {
+        qCInfo(shell::lcSession) << "reconnecting: the login dialog is shown again";
         if (!ending_) Load<frmLogin>().ShowNonModal();
     } else {
+        qCInfo(shell::lcSession) << "the user ended the session instead of reconnecting";
         EndProgram(0);
     }
 }

@@ -298,7 +298,7 @@ TEST_F(ContactStoreTest, DifferentlyFormattedNumbersFindTheSameContact) {
         ASSERT_TRUE(match.has_value()) << number;
         EXPECT_EQ(match->contact.DisplayName(), QStringLiteral("Pat")) << number;
     }
-    EXPECT_EQ(FindContact(store, QStringLiteral("555-123-4567"))->kind, MatchKind::digits);
+    EXPECT_EQ(FindContact(store, QStringLiteral("555-123-4567"))->kind, MatchKind::number);
     EXPECT_FALSE(FindContact(store, QStringLiteral("unknown")).has_value());
 }
 
@@ -307,8 +307,67 @@ TEST_F(ContactStoreTest, ACallerSharingOnlyTheLastDigitsGetsNoOtherPersonsName) 
     VCardFolderStore store(dir_.path());
     // The same last eight digits in another area code: another person.
     for (const char* number : {"(312) 555-0142", "3125550142", "(912) 555-0142"}) {
+        EXPECT_FALSE(FindContact(store, QString::fromLatin1(number), QStringLiteral("US")).has_value())
+            << number;
         EXPECT_FALSE(FindContact(store, QString::fromLatin1(number)).has_value()) << number;
     }
+    const std::optional<ContactMatch> match =
+        FindContact(store, QStringLiteral("+1 212 555 0142"), QStringLiteral("US"));
+    ASSERT_TRUE(match.has_value());
+    EXPECT_EQ(match->kind, MatchKind::number);
+}
+
+// Whether a caller's number and a contact's number reach the same line, as
+// the lookup's second step decides it.
+TEST(SameNumberTest, FormsOfOneNumberMatchAndNeighboursDoNot) {
+    struct Row {
+        const char* region;
+        const char* caller;
+        const char* contact;
+        bool same;
+    };
+    const Row rows[] = {
+        // national and international forms, punctuation
+        {"US", "2125550142", "(212) 555-0142", true},
+        {"US", "+1 212 555 0142", "(212) 555-0142", true},
+        {"US", "011 1 212 555 0142", "212.555.0142", true},
+        {"US", "1-212-555-0142", "+12125550142", true},
+        {"DE", "030 1234567", "+49 30 1234567", true},
+        {"DE", "0049 30 1234567", "030/123 45-67", true},
+        {"DE", "+49 (0)30 1234567", "030 1234567", true},
+        // the same last eight digits, another area code or country
+        {"US", "(312) 555-0142", "(212) 555-0142", false},
+        {"DE", "040 1234567", "030 1234567", false},
+        {"DE", "+43 30 1234567", "030 1234567", false},
+        // national forms belong to the region they are read in
+        {"US", "030 1234567", "+49 30 1234567", false},
+        // the subscriber number alone could be any area's
+        {"US", "555-0142", "(212) 555-0142", false},
+        // extensions
+        {"US", "212 555 0142 ext. 12", "(212) 555-0142 x12", true},
+        {"US", "212 555 0142 ext. 13", "(212) 555-0142 x12", false},
+        {"US", "2125550142", "(212) 555-0142 x12", false},
+        // without a region only the same national digits match
+        {"", "0301234567", "030 123 45 67", true},
+        {"", "0301234567", "0401234567", false},
+        // nothing to compare
+        {"US", "unknown", "unknown", false},
+        {"US", "2125550142", "", false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(SameNumber(QString::fromLatin1(row.caller), QString::fromLatin1(row.contact),
+                             QString::fromLatin1(row.region)),
+                  row.same)
+            << row.region << ": " << row.caller << " / " << row.contact;
+    }
+}
+
+TEST(PhoneRegionTest, ChosenRegionElseTheLocalesTerritory) {
+    const QLocale german(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(PhoneRegionFor(QString(), german), QStringLiteral("DE"));
+    EXPECT_EQ(PhoneRegionFor(QStringLiteral(" us "), german), QStringLiteral("US"));
+    EXPECT_EQ(PhoneRegionFor(QStringLiteral("XQ"), german), QStringLiteral("DE"));  // no such region
+    EXPECT_EQ(PhoneRegionFor(QString(), QLocale::c()), QString());
 }
 
 // ---- call control rules -------------------------------------------------------

@@ -908,6 +908,21 @@ TEST_F(PimSetupTest, ChosenContactsFolderIsTheOneSearched) {
     EXPECT_EQ(Lookup(QStringLiteral("5550142")), QStringLiteral("Elsewhere"));
 }
 
+TEST_F(PimSetupTest, TypedRegionReadsNationalNumbersAndIsStoredOnSave) {
+    WriteCard(QStringLiteral("berlin.vcf"), Card("Berlin Office", "TEL;TYPE=WORK,VOICE:+49 30 1234567\r\n"));
+    frmPIMSetup& setup = windows_->Load<frmPIMSetup>();
+    setup.show();
+    QTest::keyClicks(setup.ui()->Text4, QStringLiteral("us"));
+    EXPECT_EQ(Lookup(QStringLiteral("030 1234567")), QString());  // a US number
+    setup.ui()->Text4->clear();
+    QTest::keyClicks(setup.ui()->Text4, QStringLiteral("de"));
+    EXPECT_EQ(Lookup(QStringLiteral("030 1234567")), QStringLiteral("Berlin Office"));
+    QTest::mouseClick(setup.ui()->Command1, Qt::LeftButton);
+    EXPECT_EQ(q5::shell::Registry::Read(QStringLiteral("Q5Client"), QStringLiteral("Login"),
+                                        QStringLiteral("phoneRegion")),
+              QStringLiteral("DE"));
+}
+
 TEST_F(PimSetupTest, PropertiesOffersThreeClientsAnEmptySoundListAndStoresNothing) {
     q5::frmProperties& properties = windows_->Load<q5::frmProperties>();
     EXPECT_EQ(properties.windowTitle(), QStringLiteral("Properties"));

@@ -30,6 +30,7 @@
 #include "shell/frm_main.h"
 #include "shell/instance_lock.h"
 #include "shell/library_registration.h"
+#include "shell/log_categories.h"
 #include "shell/local_paths.h"
 #include "shell/program.h"
 #include "shell/registry.h"
@@ -262,6 +263,53 @@ TEST_F(LoginTest, WrongPasswordKeepsTheDialogAndTheNextOKConnectsAgain) {
     // Two logins on fresh connections, then the call control window's own
     // event-log connection.
     EXPECT_EQ(server.connections(), 3);
+}
+
+// The support log under --verbose, captured from Qt's message handler.
+struct LogLine {
+    QtMsgType type;
+    QString category;
+    QString text;
+};
+std::vector<LogLine>& CapturedLog() {
+    static std::vector<LogLine> lines;
+    return lines;
+}
+
+TEST_F(LoginTest, VerboseLogHasTheFailedLoginWithItsCodeAndNeverThePassword) {
+    CapturedLog().clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            CapturedLog().push_back({type, QString::fromLatin1(context.category), text});
+        });
+    q5::shell::SetUpLogging(true);
+    FakeQ5Server server;
+    frmLogin& login = windows().Load<frmLogin>();
+    login.show();
+    LogIn(login, QStringLiteral("101"), QStringLiteral("wrong-Secret-77"), HostOf(server), false);
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previous);
+    ASSERT_EQ(AskedTexts(), std::vector<QString>{QStringLiteral("Incorrect Username or Password")});
+
+    const QString code = q5::shell::CodeText(E_FAIL);
+    bool box_logged = false, event_logged = false;
+    for (const LogLine& line : CapturedLog()) {
+        EXPECT_FALSE(line.text.contains(QStringLiteral("wrong-Secret-77"))) << line.text.toStdString();
+        EXPECT_FALSE(line.text.contains(QStringLiteral("PASS"))) << line.text.toStdString();
+        if (line.category != QStringLiteral("q5client.session") || !line.text.contains(code)) continue;
+        if (line.type == QtWarningMsg && line.text.contains(QStringLiteral("Incorrect Username or Password")))
+            box_logged = true;
+        if (line.type == QtInfoMsg && line.text.contains(QStringLiteral("login failed for mailbox 101")))
+            event_logged = true;
+    }
+    EXPECT_TRUE(box_logged && event_logged)
+        << "log:\n"
+        << [] {
+               std::string all;
+               for (const LogLine& line : CapturedLog())
+                   all += line.category.toStdString() + ": " + line.text.toStdString() + "\n";
+               return all;
+           }();
 }
 
 TEST_F(LoginTest, RefusedConnectionAsksNoConnectionAndOKGivesAFreshNonModalDialog) {
