@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QKeySequence>
 #include <QRadioButton>
 #include <QString>
 #include <QLineEdit>
@@ -20,13 +21,15 @@
 
 namespace q5::mailbox {
 
-// A toolbar on top of the form with one button, key and tool tip "Save".
+// A toolbar on top of the form with one button, key and tool tip "Save";
+// the platform's save keys (Ctrl+S) press it.
 inline QAction* AddSaveToolBar(QWidget* form, QToolBar*& toolbar) {
     toolbar = new QToolBar(form);
     toolbar->setObjectName(QStringLiteral("tbToolBar"));
     QAction* save = toolbar->addAction(QStringLiteral("Save"));
     save->setObjectName(QStringLiteral("Save"));
     save->setToolTip(QStringLiteral("Save"));
+    save->setShortcut(QKeySequence::Save);
     static_cast<QVBoxLayout*>(form->layout())->insertWidget(0, toolbar);
     return save;
 }

@@ -4,6 +4,7 @@
 // stopped and driven by calling their slots; only the arrival of events
 // from the network is waited for.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -242,7 +243,7 @@ TEST_F(CallControlTest, LoadShowsSixColumnsInternalSelectedAndTheMailboxAsTransf
     for (int i = 0; i < 6; ++i) EXPECT_EQ(header->text(i), expected[i]);
     EXPECT_TRUE(cc.Option1[0]->isChecked());
     EXPECT_EQ(cc.ui()->Text1->text(), QStringLiteral("101"));
-    EXPECT_EQ(cc.Command1[3]->text(), QStringLiteral("Transfer to..."));
+    EXPECT_EQ(q5test::Shown(cc.Command1[3]->text()), QStringLiteral("Transfer to..."));
     EXPECT_TRUE(cc.LogRunning()) << cc.LogStatus().toStdString();
 }
 
@@ -455,6 +456,29 @@ TEST_F(CallControlTest, ScreenedCallFetchesItsRecordedNameIntoTempAndDoubleClick
     ASSERT_EQ(played_.size(), 1u);
     EXPECT_EQ(played_[0], local);
     EXPECT_EQ(cc.mPlayFile, local);
+}
+
+TEST_F(CallControlTest, KeysAloneSelectACallPlayItsNameAndAnswerIt) {
+    frmCallControl& cc = Open();
+    const QString key = Call("5550009");
+    QTreeWidgetItem* row = WaitForRow(cc, key);
+    ASSERT_NE(row, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return cc.NameFetchesRunning() == 0; }));
+    cc.show();
+    cc.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&cc));
+    QTreeWidget* list = cc.ui()->ListView1;
+    ASSERT_EQ(QApplication::focusWidget(), list)
+        << "the list is the window's first stop, not "
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none");
+    QTest::keyClick(list, Qt::Key_Space);
+    ASSERT_EQ(list->selectedItems().value(0), row);
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_EQ(played_.size(), 1u);
+    EXPECT_EQ(played_[0], q5::shell::LocalPath(q5::shell::LocalFolder::temp, key + QStringLiteral(".wav")));
+    QTest::keyClick(list, Qt::Key_N, Qt::AltModifier);  // "A&nswer Call"
+    EXPECT_NE(WaitForRow(cc, key, QStringLiteral("In Transit")), nullptr);
+    EXPECT_TRUE(asked().empty()) << asked()[0].text.toStdString();
 }
 
 TEST_F(CallControlTest, RecordedNamesGoWhenTheProgramEndsAndThoseOfAnEarlierRunAtStart) {
@@ -896,6 +920,35 @@ TEST_F(PimSetupTest, CancelKeepsTheTypedPatternInEffectButNotStoredUntilTheNextS
     EXPECT_EQ(Format(QStringLiteral("2125550142")), QStringLiteral("212555-0142"));
 }
 
+TEST_F(PimSetupTest, EnterInABoxSavesEnterOnCancelAndEscapeOnlyHide) {
+    struct Case {
+        const char* keys;
+        std::function<QWidget*(frmPIMSetup&)> focus;
+        Qt::Key key;
+        bool stored;
+    } const cases[] = {
+        {"Enter in the pattern box", [](frmPIMSetup& f) { return f.ui()->Text2; }, Qt::Key_Return, true},
+        {"Enter on Cancel", [](frmPIMSetup& f) { return f.ui()->Command2; }, Qt::Key_Enter, false},
+        {"Escape in the folder box", [](frmPIMSetup& f) { return f.ui()->Text3; }, Qt::Key_Escape, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        q5::shell::Registry::Write(QStringLiteral("Q5Client"), QStringLiteral("Login"),
+                                   QStringLiteral("numberPattern"), QString());
+        frmPIMSetup& setup = windows_->Load<frmPIMSetup>();
+        setup.show();
+        setup.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&setup));
+        QTest::keyClicks(setup.ui()->Text2, QStringLiteral("###-####"));
+        c.focus(setup)->setFocus();
+        QTest::keyClick(c.focus(setup), c.key);
+        EXPECT_FALSE(setup.isVisible());
+        EXPECT_EQ(StoredPattern(), c.stored ? QStringLiteral("###-####") : QString());
+        windows_->Unload<frmPIMSetup>();
+        Pump();
+    }
+}
+
 TEST_F(PimSetupTest, ChosenContactsFolderIsTheOneSearched) {
     const QString folder = QString::fromStdString(home_->path()) + QStringLiteral("/elsewhere");
     QDir().mkpath(folder);
@@ -931,7 +984,7 @@ TEST_F(PimSetupTest, PropertiesOffersThreeClientsAnEmptySoundListAndStoresNothin
     EXPECT_EQ(properties.ui()->Combo1->itemText(1), QStringLiteral("Microsoft Outlook Express"));
     EXPECT_EQ(properties.ui()->Combo1->itemText(2), QStringLiteral("ACT"));
     EXPECT_EQ(properties.ui()->Combo2->count(), 0);
-    EXPECT_EQ(properties.ui()->Check1->text(), QStringLiteral("Automatic Pop-Up Screen"));
+    EXPECT_EQ(q5test::Shown(properties.ui()->Check1->text()), QStringLiteral("Automatic Pop-Up Screen"));
     properties.ui()->Check1->setChecked(true);
     EXPECT_FALSE(QFile::exists(q5::shell::Registry::FilePath(QStringLiteral("Q5Client"))));
 }
