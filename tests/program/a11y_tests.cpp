@@ -259,6 +259,7 @@ TEST_F(AccessibilityTest, EveryWindowNamesItsControlsHasUniqueMnemonicsAndTabsIn
         {Kind::Properties, menu(main.ui()->mnuProperties, Kind::Properties)},
         {Kind::About, loaded(Kind::About)},
         {Kind::Login, loaded(Kind::Login)},
+        {Kind::DesktopSettings, loaded(Kind::DesktopSettings)},
     };
     ASSERT_EQ(open.size(), static_cast<size_t>(Kind::Count_)) << "a kind of window nobody checks";
 
