@@ -4,10 +4,12 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QCoreApplication>
 
 #include "shell/app_identity.h"
 #include "shell/command_line.h"
 #include "shell/program.h"
+#include "shell/translations.h"
 
 namespace {
 
@@ -30,19 +32,28 @@ int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     const q5::shell::CommandLine options = q5::shell::ParseCommandLine(arguments);
-    if (options.exit_now) {
-        std::fputs(options.output.toLocal8Bit().constData(), options.exit_code == 0 ? stdout : stderr);
-        return options.exit_code;
-    }
-    if (!HaveDisplay()) {
-        std::fputs(
-            "q5client: no display: neither DISPLAY nor WAYLAND_DISPLAY is set; start it in a desktop "
-            "session, or without one under xvfb-run (xvfb-run q5client)\n",
-            stderr);
+    if (options.exit_now || !HaveDisplay()) {
+        // What the terminal is told, in the user's language: an application
+        // object without a display carries the translators.
+        QCoreApplication terminal(argc, argv);
+        q5::shell::InstallTranslators(q5::shell::TranslationFolders(QCoreApplication::applicationDirPath()));
+        if (options.exit_now) {
+            const q5::shell::CommandLine told = q5::shell::ParseCommandLine(arguments);
+            std::fputs(told.output.toLocal8Bit().constData(), told.exit_code == 0 ? stdout : stderr);
+            return told.exit_code;
+        }
+        std::fputs(QCoreApplication::translate("main",
+                                               "q5client: no display: neither DISPLAY nor WAYLAND_DISPLAY is "
+                                               "set; start it in a desktop session, or without one under "
+                                               "xvfb-run (xvfb-run q5client)\n")
+                       .toLocal8Bit()
+                       .constData(),
+                   stderr);
         return 1;
     }
 
     QApplication app(argc, argv);
+    q5::shell::InstallTranslators(q5::shell::TranslationFolders(QCoreApplication::applicationDirPath()));
     QApplication::setApplicationName(QStringLiteral("Q5Client"));
     QApplication::setApplicationVersion(QStringLiteral(Q5CLIENT_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);  // the program ends by its own rules

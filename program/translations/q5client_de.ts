@@ -1,0 +1,1631 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>AudioDevice</name>
+    <message>
+        <source>No audio input device is available</source>
+        <translation>Kein Audio-Eingabegerät verfügbar</translation>
+    </message>
+    <message>
+        <source>The audio input device offers no usable format</source>
+        <translation>Das Audio-Eingabegerät bietet kein verwendbares Format</translation>
+    </message>
+    <message>
+        <source>The audio input device could not be started</source>
+        <translation>Das Audio-Eingabegerät konnte nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>The audio input device stopped</source>
+        <translation>Das Audio-Eingabegerät wurde angehalten</translation>
+    </message>
+    <message>
+        <source>No audio output device is available</source>
+        <translation>Kein Audio-Ausgabegerät verfügbar</translation>
+    </message>
+    <message>
+        <source>The audio output device offers no usable format</source>
+        <translation>Das Audio-Ausgabegerät bietet kein verwendbares Format</translation>
+    </message>
+    <message>
+        <source>The audio output device stopped</source>
+        <translation>Das Audio-Ausgabegerät wurde angehalten</translation>
+    </message>
+    <message>
+        <source>The audio output device could not be started</source>
+        <translation>Das Audio-Ausgabegerät konnte nicht gestartet werden</translation>
+    </message>
+</context>
+<context>
+    <name>CallStatus</name>
+    <message>
+        <source>On Hold</source>
+        <translation>Gehalten</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>Weiterleitung</translation>
+    </message>
+    <message>
+        <source>In Transit</source>
+        <translation>Wird vermittelt</translation>
+    </message>
+    <message>
+        <source>Leaving Message</source>
+        <translation>Hinterlässt Nachricht</translation>
+    </message>
+    <message>
+        <source>New Call</source>
+        <translation>Neuer Anruf</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Getrennt</translation>
+    </message>
+    <message>
+        <source>Ask to hold...</source>
+        <translation>Zum Warten auffordern...</translation>
+    </message>
+</context>
+<context>
+    <name>Captions</name>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;About </source>
+        <translation>Ü&amp;ber </translation>
+    </message>
+    <message>
+        <source>Login</source>
+        <translation>Anmeldung</translation>
+    </message>
+    <message>
+        <source>&amp;User Name:</source>
+        <translation>&amp;Benutzername:</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>&amp;Passwort:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>&amp;Administration</source>
+        <translation>&amp;Verwaltung</translation>
+    </message>
+    <message>
+        <source>Greetings</source>
+        <translation>Ansagen</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Greeting Key Press</source>
+        <translation>Ansage-Tastendruck</translation>
+    </message>
+    <message>
+        <source>&amp;Notification</source>
+        <translation>&amp;Benachrichtigung</translation>
+    </message>
+    <message>
+        <source>Out Call Settings</source>
+        <translation>Einstellungen für ausgehende Anrufe</translation>
+    </message>
+    <message>
+        <source>Wake Up </source>
+        <translation>Weckruf </translation>
+    </message>
+    <message>
+        <source>Advanced </source>
+        <translation>Erweitert </translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Q5Client desktop program: log in to a mailbox of a Q5Server, watch and steer its calls
+and edit its settings.</source>
+        <translation>Q5Client-Desktopprogramm: bei einem Postfach eines Q5Server anmelden, dessen Anrufe beobachten und steuern
+und dessen Einstellungen bearbeiten.</translation>
+    </message>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation>Zeigt diese Hilfe an und beendet das Programm.</translation>
+    </message>
+    <message>
+        <source>Show the program&apos;s version and exit.</source>
+        <translation>Zeigt die Version des Programms an und beendet es.</translation>
+    </message>
+    <message>
+        <source>Server for the login dialog: HOST (port 1008) or HOST:PORT.</source>
+        <translation>Server für den Anmeldedialog: HOST (Port 1008) oder HOST:PORT.</translation>
+    </message>
+    <message>
+        <source>host</source>
+        <translation>host</translation>
+    </message>
+    <message>
+        <source>User name (mailbox number) for the login dialog.</source>
+        <translation>Benutzername (Postfachnummer) für den Anmeldedialog.</translation>
+    </message>
+    <message>
+        <source>name</source>
+        <translation>name</translation>
+    </message>
+    <message>
+        <source>
+Try &apos;q5client --help&apos;.
+</source>
+        <translation>
+Siehe &apos;q5client --help&apos;.
+</translation>
+    </message>
+    <message>
+        <source>Unexpected argument: %1
+Try &apos;q5client --help&apos;.
+</source>
+        <translation>Unerwartetes Argument: %1
+Siehe &apos;q5client --help&apos;.
+</translation>
+    </message>
+</context>
+<context>
+    <name>Contacts</name>
+    <message>
+        <source>Business</source>
+        <translation>Geschäftlich</translation>
+    </message>
+    <message>
+        <source>Business 2</source>
+        <translation>Geschäftlich 2</translation>
+    </message>
+    <message>
+        <source>Business fax</source>
+        <translation>Fax geschäftlich</translation>
+    </message>
+    <message>
+        <source>Callback</source>
+        <translation>Rückruf</translation>
+    </message>
+    <message>
+        <source>Company main</source>
+        <translation>Firmenzentrale</translation>
+    </message>
+    <message>
+        <source>Home fax</source>
+        <translation>Fax privat</translation>
+    </message>
+    <message>
+        <source>Home</source>
+        <translation>Privat</translation>
+    </message>
+    <message>
+        <source>Home 2</source>
+        <translation>Privat 2</translation>
+    </message>
+    <message>
+        <source>Mobile</source>
+        <translation>Mobil</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Sonstige</translation>
+    </message>
+    <message>
+        <source>Radio</source>
+        <translation>Funk</translation>
+    </message>
+    <message>
+        <source>No contacts folder is set</source>
+        <translation>Es ist kein Kontakteordner eingestellt</translation>
+    </message>
+    <message>
+        <source>Cannot create the contacts folder %1</source>
+        <translation>Der Kontakteordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Invalid contact file name %1</source>
+        <translation>Ungültiger Name der Kontaktdatei: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ConversionTable</name>
+    <message>
+        <source>Pager</source>
+        <translation>Pager</translation>
+    </message>
+    <message>
+        <source>Greeting</source>
+        <translation>Ansage</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Aufnehmen</translation>
+    </message>
+    <message>
+        <source>Cell</source>
+        <translation>Handy</translation>
+    </message>
+    <message>
+        <source>Fax</source>
+        <translation>Fax</translation>
+    </message>
+    <message>
+        <source>Main Menu</source>
+        <translation>Hauptmenü</translation>
+    </message>
+</context>
+<context>
+    <name>Greetings</name>
+    <message>
+        <source>Not Ready</source>
+        <translation>Nicht bereit</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message>
+        <source>Playing</source>
+        <translation>Wiedergabe</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>Aufnahme</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>Pausiert</translation>
+    </message>
+    <message>
+        <source>Ready</source>
+        <translation>Bereit</translation>
+    </message>
+    <message>
+        <source>To listen to your greeting, select a greeting type from the options on the left, or &apos;Name&apos; to listen to your name. Select the language in which your greeting was recorded, and press the &apos;Get Greeting&apos; Button. Then press the &apos;Play&apos; Button.</source>
+        <translation>Um Ihre Ansage anzuhören, wählen Sie links eine Ansageart oder &apos;Name&apos;, um Ihren Namen anzuhören. Wählen Sie die Sprache, in der die Ansage aufgenommen wurde, und klicken Sie auf &apos;Ansage abrufen&apos;. Klicken Sie dann auf &apos;Wiedergabe&apos;.</translation>
+    </message>
+    <message>
+        <source>To record your greeting, select a greeting type from the options on the left, or &apos;Name&apos; to record to your name. Select the language in which you want to record your greeting. Press the &apos;Record&apos; Button and record your greeting. Once you have finished press the &apos;Stop&apos; button and then &apos;Transmit Greeting&apos; Button. </source>
+        <translation>Um Ihre Ansage aufzunehmen, wählen Sie links eine Ansageart oder &apos;Name&apos;, um Ihren Namen aufzunehmen. Wählen Sie die Sprache, in der Sie die Ansage aufnehmen möchten. Klicken Sie auf &apos;Aufnehmen&apos; und sprechen Sie Ihre Ansage. Wenn Sie fertig sind, klicken Sie auf &apos;Stopp&apos; und dann auf &apos;Ansage senden&apos;. </translation>
+    </message>
+</context>
+<context>
+    <name>Languages</name>
+    <message>
+        <source>English</source>
+        <translation>Englisch</translation>
+    </message>
+    <message>
+        <source>Spanish</source>
+        <translation>Spanisch</translation>
+    </message>
+    <message>
+        <source>French</source>
+        <translation>Französisch</translation>
+    </message>
+    <message>
+        <source>German</source>
+        <translation>Deutsch</translation>
+    </message>
+    <message>
+        <source>Italian</source>
+        <translation>Italienisch</translation>
+    </message>
+    <message>
+        <source>Hebrew</source>
+        <translation>Hebräisch</translation>
+    </message>
+    <message>
+        <source>Russian</source>
+        <translation>Russisch</translation>
+    </message>
+    <message>
+        <source>Arabic</source>
+        <translation>Arabisch</translation>
+    </message>
+    <message>
+        <source>Turkish</source>
+        <translation>Türkisch</translation>
+    </message>
+    <message>
+        <source>Portugeuse</source>
+        <translation>Portugiesisch</translation>
+    </message>
+    <message>
+        <source>Romanian</source>
+        <translation>Rumänisch</translation>
+    </message>
+    <message>
+        <source>Chinese</source>
+        <translation>Chinesisch</translation>
+    </message>
+    <message>
+        <source>Greek</source>
+        <translation>Griechisch</translation>
+    </message>
+    <message>
+        <source>Swahili</source>
+        <translation>Suaheli</translation>
+    </message>
+</context>
+<context>
+    <name>Mailbox</name>
+    <message>
+        <source>The file has no name to store it under on the server. Choose the file again.</source>
+        <translation>Die Datei hat keinen Namen, unter dem sie auf dem Server gespeichert werden kann. Wählen Sie die Datei erneut.</translation>
+    </message>
+    <message>
+        <source>The file name &quot;%1&quot; is longer than %2 characters. Rename the file and choose it again.</source>
+        <translation>Der Dateiname „%1“ ist länger als %2 Zeichen. Benennen Sie die Datei um und wählen Sie sie erneut.</translation>
+    </message>
+    <message>
+        <source>The file name &quot;%1&quot; contains a blank, a slash or a line break, which the server does not accept. Rename the file and choose it again.</source>
+        <translation>Der Dateiname „%1“ enthält ein Leerzeichen, einen Schrägstrich oder einen Zeilenumbruch, die der Server nicht annimmt. Benennen Sie die Datei um und wählen Sie sie erneut.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+</context>
+<context>
+    <name>NamePlayer</name>
+    <message>
+        <source>%1 ended with status %2</source>
+        <translation>%1 wurde mit Status %2 beendet</translation>
+    </message>
+    <message>
+        <source>%1 stopped unexpectedly</source>
+        <translation>%1 wurde unerwartet beendet</translation>
+    </message>
+    <message>
+        <source>The recorded name %1 was not found</source>
+        <translation>Der aufgenommene Name %1 wurde nicht gefunden</translation>
+    </message>
+    <message>
+        <source>No audio device: no sound player (paplay, pw-play or aplay) is installed</source>
+        <translation>Kein Audiogerät: Es ist kein Wiedergabeprogramm (paplay, pw-play oder aplay) installiert</translation>
+    </message>
+    <message>
+        <source>No audio device: %1</source>
+        <translation>Kein Audiogerät: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Program</name>
+    <message>
+        <source>Fields have been changed. Do you want to save?</source>
+        <translation>Felder wurden geändert. Möchten Sie speichern?</translation>
+    </message>
+    <message>
+        <source>Fields changed</source>
+        <translation>Felder geändert</translation>
+    </message>
+    <message>
+        <source>Q5Controller is already running</source>
+        <translation>Q5Controller läuft bereits</translation>
+    </message>
+    <message>
+        <source>Duplicate</source>
+        <translation>Doppelt gestartet</translation>
+    </message>
+    <message>
+        <source>
+
+Register the library for this user with
+    q5regsvr %1
+and start the program again.</source>
+        <translation>
+
+Registrieren Sie die Bibliothek für diesen Benutzer mit
+    q5regsvr %1
+und starten Sie das Programm erneut.</translation>
+    </message>
+    <message>
+        <source>The Q5Client session object could not be created (error %1). %2</source>
+        <translation>Das Sitzungsobjekt von Q5Client konnte nicht erstellt werden (Fehler %1). %2</translation>
+    </message>
+</context>
+<context>
+    <name>Registration</name>
+    <message>
+        <source>The Q5Client library (libq5client.so) is not registered for this user and was not found next to the program.</source>
+        <translation>Die Q5Client-Bibliothek (libq5client.so) ist für diesen Benutzer nicht registriert und wurde nicht neben dem Programm gefunden.</translation>
+    </message>
+    <message>
+        <source>The Q5Client library %1 could not be loaded: %2</source>
+        <translation>Die Q5Client-Bibliothek %1 konnte nicht geladen werden: %2</translation>
+    </message>
+    <message>
+        <source>The Q5Client library %1 could not be registered (%2).</source>
+        <translation>Die Q5Client-Bibliothek %1 konnte nicht registriert werden (%2).</translation>
+    </message>
+    <message>
+        <source>The registration of %1 did not take effect.</source>
+        <translation>Die Registrierung von %1 ist nicht wirksam geworden.</translation>
+    </message>
+</context>
+<context>
+    <name>SecretStore</name>
+    <message>
+        <source>the secret store did not answer</source>
+        <translation>der Schlüsselbund hat nicht geantwortet</translation>
+    </message>
+</context>
+<context>
+    <name>TlsTrust</name>
+    <message>
+        <source>SHA-256 fingerprint: %1
+Subject: %2
+Valid: %3</source>
+        <translation>SHA-256-Fingerabdruck: %1
+Inhaber: %2
+Gültig: %3</translation>
+    </message>
+    <message>
+        <source>This system does not trust the server&apos;s certificate (%1).
+
+%2
+
+Compare the fingerprint with the one your administrator gave you. Trust this server from now on?</source>
+        <translation>Dieses System vertraut dem Zertifikat des Servers nicht (%1).
+
+%2
+
+Vergleichen Sie den Fingerabdruck mit dem, den Ihnen Ihr Administrator gegeben hat. Diesem Server ab jetzt vertrauen?</translation>
+    </message>
+    <message>
+        <source>The server&apos;s certificate has changed since you trusted it. Someone may be listening in on the connection; it was not made.
+
+The server now shows:
+%1
+
+If your administrator confirms the new certificate, remove the old one from the settings (section %2) and log in again.</source>
+        <translation>Das Zertifikat des Servers hat sich geändert, seit Sie ihm vertraut haben. Möglicherweise hört jemand die Verbindung ab; sie wurde nicht hergestellt.
+
+Der Server zeigt jetzt:
+%1
+
+Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte aus den Einstellungen (Abschnitt %2) und melden Sie sich erneut an.</translation>
+    </message>
+</context>
+<context>
+    <name>WavFile</name>
+    <message>
+        <source>Cannot open %1: %2</source>
+        <translation>%1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 has no sound</source>
+        <translation>%1 enthält keinen Ton</translation>
+    </message>
+    <message>
+        <source>Cannot write %1</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Cannot create %1: %2</source>
+        <translation>%1 kann nicht erstellt werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>WindowManager</name>
+    <message>
+        <source>Connection To Q5Server has been lost. Press OK to reconnect or Cancel to terminate you session.</source>
+        <translation>Die Verbindung zum Q5Server wurde unterbrochen. Klicken Sie auf OK, um die Verbindung wiederherzustellen, oder auf Abbrechen, um die Sitzung zu beenden.</translation>
+    </message>
+    <message>
+        <source>Disconnected...</source>
+        <translation>Getrennt...</translation>
+    </message>
+</context>
+<context>
+    <name>frmAbout</name>
+    <message>
+        <source>About Q5Client</source>
+        <translation>Über Q5Client</translation>
+    </message>
+    <message>
+        <source>Version 2.0</source>
+        <translation>Version 2.0</translation>
+    </message>
+    <message>
+        <source>Warning: this computer program is protected by copyright law and international treaties. Unauthorized reproduction or distribution of this program, or any portion of it, may result in severe civil and criminal penalties, and will be prosecuted to the maximum extent possible under the law.</source>
+        <translation>Warnung: Dieses Computerprogramm ist durch Urheberrechtsgesetze und internationale Verträge geschützt. Unbefugte Vervielfältigung oder Verbreitung dieses Programms oder eines Teils davon kann schwere zivil- und strafrechtliche Folgen haben und wird im größtmöglichen gesetzlich zulässigen Umfang verfolgt.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>frmAdvanced</name>
+    <message>
+        <source>Advanced Settings</source>
+        <translation>Erweiterte Einstellungen</translation>
+    </message>
+    <message>
+        <source>Wake Up Call</source>
+        <translation>Weckruf</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Telephone</source>
+        <translation>Telefon</translation>
+    </message>
+    <message>
+        <source>WeekDay</source>
+        <translation>Werktags</translation>
+    </message>
+    <message>
+        <source>WeekEnd</source>
+        <translation>Wochenende</translation>
+    </message>
+    <message>
+        <source>Overhead Paging</source>
+        <translation>Durchsage</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>Always</source>
+        <translation>Immer</translation>
+    </message>
+    <message>
+        <source>Night</source>
+        <translation>Nacht</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>Follow Me</source>
+        <translation>Follow Me</translation>
+    </message>
+    <message>
+        <source>Active</source>
+        <translation>Aktiv</translation>
+    </message>
+    <message>
+        <source>Call Screening</source>
+        <translation>Anrufprüfung</translation>
+    </message>
+    <message>
+        <source>Screen calls thru the phone</source>
+        <translation>Anrufe am Telefon prüfen</translation>
+    </message>
+    <message>
+        <source>Visual call screening with name recording</source>
+        <translation>Visuelle Anrufprüfung mit Namensaufnahme</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Deaktiviert</translation>
+    </message>
+    <message>
+        <source>Visual call screening without name recording</source>
+        <translation>Visuelle Anrufprüfung ohne Namensaufnahme</translation>
+    </message>
+    <message>
+        <source>Call Transfer</source>
+        <translation>Anrufweiterleitung</translation>
+    </message>
+    <message>
+        <source>Desk</source>
+        <translation>Schreibtisch</translation>
+    </message>
+    <message>
+        <source>Voice Mail</source>
+        <translation>Sprachbox</translation>
+    </message>
+    <message>
+        <source>Day </source>
+        <translation>Tag </translation>
+    </message>
+    <message>
+        <source>Announce</source>
+        <translation>Ankündigen</translation>
+    </message>
+</context>
+<context>
+    <name>frmCallControl</name>
+    <message>
+        <source>Call Control</source>
+        <translation>Anrufsteuerung</translation>
+    </message>
+    <message>
+        <source>Calling name</source>
+        <translation>Name des Anrufers</translation>
+    </message>
+    <message>
+        <source>Calling number</source>
+        <translation>Nummer des Anrufers</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Beginn</translation>
+    </message>
+    <message>
+        <source>Elapsed</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>Name Recorded</source>
+        <translation>Name aufgenommen</translation>
+    </message>
+    <message>
+        <source>Answer Call</source>
+        <translation>Anruf annehmen</translation>
+    </message>
+    <message>
+        <source>Send to Mailbox</source>
+        <translation>An Postfach senden</translation>
+    </message>
+    <message>
+        <source>Hold / Release</source>
+        <translation>Halten / Freigeben</translation>
+    </message>
+    <message>
+        <source>Transfer to...</source>
+        <translation>Weiterleiten an...</translation>
+    </message>
+    <message>
+        <source>PopUp PIM</source>
+        <translation>Kontakt öffnen</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>Weiterleitung</translation>
+    </message>
+    <message>
+        <source>Internal</source>
+        <translation>Intern</translation>
+    </message>
+    <message>
+        <source>External</source>
+        <translation>Extern</translation>
+    </message>
+</context>
+<context>
+    <name>frmCallOut</name>
+    <message>
+        <source>Call Out Settings</source>
+        <translation>Einstellungen für ausgehende Anrufe</translation>
+    </message>
+    <message>
+        <source>Active</source>
+        <translation>Aktiv</translation>
+    </message>
+    <message>
+        <source>Call out numbers</source>
+        <translation>Rufnummern für ausgehende Anrufe</translation>
+    </message>
+    <message>
+        <source>Bin 1</source>
+        <translation>Nummer 1</translation>
+    </message>
+    <message>
+        <source>Bin 2</source>
+        <translation>Nummer 2</translation>
+    </message>
+    <message>
+        <source>Bin 3</source>
+        <translation>Nummer 3</translation>
+    </message>
+    <message>
+        <source>Bin 4</source>
+        <translation>Nummer 4</translation>
+    </message>
+    <message>
+        <source>Bin 5</source>
+        <translation>Nummer 5</translation>
+    </message>
+    <message>
+        <source>Bin 6</source>
+        <translation>Nummer 6</translation>
+    </message>
+    <message>
+        <source>Bin 7</source>
+        <translation>Nummer 7</translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation>Zeitplan</translation>
+    </message>
+    <message>
+        <source>Days</source>
+        <translation>Tage</translation>
+    </message>
+    <message>
+        <source>RM</source>
+        <translation>RM</translation>
+    </message>
+    <message>
+        <source>PM</source>
+        <translation>PM</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Von</translation>
+    </message>
+    <message>
+        <source>Until</source>
+        <translation>Bis</translation>
+    </message>
+    <message>
+        <source>Bin1</source>
+        <translation>Nr.1</translation>
+    </message>
+    <message>
+        <source>Try1</source>
+        <translation>Versuch1</translation>
+    </message>
+    <message>
+        <source>Bin2</source>
+        <translation>Nr.2</translation>
+    </message>
+    <message>
+        <source>Try2</source>
+        <translation>Versuch2</translation>
+    </message>
+    <message>
+        <source>Bin3</source>
+        <translation>Nr.3</translation>
+    </message>
+    <message>
+        <source>Try3</source>
+        <translation>Versuch3</translation>
+    </message>
+</context>
+<context>
+    <name>frmContact</name>
+    <message>
+        <source>Contact</source>
+        <translation>Kontakt</translation>
+    </message>
+    <message>
+        <source>Full name</source>
+        <translation>Vollständiger Name</translation>
+    </message>
+    <message>
+        <source>Organisation</source>
+        <translation>Organisation</translation>
+    </message>
+    <message>
+        <source>Business</source>
+        <translation>Geschäftlich</translation>
+    </message>
+    <message>
+        <source>Business 2</source>
+        <translation>Geschäftlich 2</translation>
+    </message>
+    <message>
+        <source>Business fax</source>
+        <translation>Fax geschäftlich</translation>
+    </message>
+    <message>
+        <source>Callback</source>
+        <translation>Rückruf</translation>
+    </message>
+    <message>
+        <source>Company main</source>
+        <translation>Firmenzentrale</translation>
+    </message>
+    <message>
+        <source>Home fax</source>
+        <translation>Fax privat</translation>
+    </message>
+    <message>
+        <source>Home</source>
+        <translation>Privat</translation>
+    </message>
+    <message>
+        <source>Home 2</source>
+        <translation>Privat 2</translation>
+    </message>
+    <message>
+        <source>Mobile</source>
+        <translation>Mobil</translation>
+    </message>
+    <message>
+        <source>Other</source>
+        <translation>Sonstige</translation>
+    </message>
+    <message>
+        <source>Radio</source>
+        <translation>Funk</translation>
+    </message>
+    <message>
+        <source>E-mail</source>
+        <translation>E-Mail</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>frmConversionTable</name>
+    <message>
+        <source>Key Press</source>
+        <translation>Taste</translation>
+    </message>
+    <message>
+        <source>Department override</source>
+        <translation>Abteilungsvorrang</translation>
+    </message>
+</context>
+<context>
+    <name>frmGreeting</name>
+    <message>
+        <source>Greeting</source>
+        <translation>Ansage</translation>
+    </message>
+    <message>
+        <source>Greeting Type</source>
+        <translation>Ansageart</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>Temporary</source>
+        <translation>Vorübergehend</translation>
+    </message>
+    <message>
+        <source>Busy</source>
+        <translation>Besetzt</translation>
+    </message>
+    <message>
+        <source>No Answer</source>
+        <translation>Keine Antwort</translation>
+    </message>
+    <message>
+        <source>Hold</source>
+        <translation>Halten</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>Weiterleitung</translation>
+    </message>
+    <message>
+        <source>Greeting Language</source>
+        <translation>Sprache der Ansage</translation>
+    </message>
+    <message>
+        <source>Active Greeting</source>
+        <translation>Aktive Ansage</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>Recorder</source>
+        <translation>Rekorder</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Prev</source>
+        <translation>Zurück</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Wiedergabe</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Aufnehmen</translation>
+    </message>
+    <message>
+        <source>File Name  :</source>
+        <translation>Dateiname  :</translation>
+    </message>
+    <message>
+        <source>Status  :</source>
+        <translation>Status  :</translation>
+    </message>
+    <message>
+        <source>Get Greeting</source>
+        <translation>Ansage abrufen</translation>
+    </message>
+    <message>
+        <source>Transmit Greeting</source>
+        <translation>Ansage senden</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+</context>
+<context>
+    <name>frmLogin</name>
+    <message>
+        <source>Login</source>
+        <translation>Anmeldung</translation>
+    </message>
+    <message>
+        <source>&amp;User Name:</source>
+        <translation>&amp;Benutzername:</translation>
+    </message>
+    <message>
+        <source>&amp;Password:</source>
+        <translation>&amp;Passwort:</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Save User&apos;s Settings</source>
+        <translation>Benutzereinstellungen speichern</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>frmMain</name>
+    <message>
+        <source>Call Control</source>
+        <translation>Anrufsteuerung</translation>
+    </message>
+    <message>
+        <source>Start Call Control</source>
+        <translation>Anrufsteuerung starten</translation>
+    </message>
+    <message>
+        <source>PIM Setup</source>
+        <translation>Kontaktverwaltung einrichten</translation>
+    </message>
+    <message>
+        <source>Mailbox Settings</source>
+        <translation>Postfacheinstellungen</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <translation>Eigenschaften</translation>
+    </message>
+</context>
+<context>
+    <name>frmMbx</name>
+    <message>
+        <source>Mailbox Settings</source>
+        <translation>Postfacheinstellungen</translation>
+    </message>
+    <message>
+        <source>General Settings</source>
+        <translation>Allgemeine Einstellungen</translation>
+    </message>
+    <message>
+        <source>Wake Up Call</source>
+        <translation>Weckruf</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Telephone</source>
+        <translation>Telefon</translation>
+    </message>
+    <message>
+        <source>WeekDay</source>
+        <translation>Werktags</translation>
+    </message>
+    <message>
+        <source>WeekEnd</source>
+        <translation>Wochenende</translation>
+    </message>
+    <message>
+        <source>Overhead Paging</source>
+        <translation>Durchsage</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>Always</source>
+        <translation>Immer</translation>
+    </message>
+    <message>
+        <source>Night</source>
+        <translation>Nacht</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>Follow Me</source>
+        <translation>Follow Me</translation>
+    </message>
+    <message>
+        <source>Active</source>
+        <translation>Aktiv</translation>
+    </message>
+    <message>
+        <source>Call Screening</source>
+        <translation>Anrufprüfung</translation>
+    </message>
+    <message>
+        <source>Screen calls thru the phone</source>
+        <translation>Anrufe am Telefon prüfen</translation>
+    </message>
+    <message>
+        <source>Visual call screening with name recording</source>
+        <translation>Visuelle Anrufprüfung mit Namensaufnahme</translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation>Deaktiviert</translation>
+    </message>
+    <message>
+        <source>Visual call screening without name recording</source>
+        <translation>Visuelle Anrufprüfung ohne Namensaufnahme</translation>
+    </message>
+    <message>
+        <source>Call Transfer</source>
+        <translation>Anrufweiterleitung</translation>
+    </message>
+    <message>
+        <source>Desk</source>
+        <translation>Schreibtisch</translation>
+    </message>
+    <message>
+        <source>Voice Mail</source>
+        <translation>Sprachbox</translation>
+    </message>
+    <message>
+        <source>Day </source>
+        <translation>Tag </translation>
+    </message>
+    <message>
+        <source>Announce</source>
+        <translation>Ankündigen</translation>
+    </message>
+    <message>
+        <source>Email Settings</source>
+        <translation>E-Mail-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Message Status After Download</source>
+        <translation>Nachrichtenstatus nach dem Abruf</translation>
+    </message>
+    <message>
+        <source>Client Password</source>
+        <translation>Client-Passwort</translation>
+    </message>
+    <message>
+        <source>Unheard</source>
+        <translation>Ungehört</translation>
+    </message>
+    <message>
+        <source>Saved</source>
+        <translation>Gespeichert</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>E-MWI</source>
+        <translation>E-MWI</translation>
+    </message>
+    <message>
+        <source>Email Address</source>
+        <translation>E-Mail-Adresse</translation>
+    </message>
+    <message>
+        <source>No MWI</source>
+        <translation>Kein MWI</translation>
+    </message>
+    <message>
+        <source>Add Attachment</source>
+        <translation>Mit Anhang</translation>
+    </message>
+    <message>
+        <source>Without Attachment</source>
+        <translation>Ohne Anhang</translation>
+    </message>
+    <message>
+        <source>Callout Schedule</source>
+        <translation>Zeitplan für ausgehende Anrufe</translation>
+    </message>
+    <message>
+        <source>Call out numbers</source>
+        <translation>Rufnummern für ausgehende Anrufe</translation>
+    </message>
+    <message>
+        <source>Bin 1</source>
+        <translation>Nummer 1</translation>
+    </message>
+    <message>
+        <source>Bin 2</source>
+        <translation>Nummer 2</translation>
+    </message>
+    <message>
+        <source>Bin 3</source>
+        <translation>Nummer 3</translation>
+    </message>
+    <message>
+        <source>Bin 4</source>
+        <translation>Nummer 4</translation>
+    </message>
+    <message>
+        <source>Bin 5</source>
+        <translation>Nummer 5</translation>
+    </message>
+    <message>
+        <source>Bin 6</source>
+        <translation>Nummer 6</translation>
+    </message>
+    <message>
+        <source>Bin 7</source>
+        <translation>Nummer 7</translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation>Zeitplan</translation>
+    </message>
+    <message>
+        <source>Days</source>
+        <translation>Tage</translation>
+    </message>
+    <message>
+        <source>RM</source>
+        <translation>RM</translation>
+    </message>
+    <message>
+        <source>PM</source>
+        <translation>PM</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Von</translation>
+    </message>
+    <message>
+        <source>Until</source>
+        <translation>Bis</translation>
+    </message>
+    <message>
+        <source>Bin1</source>
+        <translation>Nr.1</translation>
+    </message>
+    <message>
+        <source>Try1</source>
+        <translation>Versuch1</translation>
+    </message>
+    <message>
+        <source>Bin2</source>
+        <translation>Nr.2</translation>
+    </message>
+    <message>
+        <source>Try2</source>
+        <translation>Versuch2</translation>
+    </message>
+    <message>
+        <source>Bin3</source>
+        <translation>Nr.3</translation>
+    </message>
+    <message>
+        <source>Try3</source>
+        <translation>Versuch3</translation>
+    </message>
+    <message>
+        <source>Conversion Table</source>
+        <translation>Umsetzungstabelle</translation>
+    </message>
+    <message>
+        <source>Department override</source>
+        <translation>Abteilungsvorrang</translation>
+    </message>
+    <message>
+        <source>Advanced Email Settings</source>
+        <translation>Erweiterte E-Mail-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Forward Address 1:</source>
+        <translation>Weiterleitungsadresse 1:</translation>
+    </message>
+    <message>
+        <source>Subject 1:</source>
+        <translation>Betreff 1:</translation>
+    </message>
+    <message>
+        <source>Attachment 1:</source>
+        <translation>Anhang 1:</translation>
+    </message>
+    <message>
+        <source>Send File</source>
+        <translation>Datei senden</translation>
+    </message>
+    <message>
+        <source>Text 1:</source>
+        <translation>Text 1:</translation>
+    </message>
+    <message>
+        <source>Forward Address 2:</source>
+        <translation>Weiterleitungsadresse 2:</translation>
+    </message>
+    <message>
+        <source>Subject 2:</source>
+        <translation>Betreff 2:</translation>
+    </message>
+    <message>
+        <source>Attachment 2:</source>
+        <translation>Anhang 2:</translation>
+    </message>
+    <message>
+        <source>Text 2:</source>
+        <translation>Text 2:</translation>
+    </message>
+    <message>
+        <source>Forward Address 3:</source>
+        <translation>Weiterleitungsadresse 3:</translation>
+    </message>
+    <message>
+        <source>Subject 3:</source>
+        <translation>Betreff 3:</translation>
+    </message>
+    <message>
+        <source>Attachment 3:</source>
+        <translation>Anhang 3:</translation>
+    </message>
+    <message>
+        <source>Text 3:</source>
+        <translation>Text 3:</translation>
+    </message>
+    <message>
+        <source>Forward Address 4:</source>
+        <translation>Weiterleitungsadresse 4:</translation>
+    </message>
+    <message>
+        <source>Subject 4:</source>
+        <translation>Betreff 4:</translation>
+    </message>
+    <message>
+        <source>Attachment 4:</source>
+        <translation>Anhang 4:</translation>
+    </message>
+    <message>
+        <source>Text 4:</source>
+        <translation>Text 4:</translation>
+    </message>
+    <message>
+        <source>Forward Address 5:</source>
+        <translation>Weiterleitungsadresse 5:</translation>
+    </message>
+    <message>
+        <source>Subject 5:</source>
+        <translation>Betreff 5:</translation>
+    </message>
+    <message>
+        <source>Attachment 5:</source>
+        <translation>Anhang 5:</translation>
+    </message>
+    <message>
+        <source>Text 5:</source>
+        <translation>Text 5:</translation>
+    </message>
+</context>
+<context>
+    <name>frmPIMSetup</name>
+    <message>
+        <source>PIM Setup</source>
+        <translation>Kontaktverwaltung einrichten</translation>
+    </message>
+    <message>
+        <source>Contacts&apos; telephone number pattern (use # to represent a digit)</source>
+        <translation>Muster der Telefonnummern der Kontakte (# steht für eine Ziffer)</translation>
+    </message>
+    <message>
+        <source>Eample: (###) ###-####</source>
+        <translation>Beispiel: (###) ###-####</translation>
+    </message>
+    <message>
+        <source>Contacts folder (one vCard file per contact; empty: the program&apos;s own folder)</source>
+        <translation>Kontakteordner (eine vCard-Datei pro Kontakt; leer: der eigene Ordner des Programms)</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Durchsuchen...</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>frmProperties</name>
+    <message>
+        <source>Properties</source>
+        <translation>Eigenschaften</translation>
+    </message>
+    <message>
+        <source>PIM Client</source>
+        <translation>Kontaktverwaltung</translation>
+    </message>
+    <message>
+        <source>Automatic Pop-Up Screen</source>
+        <translation>Kontakt automatisch öffnen</translation>
+    </message>
+    <message>
+        <source>Pop-Up Sound</source>
+        <translation>Signalton beim Öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>q5client: no display: neither DISPLAY nor WAYLAND_DISPLAY is set; start it in a desktop session, or without one under xvfb-run (xvfb-run q5client)
+</source>
+        <translation>q5client: keine Anzeige: weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt; starten Sie es in einer Desktop-Sitzung oder ohne eine solche mit xvfb-run (xvfb-run q5client)
+</translation>
+    </message>
+</context>
+<context>
+    <name>q5::ServerWaitIndicator</name>
+    <message>
+        <source>Waiting for the server...</source>
+        <translation>Warten auf den Server...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>q5::frmAbout</name>
+    <message>
+        <source>Version 2.0</source>
+        <translation>Version 2.0</translation>
+    </message>
+</context>
+<context>
+    <name>q5::frmCallControl</name>
+    <message>
+        <source>please select a call in progress</source>
+        <translation>Bitte wählen Sie einen laufenden Anruf aus</translation>
+    </message>
+    <message>
+        <source>Call events are not available: the event log could not be created</source>
+        <translation>Anrufereignisse sind nicht verfügbar: Das Ereignisprotokoll konnte nicht erstellt werden</translation>
+    </message>
+    <message>
+        <source>The connection for call events ended and was restored at %1</source>
+        <translation>Die Verbindung für Anrufereignisse wurde unterbrochen und um %1 wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>Receiving calls from Q5Server</source>
+        <translation>Empfange Anrufe vom Q5Server</translation>
+    </message>
+    <message>
+        <source>The connection for call events has ended (%1); retrying in %2 s</source>
+        <translation>Die Verbindung für Anrufereignisse wurde beendet (%1); neuer Versuch in %2 s</translation>
+    </message>
+    <message>
+        <source>The call events could not be started (%1); retrying in %2 s</source>
+        <translation>Die Anrufereignisse konnten nicht gestartet werden (%1); neuer Versuch in %2 s</translation>
+    </message>
+    <message>
+        <source>A1 Error</source>
+        <translation>Fehler A1</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
+    <message>
+        <source>The call log %1 could not be written: %2</source>
+        <translation>Das Anrufprotokoll %1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>The recorded name cannot be played: </source>
+        <translation>Der aufgenommene Name kann nicht wiedergegeben werden: </translation>
+    </message>
+</context>
+<context>
+    <name>q5::frmContact</name>
+    <message>
+        <source>New Contact</source>
+        <translation>Neuer Kontakt</translation>
+    </message>
+    <message>
+        <source>Contact</source>
+        <translation>Kontakt</translation>
+    </message>
+    <message>
+        <source>%1 - Contact</source>
+        <translation>%1 - Kontakt</translation>
+    </message>
+    <message>
+        <source>Not saved: </source>
+        <translation>Nicht gespeichert: </translation>
+    </message>
+    <message>
+        <source>Saved</source>
+        <translation>Gespeichert</translation>
+    </message>
+</context>
+<context>
+    <name>q5::frmGreeting</name>
+    <message>
+        <source>Greeting is not recorded</source>
+        <translation>Die Ansage ist nicht aufgenommen</translation>
+    </message>
+    <message>
+        <source>Cannot create %1</source>
+        <translation>%1 kann nicht erstellt werden</translation>
+    </message>
+</context>
+<context>
+    <name>q5::frmLogin</name>
+    <message>
+        <source>Your password was not remembered: no password keyring (secret store) is running on this desktop.
+
+Your user name and host were remembered. Type your password when you log in next time.</source>
+        <translation>Ihr Passwort wurde nicht gespeichert: Auf diesem Desktop läuft kein Passwort-Schlüsselbund (Secret Store).
+
+Ihr Benutzername und der Server wurden gespeichert. Geben Sie Ihr Passwort bei der nächsten Anmeldung ein.</translation>
+    </message>
+    <message>
+        <source>Incorrect Username or Password</source>
+        <translation>Benutzername oder Passwort falsch</translation>
+    </message>
+    <message>
+        <source>Login Failed</source>
+        <translation>Anmeldung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Untrusted Server Certificate</source>
+        <translation>Nicht vertrauenswürdiges Serverzertifikat</translation>
+    </message>
+    <message>
+        <source>Server Certificate Changed</source>
+        <translation>Serverzertifikat geändert</translation>
+    </message>
+    <message>
+        <source>Can not establish connection with Q5Server. Please verify that Q5 is running before re-attempting to log in</source>
+        <translation>Es kann keine Verbindung zum Q5Server hergestellt werden. Bitte prüfen Sie, ob Q5 läuft, bevor Sie sich erneut anmelden</translation>
+    </message>
+    <message>
+        <source>No Connection</source>
+        <translation>Keine Verbindung</translation>
+    </message>
+</context>
+<context>
+    <name>q5::frmMain</name>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Q5Client connected to mailbox</source>
+        <translation>Q5Client verbunden mit Postfach</translation>
+    </message>
+</context>
+<context>
+    <name>q5::frmMbx</name>
+    <message>
+        <source>No BOX_EMAIL2 record was found. Please contact your system administrator for more information</source>
+        <translation>Es wurde kein BOX_EMAIL2-Datensatz gefunden. Wenden Sie sich für weitere Informationen an Ihren Systemadministrator</translation>
+    </message>
+    <message>
+        <source>Text (*.txt *.html)</source>
+        <translation>Text (*.txt *.html)</translation>
+    </message>
+    <message>
+        <source>Attachment...</source>
+        <translation>Anhang...</translation>
+    </message>
+    <message>
+        <source>You must select a file before uploading to the server</source>
+        <translation>Sie müssen eine Datei auswählen, bevor Sie sie auf den Server hochladen</translation>
+    </message>
+    <message>
+        <source>Target mailbox does not exist</source>
+        <translation>Das Zielpostfach existiert nicht</translation>
+    </message>
+</context>
+<context>
+    <name>q5::frmPIMSetup</name>
+    <message>
+        <source>Contacts folder</source>
+        <translation>Kontakteordner</translation>
+    </message>
+</context>
+<context>
+    <name>q5::media::MultimediaControl</name>
+    <message>
+        <source>The device is not open</source>
+        <translation>Das Gerät ist nicht geöffnet</translation>
+    </message>
+    <message>
+        <source>Unknown command: %1</source>
+        <translation>Unbekannter Befehl: %1</translation>
+    </message>
+    <message>
+        <source>The device is recording</source>
+        <translation>Das Gerät nimmt gerade auf</translation>
+    </message>
+    <message>
+        <source>There is nothing to play</source>
+        <translation>Es gibt nichts wiederzugeben</translation>
+    </message>
+    <message>
+        <source>No file name is set</source>
+        <translation>Es ist kein Dateiname gesetzt</translation>
+    </message>
+    <message>
+        <source>Cannot create a file in %1</source>
+        <translation>In %1 kann keine Datei erstellt werden</translation>
+    </message>
+    <message>
+        <source>Cannot write the recording to %1</source>
+        <translation>Die Aufnahme kann nicht nach %1 geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Cannot replace %1</source>
+        <translation>%1 kann nicht ersetzt werden</translation>
+    </message>
+    <message>
+        <source>Cannot write the recording</source>
+        <translation>Die Aufnahme kann nicht geschrieben werden</translation>
+    </message>
+</context>
+</TS>
