@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 
+#include "shell/dialog_keys.h"
 #include "shell/program.h"
 #include "ui_frm_contact.h"
 
@@ -20,6 +21,7 @@ frmContact::frmContact(std::unique_ptr<calls::ContactStore> store, calls::Contac
     }
     connect(ui_->cmdSave, &QPushButton::clicked, this, &frmContact::cmdSave_Click);
     connect(ui_->cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    shell::SetDialogButtons(this, ui_->cmdSave, ui_->cmdClose);
     ShowContact();
 }
 

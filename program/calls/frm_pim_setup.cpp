@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 
+#include "shell/dialog_keys.h"
 #include "shell/shell_logic.h"
 #include "ui_frm_pim_setup.h"
 
@@ -18,6 +19,7 @@ frmPIMSetup::frmPIMSetup() : ui_(new Ui::frmPIMSetup) {
     connect(ui_->Command1, &QPushButton::clicked, this, &frmPIMSetup::Command1_Click);
     connect(ui_->Command2, &QPushButton::clicked, this, &frmPIMSetup::Command2_Click);
     connect(ui_->Command3, &QPushButton::clicked, this, &frmPIMSetup::Command3_Click);
+    shell::SetDialogButtons(this, ui_->Command1, ui_->Command2);
     Form_Load();
 }
 

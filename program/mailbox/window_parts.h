@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCoreApplication>
+#include <QKeySequence>
 #include <QRadioButton>
 #include <QString>
 #include <QLineEdit>
@@ -21,13 +22,15 @@
 
 namespace q5::mailbox {
 
-// A toolbar on top of the form with one button, key and tool tip "Save".
+// A toolbar on top of the form with one button, key and tool tip "Save";
+// the platform's save keys (Ctrl+S) press it.
 inline QAction* AddSaveToolBar(QWidget* form, QToolBar*& toolbar) {
     toolbar = new QToolBar(form);
     toolbar->setObjectName(QStringLiteral("tbToolBar"));
     QAction* save = toolbar->addAction(QCoreApplication::translate("Mailbox", "Save"));
     save->setObjectName(QStringLiteral("Save"));
     save->setToolTip(QCoreApplication::translate("Mailbox", "Save"));
+    save->setShortcut(QKeySequence::Save);
     static_cast<QVBoxLayout*>(form->layout())->insertWidget(0, toolbar);
     return save;
 }

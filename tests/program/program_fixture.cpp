@@ -14,6 +14,15 @@
 
 namespace q5test {
 
+QString Shown(const QString& caption) {
+    QString shown;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == QLatin1Char('&') && i + 1 < caption.size()) ++i;
+        shown += caption.at(i);
+    }
+    return shown;
+}
+
 void ProgramTest::SetUp() {
     home_ = std::make_unique<TempHome>();
     q5::shell::MessageService::SetResponder([this](const q5::shell::MessageRequest& request) {

@@ -21,6 +21,10 @@
 
 namespace q5test {
 
+// A caption as shown: without the '&' that marks its mnemonic ("&&" shows
+// one '&').
+QString Shown(const QString& caption);
+
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override;
