@@ -548,8 +548,8 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Warnung: Dieses Computerprogramm ist durch Urheberrechtsgesetze und internationale Verträge geschützt. Unbefugte Vervielfältigung oder Verbreitung dieses Programms oder eines Teils davon kann schwere zivil- und strafrechtliche Folgen haben und wird im größtmöglichen gesetzlich zulässigen Umfang verfolgt.</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
     </message>
 </context>
 <context>
@@ -571,80 +571,80 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Telefon</translation>
     </message>
     <message>
-        <source>WeekDay</source>
-        <translation>Werktags</translation>
-    </message>
-    <message>
-        <source>WeekEnd</source>
-        <translation>Wochenende</translation>
-    </message>
-    <message>
         <source>Overhead Paging</source>
         <translation>Durchsage</translation>
-    </message>
-    <message>
-        <source>None</source>
-        <translation>Keine</translation>
-    </message>
-    <message>
-        <source>Always</source>
-        <translation>Immer</translation>
-    </message>
-    <message>
-        <source>Night</source>
-        <translation>Nacht</translation>
-    </message>
-    <message>
-        <source>Day</source>
-        <translation>Tag</translation>
     </message>
     <message>
         <source>Follow Me</source>
         <translation>Follow Me</translation>
     </message>
     <message>
-        <source>Active</source>
-        <translation>Aktiv</translation>
-    </message>
-    <message>
         <source>Call Screening</source>
         <translation>Anrufprüfung</translation>
-    </message>
-    <message>
-        <source>Screen calls thru the phone</source>
-        <translation>Anrufe am Telefon prüfen</translation>
-    </message>
-    <message>
-        <source>Visual call screening with name recording</source>
-        <translation>Visuelle Anrufprüfung mit Namensaufnahme</translation>
-    </message>
-    <message>
-        <source>Disabled</source>
-        <translation>Deaktiviert</translation>
-    </message>
-    <message>
-        <source>Visual call screening without name recording</source>
-        <translation>Visuelle Anrufprüfung ohne Namensaufnahme</translation>
     </message>
     <message>
         <source>Call Transfer</source>
         <translation>Anrufweiterleitung</translation>
     </message>
     <message>
-        <source>Desk</source>
-        <translation>Schreibtisch</translation>
+        <source>&amp;WeekDay</source>
+        <translation>W&amp;erktags</translation>
     </message>
     <message>
-        <source>Voice Mail</source>
-        <translation>Sprachbox</translation>
+        <source>Week&amp;End</source>
+        <translation>&amp;Wochenende</translation>
     </message>
     <message>
-        <source>Day </source>
-        <translation>Tag </translation>
+        <source>&amp;None</source>
+        <translation>&amp;Keine</translation>
     </message>
     <message>
-        <source>Announce</source>
-        <translation>Ankündigen</translation>
+        <source>A&amp;lways</source>
+        <translation>&amp;Immer</translation>
+    </message>
+    <message>
+        <source>N&amp;ight</source>
+        <translation>Na&amp;cht</translation>
+    </message>
+    <message>
+        <source>&amp;Day</source>
+        <translation>Ta&amp;g</translation>
+    </message>
+    <message>
+        <source>Ac&amp;tive</source>
+        <translation>Ak&amp;tiv</translation>
+    </message>
+    <message>
+        <source>&amp;Screen calls thru the phone</source>
+        <translation>Anrufe am Telefon &amp;prüfen</translation>
+    </message>
+    <message>
+        <source>&amp;Visual call screening with name recording</source>
+        <translation>Visuelle Anrufprüfung &amp;mit Namensaufnahme</translation>
+    </message>
+    <message>
+        <source>Disa&amp;bled</source>
+        <translation>&amp;Deaktiviert</translation>
+    </message>
+    <message>
+        <source>Visual call screening without name &amp;recording</source>
+        <translation>Visuelle Anrufprüfung &amp;ohne Namensaufnahme</translation>
+    </message>
+    <message>
+        <source>Des&amp;k</source>
+        <translation>Sch&amp;reibtisch</translation>
+    </message>
+    <message>
+        <source>Voice &amp;Mail</source>
+        <translation>Sprach&amp;box</translation>
+    </message>
+    <message>
+        <source>Da&amp;y </source>
+        <translation>Tag&amp;süber </translation>
+    </message>
+    <message>
+        <source>Ann&amp;ounce</source>
+        <translation>A&amp;nkündigen</translation>
     </message>
 </context>
 <context>
@@ -678,36 +678,36 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Name aufgenommen</translation>
     </message>
     <message>
-        <source>Answer Call</source>
-        <translation>Anruf annehmen</translation>
-    </message>
-    <message>
-        <source>Send to Mailbox</source>
-        <translation>An Postfach senden</translation>
-    </message>
-    <message>
-        <source>Hold / Release</source>
-        <translation>Halten / Freigeben</translation>
-    </message>
-    <message>
-        <source>Transfer to...</source>
-        <translation>Weiterleiten an...</translation>
-    </message>
-    <message>
-        <source>PopUp PIM</source>
-        <translation>Kontakt öffnen</translation>
-    </message>
-    <message>
         <source>Transfer</source>
         <translation>Weiterleitung</translation>
     </message>
     <message>
-        <source>Internal</source>
-        <translation>Intern</translation>
+        <source>A&amp;nswer Call</source>
+        <translation>A&amp;nruf annehmen</translation>
     </message>
     <message>
-        <source>External</source>
-        <translation>Extern</translation>
+        <source>&amp;Send to Mailbox</source>
+        <translation>An &amp;Postfach senden</translation>
+    </message>
+    <message>
+        <source>Hold / &amp;Release</source>
+        <translation>Halten / &amp;Freigeben</translation>
+    </message>
+    <message>
+        <source>&amp;Transfer to...</source>
+        <translation>&amp;Weiterleiten an...</translation>
+    </message>
+    <message>
+        <source>&amp;PopUp PIM</source>
+        <translation>&amp;Kontakt öffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Internal</source>
+        <translation>&amp;Intern</translation>
+    </message>
+    <message>
+        <source>&amp;External</source>
+        <translation>&amp;Extern</translation>
     </message>
 </context>
 <context>
@@ -715,10 +715,6 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
     <message>
         <source>Call Out Settings</source>
         <translation>Einstellungen für ausgehende Anrufe</translation>
-    </message>
-    <message>
-        <source>Active</source>
-        <translation>Aktiv</translation>
     </message>
     <message>
         <source>Call out numbers</source>
@@ -800,6 +796,10 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <source>Try3</source>
         <translation>Versuch3</translation>
     </message>
+    <message>
+        <source>Ac&amp;tive</source>
+        <translation>A&amp;ktiv</translation>
+    </message>
 </context>
 <context>
     <name>frmContact</name>
@@ -868,12 +868,12 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Notizen</translation>
     </message>
     <message>
-        <source>Save</source>
-        <translation>Speichern</translation>
+        <source>&amp;Save</source>
+        <translation>S&amp;peichern</translation>
     </message>
     <message>
-        <source>Close</source>
-        <translation>Schließen</translation>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
     </message>
 </context>
 <context>
@@ -883,8 +883,8 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Taste</translation>
     </message>
     <message>
-        <source>Department override</source>
-        <translation>Abteilungsvorrang</translation>
+        <source>&amp;Department override</source>
+        <translation>A&amp;bteilungsvorrang</translation>
     </message>
 </context>
 <context>
@@ -898,30 +898,6 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Ansageart</translation>
     </message>
     <message>
-        <source>Normal</source>
-        <translation>Normal</translation>
-    </message>
-    <message>
-        <source>Temporary</source>
-        <translation>Vorübergehend</translation>
-    </message>
-    <message>
-        <source>Busy</source>
-        <translation>Besetzt</translation>
-    </message>
-    <message>
-        <source>No Answer</source>
-        <translation>Keine Antwort</translation>
-    </message>
-    <message>
-        <source>Hold</source>
-        <translation>Halten</translation>
-    </message>
-    <message>
-        <source>Transfer</source>
-        <translation>Weiterleitung</translation>
-    </message>
-    <message>
         <source>Greeting Language</source>
         <translation>Sprache der Ansage</translation>
     </message>
@@ -930,16 +906,8 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Aktive Ansage</translation>
     </message>
     <message>
-        <source>None</source>
-        <translation>Keine</translation>
-    </message>
-    <message>
         <source>Recorder</source>
         <translation>Rekorder</translation>
-    </message>
-    <message>
-        <source>Name</source>
-        <translation>Name</translation>
     </message>
     <message>
         <source>Prev</source>
@@ -970,16 +938,72 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Status  :</translation>
     </message>
     <message>
-        <source>Get Greeting</source>
-        <translation>Ansage abrufen</translation>
-    </message>
-    <message>
-        <source>Transmit Greeting</source>
-        <translation>Ansage senden</translation>
-    </message>
-    <message>
         <source>Save</source>
         <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>&amp;Normal</source>
+        <translation>Nor&amp;mal</translation>
+    </message>
+    <message>
+        <source>&amp;Temporary</source>
+        <translation>V&amp;orübergehend</translation>
+    </message>
+    <message>
+        <source>&amp;Busy</source>
+        <translation>Beset&amp;zt</translation>
+    </message>
+    <message>
+        <source>No Ans&amp;wer</source>
+        <translation>&amp;Keine Antwort</translation>
+    </message>
+    <message>
+        <source>Ho&amp;ld</source>
+        <translation>Ha&amp;lten</translation>
+    </message>
+    <message>
+        <source>Trans&amp;fer</source>
+        <translation>&amp;Weiterleitung</translation>
+    </message>
+    <message>
+        <source>N&amp;ormal</source>
+        <translation>No&amp;rmal</translation>
+    </message>
+    <message>
+        <source>Tempo&amp;rary</source>
+        <translation>Vorü&amp;bergehend</translation>
+    </message>
+    <message>
+        <source>Non&amp;e</source>
+        <translation>K&amp;eine</translation>
+    </message>
+    <message>
+        <source>Na&amp;me</source>
+        <translation>&amp;Name</translation>
+    </message>
+    <message>
+        <source>&amp;Play</source>
+        <translation>W&amp;iedergabe</translation>
+    </message>
+    <message>
+        <source>Pa&amp;use</source>
+        <translation>&amp;Pause</translation>
+    </message>
+    <message>
+        <source>&amp;Stop</source>
+        <translation>S&amp;topp</translation>
+    </message>
+    <message>
+        <source>Recor&amp;d</source>
+        <translation>A&amp;ufnehmen</translation>
+    </message>
+    <message>
+        <source>&amp;Get Greeting</source>
+        <translation>Ansa&amp;ge abrufen</translation>
+    </message>
+    <message>
+        <source>Transm&amp;it Greeting</source>
+        <translation>Ansage &amp;senden</translation>
     </message>
 </context>
 <context>
@@ -1001,10 +1025,6 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Server</translation>
     </message>
     <message>
-        <source>Save User&apos;s Settings</source>
-        <translation>Benutzereinstellungen speichern</translation>
-    </message>
-    <message>
         <source>OK</source>
         <translation>OK</translation>
     </message>
@@ -1012,28 +1032,48 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message>
+        <source>&amp;Save User&apos;s Settings</source>
+        <translation>Benutzereinstellungen &amp;speichern</translation>
+    </message>
 </context>
 <context>
     <name>frmMain</name>
     <message>
-        <source>Call Control</source>
-        <translation>Anrufsteuerung</translation>
+        <source>&amp;Call Control</source>
+        <translation>&amp;Anrufsteuerung</translation>
     </message>
     <message>
-        <source>Start Call Control</source>
-        <translation>Anrufsteuerung starten</translation>
+        <source>&amp;Start Call Control</source>
+        <translation>Anrufsteuerung &amp;starten</translation>
     </message>
     <message>
-        <source>PIM Setup</source>
-        <translation>Kontaktverwaltung einrichten</translation>
+        <source>&amp;PIM Setup</source>
+        <translation>&amp;Kontaktverwaltung einrichten</translation>
     </message>
     <message>
-        <source>Mailbox Settings</source>
-        <translation>Postfacheinstellungen</translation>
+        <source>&amp;Mailbox Settings</source>
+        <translation>&amp;Postfacheinstellungen</translation>
     </message>
     <message>
-        <source>Properties</source>
-        <translation>Eigenschaften</translation>
+        <source>&amp;Advanced </source>
+        <translation>&amp;Erweitert </translation>
+    </message>
+    <message>
+        <source>Greeting &amp;Key Press</source>
+        <translation>Ansage-&amp;Tastendruck</translation>
+    </message>
+    <message>
+        <source>&amp;Out Call Settings</source>
+        <translation>Einstellungen für a&amp;usgehende Anrufe</translation>
+    </message>
+    <message>
+        <source>&amp;Greetings</source>
+        <translation>A&amp;nsagen</translation>
+    </message>
+    <message>
+        <source>&amp;Properties</source>
+        <translation>E&amp;igenschaften</translation>
     </message>
 </context>
 <context>
@@ -1059,32 +1099,8 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Telefon</translation>
     </message>
     <message>
-        <source>WeekDay</source>
-        <translation>Werktags</translation>
-    </message>
-    <message>
-        <source>WeekEnd</source>
-        <translation>Wochenende</translation>
-    </message>
-    <message>
         <source>Overhead Paging</source>
         <translation>Durchsage</translation>
-    </message>
-    <message>
-        <source>None</source>
-        <translation>Keine</translation>
-    </message>
-    <message>
-        <source>Always</source>
-        <translation>Immer</translation>
-    </message>
-    <message>
-        <source>Night</source>
-        <translation>Nacht</translation>
-    </message>
-    <message>
-        <source>Day</source>
-        <translation>Tag</translation>
     </message>
     <message>
         <source>Follow Me</source>
@@ -1099,40 +1115,8 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Anrufprüfung</translation>
     </message>
     <message>
-        <source>Screen calls thru the phone</source>
-        <translation>Anrufe am Telefon prüfen</translation>
-    </message>
-    <message>
-        <source>Visual call screening with name recording</source>
-        <translation>Visuelle Anrufprüfung mit Namensaufnahme</translation>
-    </message>
-    <message>
-        <source>Disabled</source>
-        <translation>Deaktiviert</translation>
-    </message>
-    <message>
-        <source>Visual call screening without name recording</source>
-        <translation>Visuelle Anrufprüfung ohne Namensaufnahme</translation>
-    </message>
-    <message>
         <source>Call Transfer</source>
         <translation>Anrufweiterleitung</translation>
-    </message>
-    <message>
-        <source>Desk</source>
-        <translation>Schreibtisch</translation>
-    </message>
-    <message>
-        <source>Voice Mail</source>
-        <translation>Sprachbox</translation>
-    </message>
-    <message>
-        <source>Day </source>
-        <translation>Tag </translation>
-    </message>
-    <message>
-        <source>Announce</source>
-        <translation>Ankündigen</translation>
     </message>
     <message>
         <source>Email Settings</source>
@@ -1147,36 +1131,12 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Client-Passwort</translation>
     </message>
     <message>
-        <source>Unheard</source>
-        <translation>Ungehört</translation>
-    </message>
-    <message>
-        <source>Saved</source>
-        <translation>Gespeichert</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>Löschen</translation>
-    </message>
-    <message>
         <source>E-MWI</source>
         <translation>E-MWI</translation>
     </message>
     <message>
         <source>Email Address</source>
         <translation>E-Mail-Adresse</translation>
-    </message>
-    <message>
-        <source>No MWI</source>
-        <translation>Kein MWI</translation>
-    </message>
-    <message>
-        <source>Add Attachment</source>
-        <translation>Mit Anhang</translation>
-    </message>
-    <message>
-        <source>Without Attachment</source>
-        <translation>Ohne Anhang</translation>
     </message>
     <message>
         <source>Callout Schedule</source>
@@ -1267,10 +1227,6 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Umsetzungstabelle</translation>
     </message>
     <message>
-        <source>Department override</source>
-        <translation>Abteilungsvorrang</translation>
-    </message>
-    <message>
         <source>Advanced Email Settings</source>
         <translation>Erweiterte E-Mail-Einstellungen</translation>
     </message>
@@ -1358,6 +1314,94 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <source>Text 5:</source>
         <translation>Text 5:</translation>
     </message>
+    <message>
+        <source>&amp;WeekDay</source>
+        <translation>W&amp;erktags</translation>
+    </message>
+    <message>
+        <source>Week&amp;End</source>
+        <translation>&amp;Wochenende</translation>
+    </message>
+    <message>
+        <source>&amp;None</source>
+        <translation>&amp;Keine</translation>
+    </message>
+    <message>
+        <source>A&amp;lways</source>
+        <translation>&amp;Immer</translation>
+    </message>
+    <message>
+        <source>N&amp;ight</source>
+        <translation>Na&amp;cht</translation>
+    </message>
+    <message>
+        <source>&amp;Day</source>
+        <translation>Ta&amp;g</translation>
+    </message>
+    <message>
+        <source>Ac&amp;tive</source>
+        <translation>Ak&amp;tiv</translation>
+    </message>
+    <message>
+        <source>&amp;Screen calls thru the phone</source>
+        <translation>Anrufe am Telefon &amp;prüfen</translation>
+    </message>
+    <message>
+        <source>&amp;Visual call screening with name recording</source>
+        <translation>Visuelle Anrufprüfung &amp;mit Namensaufnahme</translation>
+    </message>
+    <message>
+        <source>Disa&amp;bled</source>
+        <translation>&amp;Deaktiviert</translation>
+    </message>
+    <message>
+        <source>Visual call screening without name &amp;recording</source>
+        <translation>Visuelle Anrufprüfung &amp;ohne Namensaufnahme</translation>
+    </message>
+    <message>
+        <source>Des&amp;k</source>
+        <translation>Sch&amp;reibtisch</translation>
+    </message>
+    <message>
+        <source>Voice &amp;Mail</source>
+        <translation>Sprach&amp;box</translation>
+    </message>
+    <message>
+        <source>Da&amp;y </source>
+        <translation>Tag&amp;süber </translation>
+    </message>
+    <message>
+        <source>Ann&amp;ounce</source>
+        <translation>A&amp;nkündigen</translation>
+    </message>
+    <message>
+        <source>&amp;Unheard</source>
+        <translation>&amp;Ungehört</translation>
+    </message>
+    <message>
+        <source>&amp;Saved</source>
+        <translation>&amp;Gespeichert</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>&amp;No MWI</source>
+        <translation>&amp;Kein MWI</translation>
+    </message>
+    <message>
+        <source>&amp;Add Attachment</source>
+        <translation>&amp;Mit Anhang</translation>
+    </message>
+    <message>
+        <source>&amp;Without Attachment</source>
+        <translation>&amp;Ohne Anhang</translation>
+    </message>
+    <message>
+        <source>&amp;Department override</source>
+        <translation>A&amp;bteilungsvorrang</translation>
+    </message>
 </context>
 <context>
     <name>frmPIMSetup</name>
@@ -1378,16 +1422,16 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Kontakteordner (eine vCard-Datei pro Kontakt; leer: der eigene Ordner des Programms)</translation>
     </message>
     <message>
-        <source>Browse...</source>
-        <translation>Durchsuchen...</translation>
+        <source>&amp;Browse...</source>
+        <translation>&amp;Durchsuchen...</translation>
     </message>
     <message>
-        <source>Save</source>
-        <translation>Speichern</translation>
+        <source>&amp;Save</source>
+        <translation>&amp;Speichern</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
+        <source>&amp;Cancel</source>
+        <translation>A&amp;bbrechen</translation>
     </message>
 </context>
 <context>
@@ -1401,12 +1445,12 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Kontaktverwaltung</translation>
     </message>
     <message>
-        <source>Automatic Pop-Up Screen</source>
-        <translation>Kontakt automatisch öffnen</translation>
-    </message>
-    <message>
         <source>Pop-Up Sound</source>
         <translation>Signalton beim Öffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Automatic Pop-Up Screen</source>
+        <translation>&amp;Kontakt automatisch öffnen</translation>
     </message>
 </context>
 <context>

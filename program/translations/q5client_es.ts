@@ -75,7 +75,7 @@
     </message>
     <message>
         <source>&amp;About </source>
-        <translation>&amp;Acerca de </translation>
+        <translation>Acerca d&amp;e </translation>
     </message>
     <message>
         <source>Login</source>
@@ -293,7 +293,7 @@ Pruebe &apos;q5client --help&apos;.
     </message>
     <message>
         <source>To listen to your greeting, select a greeting type from the options on the left, or &apos;Name&apos; to listen to your name. Select the language in which your greeting was recorded, and press the &apos;Get Greeting&apos; Button. Then press the &apos;Play&apos; Button.</source>
-        <translation>Para escuchar su saludo, elija un tipo de saludo entre las opciones de la izquierda, o &apos;Nombre&apos; para escuchar su nombre. Elija el idioma en que grabó el saludo y pulse el botón &apos;Obtener saludo&apos;. Después pulse el botón &apos;Reproducir&apos;.</translation>
+        <translation>Para escuchar su saludo, elija un tipo de saludo entre las opciones de la izquierda, o &apos;Nombre&apos; para escuchar su nombre. Elija el idioma en que grabó el saludo y pulse el botón &apos;Descargar saludo&apos;. Después pulse el botón &apos;Reproducir&apos;.</translation>
     </message>
     <message>
         <source>To record your greeting, select a greeting type from the options on the left, or &apos;Name&apos; to record to your name. Select the language in which you want to record your greeting. Press the &apos;Record&apos; Button and record your greeting. Once you have finished press the &apos;Stop&apos; button and then &apos;Transmit Greeting&apos; Button. </source>
@@ -548,8 +548,8 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Advertencia: este programa está protegido por las leyes de derechos de autor y por tratados internacionales. La reproducción o distribución no autorizadas de este programa, o de cualquier parte del mismo, pueden dar lugar a graves sanciones civiles y penales, y serán perseguidas con todo el rigor que permita la ley.</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>Aceptar</translation>
+        <source>&amp;OK</source>
+        <translation>&amp;Aceptar</translation>
     </message>
 </context>
 <context>
@@ -571,80 +571,80 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Teléfono</translation>
     </message>
     <message>
-        <source>WeekDay</source>
-        <translation>Laborables</translation>
-    </message>
-    <message>
-        <source>WeekEnd</source>
-        <translation>Fin de semana</translation>
-    </message>
-    <message>
         <source>Overhead Paging</source>
         <translation>Megafonía</translation>
-    </message>
-    <message>
-        <source>None</source>
-        <translation>Ninguno</translation>
-    </message>
-    <message>
-        <source>Always</source>
-        <translation>Siempre</translation>
-    </message>
-    <message>
-        <source>Night</source>
-        <translation>Noche</translation>
-    </message>
-    <message>
-        <source>Day</source>
-        <translation>Día</translation>
     </message>
     <message>
         <source>Follow Me</source>
         <translation>Sígueme</translation>
     </message>
     <message>
-        <source>Active</source>
-        <translation>Activo</translation>
-    </message>
-    <message>
         <source>Call Screening</source>
         <translation>Filtrado de llamadas</translation>
-    </message>
-    <message>
-        <source>Screen calls thru the phone</source>
-        <translation>Filtrar las llamadas por teléfono</translation>
-    </message>
-    <message>
-        <source>Visual call screening with name recording</source>
-        <translation>Filtrado visual de llamadas con grabación del nombre</translation>
-    </message>
-    <message>
-        <source>Disabled</source>
-        <translation>Desactivado</translation>
-    </message>
-    <message>
-        <source>Visual call screening without name recording</source>
-        <translation>Filtrado visual de llamadas sin grabación del nombre</translation>
     </message>
     <message>
         <source>Call Transfer</source>
         <translation>Transferencia de llamadas</translation>
     </message>
     <message>
-        <source>Desk</source>
-        <translation>Escritorio</translation>
+        <source>&amp;WeekDay</source>
+        <translation>La&amp;borables</translation>
     </message>
     <message>
-        <source>Voice Mail</source>
-        <translation>Buzón de voz</translation>
+        <source>Week&amp;End</source>
+        <translation>Fin de se&amp;mana</translation>
     </message>
     <message>
-        <source>Day </source>
-        <translation>Día </translation>
+        <source>&amp;None</source>
+        <translation>N&amp;inguno</translation>
     </message>
     <message>
-        <source>Announce</source>
-        <translation>Anunciar</translation>
+        <source>A&amp;lways</source>
+        <translation>&amp;Siempre</translation>
+    </message>
+    <message>
+        <source>N&amp;ight</source>
+        <translation>N&amp;oche</translation>
+    </message>
+    <message>
+        <source>&amp;Day</source>
+        <translation>&amp;Día</translation>
+    </message>
+    <message>
+        <source>Ac&amp;tive</source>
+        <translation>Acti&amp;vo</translation>
+    </message>
+    <message>
+        <source>&amp;Screen calls thru the phone</source>
+        <translation>Filtrar las llamadas &amp;por teléfono</translation>
+    </message>
+    <message>
+        <source>&amp;Visual call screening with name recording</source>
+        <translation>&amp;Filtrado visual de llamadas con grabación del nombre</translation>
+    </message>
+    <message>
+        <source>Disa&amp;bled</source>
+        <translation>Desac&amp;tivado</translation>
+    </message>
+    <message>
+        <source>Visual call screening without name &amp;recording</source>
+        <translation>Filtrado visual de &amp;llamadas sin grabación del nombre</translation>
+    </message>
+    <message>
+        <source>Des&amp;k</source>
+        <translation>Esc&amp;ritorio</translation>
+    </message>
+    <message>
+        <source>Voice &amp;Mail</source>
+        <translation>Bu&amp;zón de voz</translation>
+    </message>
+    <message>
+        <source>Da&amp;y </source>
+        <translation>D&amp;e día </translation>
+    </message>
+    <message>
+        <source>Ann&amp;ounce</source>
+        <translation>A&amp;nunciar</translation>
     </message>
 </context>
 <context>
@@ -678,36 +678,36 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Nombre grabado</translation>
     </message>
     <message>
-        <source>Answer Call</source>
-        <translation>Contestar la llamada</translation>
-    </message>
-    <message>
-        <source>Send to Mailbox</source>
-        <translation>Enviar al buzón</translation>
-    </message>
-    <message>
-        <source>Hold / Release</source>
-        <translation>Retener / Liberar</translation>
-    </message>
-    <message>
-        <source>Transfer to...</source>
-        <translation>Transferir a...</translation>
-    </message>
-    <message>
-        <source>PopUp PIM</source>
-        <translation>Abrir contacto</translation>
-    </message>
-    <message>
         <source>Transfer</source>
         <translation>Transferencia</translation>
     </message>
     <message>
-        <source>Internal</source>
-        <translation>Interna</translation>
+        <source>A&amp;nswer Call</source>
+        <translation>C&amp;ontestar la llamada</translation>
     </message>
     <message>
-        <source>External</source>
-        <translation>Externa</translation>
+        <source>&amp;Send to Mailbox</source>
+        <translation>Enviar al &amp;buzón</translation>
+    </message>
+    <message>
+        <source>Hold / &amp;Release</source>
+        <translation>Retener / &amp;Liberar</translation>
+    </message>
+    <message>
+        <source>&amp;Transfer to...</source>
+        <translation>&amp;Transferir a...</translation>
+    </message>
+    <message>
+        <source>&amp;PopUp PIM</source>
+        <translation>Ab&amp;rir contacto</translation>
+    </message>
+    <message>
+        <source>&amp;Internal</source>
+        <translation>&amp;Interna</translation>
+    </message>
+    <message>
+        <source>&amp;External</source>
+        <translation>&amp;Externa</translation>
     </message>
 </context>
 <context>
@@ -715,10 +715,6 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
     <message>
         <source>Call Out Settings</source>
         <translation>Configuración de llamadas salientes</translation>
-    </message>
-    <message>
-        <source>Active</source>
-        <translation>Activo</translation>
     </message>
     <message>
         <source>Call out numbers</source>
@@ -800,6 +796,10 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <source>Try3</source>
         <translation>Intento3</translation>
     </message>
+    <message>
+        <source>Ac&amp;tive</source>
+        <translation>Ac&amp;tivo</translation>
+    </message>
 </context>
 <context>
     <name>frmContact</name>
@@ -868,12 +868,12 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Notas</translation>
     </message>
     <message>
-        <source>Save</source>
-        <translation>Guardar</translation>
+        <source>&amp;Save</source>
+        <translation>&amp;Guardar</translation>
     </message>
     <message>
-        <source>Close</source>
-        <translation>Cerrar</translation>
+        <source>&amp;Close</source>
+        <translation>C&amp;errar</translation>
     </message>
 </context>
 <context>
@@ -883,8 +883,8 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Tecla</translation>
     </message>
     <message>
-        <source>Department override</source>
-        <translation>Desvío de departamento</translation>
+        <source>&amp;Department override</source>
+        <translation>&amp;Desvío de departamento</translation>
     </message>
 </context>
 <context>
@@ -898,30 +898,6 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Tipo de saludo</translation>
     </message>
     <message>
-        <source>Normal</source>
-        <translation>Normal</translation>
-    </message>
-    <message>
-        <source>Temporary</source>
-        <translation>Temporal</translation>
-    </message>
-    <message>
-        <source>Busy</source>
-        <translation>Ocupado</translation>
-    </message>
-    <message>
-        <source>No Answer</source>
-        <translation>Sin respuesta</translation>
-    </message>
-    <message>
-        <source>Hold</source>
-        <translation>Espera</translation>
-    </message>
-    <message>
-        <source>Transfer</source>
-        <translation>Transferencia</translation>
-    </message>
-    <message>
         <source>Greeting Language</source>
         <translation>Idioma del saludo</translation>
     </message>
@@ -930,16 +906,8 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Saludo activo</translation>
     </message>
     <message>
-        <source>None</source>
-        <translation>Ninguno</translation>
-    </message>
-    <message>
         <source>Recorder</source>
         <translation>Grabadora</translation>
-    </message>
-    <message>
-        <source>Name</source>
-        <translation>Nombre</translation>
     </message>
     <message>
         <source>Prev</source>
@@ -970,16 +938,72 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Estado  :</translation>
     </message>
     <message>
-        <source>Get Greeting</source>
-        <translation>Obtener saludo</translation>
-    </message>
-    <message>
-        <source>Transmit Greeting</source>
-        <translation>Enviar saludo</translation>
-    </message>
-    <message>
         <source>Save</source>
         <translation>Guardar</translation>
+    </message>
+    <message>
+        <source>&amp;Normal</source>
+        <translation>&amp;Normal</translation>
+    </message>
+    <message>
+        <source>&amp;Temporary</source>
+        <translation>Te&amp;mporal</translation>
+    </message>
+    <message>
+        <source>&amp;Busy</source>
+        <translation>&amp;Ocupado</translation>
+    </message>
+    <message>
+        <source>No Ans&amp;wer</source>
+        <translation>No &amp;hay respuesta</translation>
+    </message>
+    <message>
+        <source>Ho&amp;ld</source>
+        <translation>E&amp;spera</translation>
+    </message>
+    <message>
+        <source>Trans&amp;fer</source>
+        <translation>Trans&amp;ferencia</translation>
+    </message>
+    <message>
+        <source>N&amp;ormal</source>
+        <translation>Norma&amp;l</translation>
+    </message>
+    <message>
+        <source>Tempo&amp;rary</source>
+        <translation>&amp;Temporal</translation>
+    </message>
+    <message>
+        <source>Non&amp;e</source>
+        <translation>N&amp;inguno</translation>
+    </message>
+    <message>
+        <source>Na&amp;me</source>
+        <translation>Nom&amp;bre</translation>
+    </message>
+    <message>
+        <source>&amp;Play</source>
+        <translation>&amp;Reproducir</translation>
+    </message>
+    <message>
+        <source>Pa&amp;use</source>
+        <translation>&amp;Pausa</translation>
+    </message>
+    <message>
+        <source>&amp;Stop</source>
+        <translation>D&amp;etener</translation>
+    </message>
+    <message>
+        <source>Recor&amp;d</source>
+        <translation>&amp;Grabar</translation>
+    </message>
+    <message>
+        <source>&amp;Get Greeting</source>
+        <translation>&amp;Descargar saludo</translation>
+    </message>
+    <message>
+        <source>Transm&amp;it Greeting</source>
+        <translation>En&amp;viar saludo</translation>
     </message>
 </context>
 <context>
@@ -1001,10 +1025,6 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Servidor</translation>
     </message>
     <message>
-        <source>Save User&apos;s Settings</source>
-        <translation>Guardar la configuración del usuario</translation>
-    </message>
-    <message>
         <source>OK</source>
         <translation>Aceptar</translation>
     </message>
@@ -1012,28 +1032,48 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <source>Cancel</source>
         <translation>Cancelar</translation>
     </message>
+    <message>
+        <source>&amp;Save User&apos;s Settings</source>
+        <translation>&amp;Guardar la configuración del usuario</translation>
+    </message>
 </context>
 <context>
     <name>frmMain</name>
     <message>
-        <source>Call Control</source>
-        <translation>Control de llamadas</translation>
+        <source>&amp;Call Control</source>
+        <translation>&amp;Control de llamadas</translation>
     </message>
     <message>
-        <source>Start Call Control</source>
-        <translation>Iniciar el control de llamadas</translation>
+        <source>&amp;Start Call Control</source>
+        <translation>&amp;Iniciar el control de llamadas</translation>
     </message>
     <message>
-        <source>PIM Setup</source>
-        <translation>Configuración del gestor de contactos</translation>
+        <source>&amp;PIM Setup</source>
+        <translation>Configuración del gestor de co&amp;ntactos</translation>
     </message>
     <message>
-        <source>Mailbox Settings</source>
-        <translation>Configuración del buzón</translation>
+        <source>&amp;Mailbox Settings</source>
+        <translation>Configuración del &amp;buzón</translation>
     </message>
     <message>
-        <source>Properties</source>
-        <translation>Propiedades</translation>
+        <source>&amp;Advanced </source>
+        <translation>A&amp;vanzado </translation>
+    </message>
+    <message>
+        <source>Greeting &amp;Key Press</source>
+        <translation>&amp;Tecla del saludo</translation>
+    </message>
+    <message>
+        <source>&amp;Out Call Settings</source>
+        <translation>Configuración de llamadas &amp;salientes</translation>
+    </message>
+    <message>
+        <source>&amp;Greetings</source>
+        <translation>Salu&amp;dos</translation>
+    </message>
+    <message>
+        <source>&amp;Properties</source>
+        <translation>&amp;Propiedades</translation>
     </message>
 </context>
 <context>
@@ -1059,32 +1099,8 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Teléfono</translation>
     </message>
     <message>
-        <source>WeekDay</source>
-        <translation>Laborables</translation>
-    </message>
-    <message>
-        <source>WeekEnd</source>
-        <translation>Fin de semana</translation>
-    </message>
-    <message>
         <source>Overhead Paging</source>
         <translation>Megafonía</translation>
-    </message>
-    <message>
-        <source>None</source>
-        <translation>Ninguno</translation>
-    </message>
-    <message>
-        <source>Always</source>
-        <translation>Siempre</translation>
-    </message>
-    <message>
-        <source>Night</source>
-        <translation>Noche</translation>
-    </message>
-    <message>
-        <source>Day</source>
-        <translation>Día</translation>
     </message>
     <message>
         <source>Follow Me</source>
@@ -1099,40 +1115,8 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Filtrado de llamadas</translation>
     </message>
     <message>
-        <source>Screen calls thru the phone</source>
-        <translation>Filtrar las llamadas por teléfono</translation>
-    </message>
-    <message>
-        <source>Visual call screening with name recording</source>
-        <translation>Filtrado visual de llamadas con grabación del nombre</translation>
-    </message>
-    <message>
-        <source>Disabled</source>
-        <translation>Desactivado</translation>
-    </message>
-    <message>
-        <source>Visual call screening without name recording</source>
-        <translation>Filtrado visual de llamadas sin grabación del nombre</translation>
-    </message>
-    <message>
         <source>Call Transfer</source>
         <translation>Transferencia de llamadas</translation>
-    </message>
-    <message>
-        <source>Desk</source>
-        <translation>Escritorio</translation>
-    </message>
-    <message>
-        <source>Voice Mail</source>
-        <translation>Buzón de voz</translation>
-    </message>
-    <message>
-        <source>Day </source>
-        <translation>Día </translation>
-    </message>
-    <message>
-        <source>Announce</source>
-        <translation>Anunciar</translation>
     </message>
     <message>
         <source>Email Settings</source>
@@ -1147,36 +1131,12 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Contraseña del cliente</translation>
     </message>
     <message>
-        <source>Unheard</source>
-        <translation>No escuchado</translation>
-    </message>
-    <message>
-        <source>Saved</source>
-        <translation>Guardado</translation>
-    </message>
-    <message>
-        <source>Delete</source>
-        <translation>Eliminar</translation>
-    </message>
-    <message>
         <source>E-MWI</source>
         <translation>E-MWI</translation>
     </message>
     <message>
         <source>Email Address</source>
         <translation>Dirección de correo electrónico</translation>
-    </message>
-    <message>
-        <source>No MWI</source>
-        <translation>Sin MWI</translation>
-    </message>
-    <message>
-        <source>Add Attachment</source>
-        <translation>Con adjunto</translation>
-    </message>
-    <message>
-        <source>Without Attachment</source>
-        <translation>Sin adjunto</translation>
     </message>
     <message>
         <source>Callout Schedule</source>
@@ -1267,10 +1227,6 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Tabla de conversión</translation>
     </message>
     <message>
-        <source>Department override</source>
-        <translation>Desvío de departamento</translation>
-    </message>
-    <message>
         <source>Advanced Email Settings</source>
         <translation>Configuración avanzada de correo electrónico</translation>
     </message>
@@ -1358,6 +1314,94 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <source>Text 5:</source>
         <translation>Texto 5:</translation>
     </message>
+    <message>
+        <source>&amp;WeekDay</source>
+        <translation>La&amp;borables</translation>
+    </message>
+    <message>
+        <source>Week&amp;End</source>
+        <translation>Fin de se&amp;mana</translation>
+    </message>
+    <message>
+        <source>&amp;None</source>
+        <translation>N&amp;inguno</translation>
+    </message>
+    <message>
+        <source>A&amp;lways</source>
+        <translation>&amp;Siempre</translation>
+    </message>
+    <message>
+        <source>N&amp;ight</source>
+        <translation>N&amp;oche</translation>
+    </message>
+    <message>
+        <source>&amp;Day</source>
+        <translation>&amp;Día</translation>
+    </message>
+    <message>
+        <source>Ac&amp;tive</source>
+        <translation>Acti&amp;vo</translation>
+    </message>
+    <message>
+        <source>&amp;Screen calls thru the phone</source>
+        <translation>Filtrar las llamadas &amp;por teléfono</translation>
+    </message>
+    <message>
+        <source>&amp;Visual call screening with name recording</source>
+        <translation>&amp;Filtrado visual de llamadas con grabación del nombre</translation>
+    </message>
+    <message>
+        <source>Disa&amp;bled</source>
+        <translation>Desac&amp;tivado</translation>
+    </message>
+    <message>
+        <source>Visual call screening without name &amp;recording</source>
+        <translation>Filtrado visual de &amp;llamadas sin grabación del nombre</translation>
+    </message>
+    <message>
+        <source>Des&amp;k</source>
+        <translation>Esc&amp;ritorio</translation>
+    </message>
+    <message>
+        <source>Voice &amp;Mail</source>
+        <translation>Bu&amp;zón de voz</translation>
+    </message>
+    <message>
+        <source>Da&amp;y </source>
+        <translation>D&amp;e día </translation>
+    </message>
+    <message>
+        <source>Ann&amp;ounce</source>
+        <translation>A&amp;nunciar</translation>
+    </message>
+    <message>
+        <source>&amp;Unheard</source>
+        <translation>&amp;No escuchado</translation>
+    </message>
+    <message>
+        <source>&amp;Saved</source>
+        <translation>&amp;Guardado</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Eliminar</translation>
+    </message>
+    <message>
+        <source>&amp;No MWI</source>
+        <translation>Sin &amp;MWI</translation>
+    </message>
+    <message>
+        <source>&amp;Add Attachment</source>
+        <translation>C&amp;on adjunto</translation>
+    </message>
+    <message>
+        <source>&amp;Without Attachment</source>
+        <translation>&amp;Sin adjunto</translation>
+    </message>
+    <message>
+        <source>&amp;Department override</source>
+        <translation>&amp;Desvío de departamento</translation>
+    </message>
 </context>
 <context>
     <name>frmPIMSetup</name>
@@ -1378,16 +1422,16 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Carpeta de contactos (un archivo vCard por contacto; vacía: la carpeta propia del programa)</translation>
     </message>
     <message>
-        <source>Browse...</source>
-        <translation>Examinar...</translation>
+        <source>&amp;Browse...</source>
+        <translation>&amp;Examinar...</translation>
     </message>
     <message>
-        <source>Save</source>
-        <translation>Guardar</translation>
+        <source>&amp;Save</source>
+        <translation>&amp;Guardar</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Cancelar</translation>
+        <source>&amp;Cancel</source>
+        <translation>Ca&amp;ncelar</translation>
     </message>
 </context>
 <context>
@@ -1401,12 +1445,12 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Gestor de contactos</translation>
     </message>
     <message>
-        <source>Automatic Pop-Up Screen</source>
-        <translation>Abrir el contacto automáticamente</translation>
-    </message>
-    <message>
         <source>Pop-Up Sound</source>
         <translation>Sonido al abrir</translation>
+    </message>
+    <message>
+        <source>&amp;Automatic Pop-Up Screen</source>
+        <translation>Abrir &amp;el contacto automáticamente</translation>
     </message>
 </context>
 <context>
