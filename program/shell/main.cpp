@@ -34,8 +34,12 @@ int main(int argc, char** argv) {
     const q5::shell::CommandLine options = q5::shell::ParseCommandLine(arguments);
     if (options.exit_now || !HaveDisplay()) {
         // What the terminal is told, in the user's language: an application
-        // object without a display carries the translators.
-        QCoreApplication terminal(argc, argv);
+        // object without a display carries the translators. Its only
+        // argument names the program in the help as "q5client".
+        int terminal_argc = 1;
+        char name[] = "q5client";
+        char* terminal_argv[] = {name, nullptr};
+        QCoreApplication terminal(terminal_argc, terminal_argv);
         q5::shell::InstallTranslators(q5::shell::TranslationFolders(QCoreApplication::applicationDirPath()));
         if (options.exit_now) {
             const q5::shell::CommandLine told = q5::shell::ParseCommandLine(arguments);

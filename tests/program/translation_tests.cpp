@@ -11,6 +11,7 @@
 #include <QTranslator>
 
 #include <map>
+#include <ostream>
 
 #include "program_fixture.h"
 #include "shell/frm_login.h"
@@ -18,6 +19,11 @@
 #include "shell/message_service.h"
 #include "shell/translations.h"
 #include "ui_frm_main.h"
+
+// Failures show the texts, not their bytes.
+static void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace {
 
