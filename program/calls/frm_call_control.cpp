@@ -8,6 +8,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -148,6 +149,12 @@ frmCallControl::frmCallControl(Session& session, WindowManager& windows, calls::
     connect(&Timer1, &QTimer::timeout, this, &frmCallControl::Timer1_Timer);
     connect(&Timer2, &QTimer::timeout, this, &frmCallControl::Timer2_Timer);
     connect(ui_->ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { ListView1_DblClick(); });
+    // Enter on the list plays the selected call's name, as a double-click does.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto* play = new QShortcut(key, ui_->ListView1);
+        play->setContext(Qt::WidgetShortcut);
+        connect(play, &QShortcut::activated, this, [this] { ListView1_DblClick(); });
+    }
     connect(&windows_, &WindowManager::sessionLost, this, [this] { SessionLost(); });
     player_ = calls::MakeNamePlayer(player);
     player_->OnFailure([this](const QString& reason) { ShowPlayError(reason); });
@@ -528,7 +535,10 @@ void frmCallControl::RaiseMainWindow() {
     } else if (isMinimized()) {
         showNormal();
     }
-    setFocus();
+    // The form's focus: its control that had it last, else the call list,
+    // so that the keys work on the new call at once.
+    QWidget* last = focusWidget();
+    (last && isAncestorOf(last) ? last : ui_->ListView1)->setFocus();
 }
 
 void frmCallControl::Timer2_Timer() {

@@ -4,6 +4,7 @@
 // stopped and driven by calling their slots; only the arrival of events
 // from the network is waited for.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -455,6 +456,29 @@ TEST_F(CallControlTest, ScreenedCallFetchesItsRecordedNameIntoTempAndDoubleClick
     ASSERT_EQ(played_.size(), 1u);
     EXPECT_EQ(played_[0], local);
     EXPECT_EQ(cc.mPlayFile, local);
+}
+
+TEST_F(CallControlTest, KeysAloneSelectACallPlayItsNameAndAnswerIt) {
+    frmCallControl& cc = Open();
+    const QString key = Call("5550009");
+    QTreeWidgetItem* row = WaitForRow(cc, key);
+    ASSERT_NE(row, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return cc.NameFetchesRunning() == 0; }));
+    cc.show();
+    cc.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&cc));
+    QTreeWidget* list = cc.ui()->ListView1;
+    ASSERT_EQ(QApplication::focusWidget(), list)
+        << "the list is the window's first stop, not "
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString() : "none");
+    QTest::keyClick(list, Qt::Key_Space);
+    ASSERT_EQ(list->selectedItems().value(0), row);
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_EQ(played_.size(), 1u);
+    EXPECT_EQ(played_[0], q5::shell::LocalPath(q5::shell::LocalFolder::temp, key + QStringLiteral(".wav")));
+    QTest::keyClick(list, Qt::Key_N, Qt::AltModifier);  // "A&nswer Call"
+    EXPECT_NE(WaitForRow(cc, key, QStringLiteral("In Transit")), nullptr);
+    EXPECT_TRUE(asked().empty()) << asked()[0].text.toStdString();
 }
 
 TEST_F(CallControlTest, RecordedNamesGoWhenTheProgramEndsAndThoseOfAnEarlierRunAtStart) {
