@@ -7,6 +7,17 @@
 
 namespace q5::shell {
 
+namespace {
+
+// Qt's own texts the program's translations put right: Qt's German system
+// menu of an inner window gives Minimize and Close the same mnemonic. The
+// program's translator is asked before Qt's.
+[[maybe_unused]] constexpr const char* kQtTextsOverridden[] = {
+    QT_TRANSLATE_NOOP("QMdiSubWindow", "Mi&nimize"),
+};
+
+}  // namespace
+
 QStringList TranslationFolders(const QString& program_dir) {
     const QDir dir(program_dir);
     return {dir.filePath(QStringLiteral("translations")),

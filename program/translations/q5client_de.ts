@@ -143,7 +143,7 @@ und dessen Einstellungen bearbeiten.</translation>
         <translation>Zeigt diese Hilfe an und beendet das Programm.</translation>
     </message>
     <message>
-        <source>Show the program&apos;s version and exit.</source>
+        <source>Show the program's version and exit.</source>
         <translation>Zeigt die Version des Programms an und beendet es.</translation>
     </message>
     <message>
@@ -164,18 +164,18 @@ und dessen Einstellungen bearbeiten.</translation>
     </message>
     <message>
         <source>
-Try &apos;q5client --help&apos;.
+Try 'q5client --help'.
 </source>
         <translation>
-Siehe &apos;q5client --help&apos;.
+Siehe 'q5client --help'.
 </translation>
     </message>
     <message>
         <source>Unexpected argument: %1
-Try &apos;q5client --help&apos;.
+Try 'q5client --help'.
 </source>
         <translation>Unerwartetes Argument: %1
-Siehe &apos;q5client --help&apos;.
+Siehe 'q5client --help'.
 </translation>
     </message>
 </context>
@@ -292,12 +292,12 @@ Siehe &apos;q5client --help&apos;.
         <translation>Bereit</translation>
     </message>
     <message>
-        <source>To listen to your greeting, select a greeting type from the options on the left, or &apos;Name&apos; to listen to your name. Select the language in which your greeting was recorded, and press the &apos;Get Greeting&apos; Button. Then press the &apos;Play&apos; Button.</source>
-        <translation>Um Ihre Ansage anzuhören, wählen Sie links eine Ansageart oder &apos;Name&apos;, um Ihren Namen anzuhören. Wählen Sie die Sprache, in der die Ansage aufgenommen wurde, und klicken Sie auf &apos;Ansage abrufen&apos;. Klicken Sie dann auf &apos;Wiedergabe&apos;.</translation>
+        <source>To listen to your greeting, select a greeting type from the options on the left, or 'Name' to listen to your name. Select the language in which your greeting was recorded, and press the 'Get Greeting' Button. Then press the 'Play' Button.</source>
+        <translation>Um Ihre Ansage anzuhören, wählen Sie links eine Ansageart oder 'Name', um Ihren Namen anzuhören. Wählen Sie die Sprache, in der die Ansage aufgenommen wurde, und klicken Sie auf 'Ansage abrufen'. Klicken Sie dann auf 'Wiedergabe'.</translation>
     </message>
     <message>
-        <source>To record your greeting, select a greeting type from the options on the left, or &apos;Name&apos; to record to your name. Select the language in which you want to record your greeting. Press the &apos;Record&apos; Button and record your greeting. Once you have finished press the &apos;Stop&apos; button and then &apos;Transmit Greeting&apos; Button. </source>
-        <translation>Um Ihre Ansage aufzunehmen, wählen Sie links eine Ansageart oder &apos;Name&apos;, um Ihren Namen aufzunehmen. Wählen Sie die Sprache, in der Sie die Ansage aufnehmen möchten. Klicken Sie auf &apos;Aufnehmen&apos; und sprechen Sie Ihre Ansage. Wenn Sie fertig sind, klicken Sie auf &apos;Stopp&apos; und dann auf &apos;Ansage senden&apos;. </translation>
+        <source>To record your greeting, select a greeting type from the options on the left, or 'Name' to record to your name. Select the language in which you want to record your greeting. Press the 'Record' Button and record your greeting. Once you have finished press the 'Stop' button and then 'Transmit Greeting' Button. </source>
+        <translation>Um Ihre Ansage aufzunehmen, wählen Sie links eine Ansageart oder 'Name', um Ihren Namen aufzunehmen. Wählen Sie die Sprache, in der Sie die Ansage aufnehmen möchten. Klicken Sie auf 'Aufnehmen' und sprechen Sie Ihre Ansage. Wenn Sie fertig sind, klicken Sie auf 'Stopp' und dann auf 'Ansage senden'. </translation>
     </message>
 </context>
 <context>
@@ -366,11 +366,11 @@ Siehe &apos;q5client --help&apos;.
         <translation>Die Datei hat keinen Namen, unter dem sie auf dem Server gespeichert werden kann. Wählen Sie die Datei erneut.</translation>
     </message>
     <message>
-        <source>The file name &quot;%1&quot; is longer than %2 characters. Rename the file and choose it again.</source>
+        <source>The file name "%1" is longer than %2 characters. Rename the file and choose it again.</source>
         <translation>Der Dateiname „%1“ ist länger als %2 Zeichen. Benennen Sie die Datei um und wählen Sie sie erneut.</translation>
     </message>
     <message>
-        <source>The file name &quot;%1&quot; contains a blank, a slash or a line break, which the server does not accept. Rename the file and choose it again.</source>
+        <source>The file name "%1" contains a blank, a slash or a line break, which the server does not accept. Rename the file and choose it again.</source>
         <translation>Der Dateiname „%1“ enthält ein Leerzeichen, einen Schrägstrich oder einen Zeilenumbruch, die der Server nicht annimmt. Benennen Sie die Datei um und wählen Sie sie erneut.</translation>
     </message>
     <message>
@@ -437,6 +437,13 @@ und starten Sie das Programm erneut.</translation>
     </message>
 </context>
 <context>
+    <name>QMdiSubWindow</name>
+    <message>
+        <source>Mi&amp;nimize</source>
+        <translation>Mi&amp;nimieren</translation>
+    </message>
+</context>
+<context>
     <name>Registration</name>
     <message>
         <source>The Q5Client library (libq5client.so) is not registered for this user and was not found next to the program.</source>
@@ -473,7 +480,7 @@ Inhaber: %2
 Gültig: %3</translation>
     </message>
     <message>
-        <source>This system does not trust the server&apos;s certificate (%1).
+        <source>This system does not trust the server's certificate (%1).
 
 %2
 
@@ -485,7 +492,7 @@ Compare the fingerprint with the one your administrator gave you. Trust this ser
 Vergleichen Sie den Fingerabdruck mit dem, den Ihnen Ihr Administrator gegeben hat. Diesem Server ab jetzt vertrauen?</translation>
     </message>
     <message>
-        <source>The server&apos;s certificate has changed since you trusted it. Someone may be listening in on the connection; it was not made.
+        <source>The server's certificate has changed since you trusted it. Someone may be listening in on the connection; it was not made.
 
 The server now shows:
 %1
@@ -646,6 +653,22 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <source>Ann&amp;ounce</source>
         <translation>A&amp;nkündigen</translation>
     </message>
+    <message>
+        <source>WeekDay Time</source>
+        <translation>Uhrzeit an Werktagen</translation>
+    </message>
+    <message>
+        <source>WeekDay Telephone</source>
+        <translation>Telefon an Werktagen</translation>
+    </message>
+    <message>
+        <source>WeekEnd Time</source>
+        <translation>Uhrzeit am Wochenende</translation>
+    </message>
+    <message>
+        <source>WeekEnd Telephone</source>
+        <translation>Telefon am Wochenende</translation>
+    </message>
 </context>
 <context>
     <name>frmCallControl</name>
@@ -708,6 +731,14 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
     <message>
         <source>&amp;External</source>
         <translation>&amp;Extern</translation>
+    </message>
+    <message>
+        <source>Calls</source>
+        <translation>Anrufe</translation>
+    </message>
+    <message>
+        <source>Transfer number</source>
+        <translation>Weiterleitungsnummer</translation>
     </message>
 </context>
 <context>
@@ -799,6 +830,370 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
     <message>
         <source>Ac&amp;tive</source>
         <translation>A&amp;ktiv</translation>
+    </message>
+    <message>
+        <source>Bin 1 Type</source>
+        <translation>Art der Nummer 1</translation>
+    </message>
+    <message>
+        <source>Bin 2 Type</source>
+        <translation>Art der Nummer 2</translation>
+    </message>
+    <message>
+        <source>Bin 3 Type</source>
+        <translation>Art der Nummer 3</translation>
+    </message>
+    <message>
+        <source>Bin 4 Type</source>
+        <translation>Art der Nummer 4</translation>
+    </message>
+    <message>
+        <source>Bin 5 Type</source>
+        <translation>Art der Nummer 5</translation>
+    </message>
+    <message>
+        <source>Bin 6 Type</source>
+        <translation>Art der Nummer 6</translation>
+    </message>
+    <message>
+        <source>Bin 7 Type</source>
+        <translation>Art der Nummer 7</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Days</source>
+        <translation>Zeitplan 1: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Active</source>
+        <translation>Zeitplan 1: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 1 RM</source>
+        <translation>Zeitplan 1: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 1 PM</source>
+        <translation>Zeitplan 1: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 1 From</source>
+        <translation>Zeitplan 1: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Until</source>
+        <translation>Zeitplan 1: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Bin1</source>
+        <translation>Zeitplan 1: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Try1</source>
+        <translation>Zeitplan 1: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Bin2</source>
+        <translation>Zeitplan 1: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Try2</source>
+        <translation>Zeitplan 1: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Bin3</source>
+        <translation>Zeitplan 1: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Try3</source>
+        <translation>Zeitplan 1: Versuch3</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Days</source>
+        <translation>Zeitplan 2: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Active</source>
+        <translation>Zeitplan 2: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 2 RM</source>
+        <translation>Zeitplan 2: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 2 PM</source>
+        <translation>Zeitplan 2: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 2 From</source>
+        <translation>Zeitplan 2: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Until</source>
+        <translation>Zeitplan 2: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Bin1</source>
+        <translation>Zeitplan 2: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Try1</source>
+        <translation>Zeitplan 2: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Bin2</source>
+        <translation>Zeitplan 2: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Try2</source>
+        <translation>Zeitplan 2: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Bin3</source>
+        <translation>Zeitplan 2: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Try3</source>
+        <translation>Zeitplan 2: Versuch3</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Days</source>
+        <translation>Zeitplan 3: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Active</source>
+        <translation>Zeitplan 3: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 3 RM</source>
+        <translation>Zeitplan 3: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 3 PM</source>
+        <translation>Zeitplan 3: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 3 From</source>
+        <translation>Zeitplan 3: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Until</source>
+        <translation>Zeitplan 3: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Bin1</source>
+        <translation>Zeitplan 3: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Try1</source>
+        <translation>Zeitplan 3: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Bin2</source>
+        <translation>Zeitplan 3: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Try2</source>
+        <translation>Zeitplan 3: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Bin3</source>
+        <translation>Zeitplan 3: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Try3</source>
+        <translation>Zeitplan 3: Versuch3</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Days</source>
+        <translation>Zeitplan 4: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Active</source>
+        <translation>Zeitplan 4: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 4 RM</source>
+        <translation>Zeitplan 4: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 4 PM</source>
+        <translation>Zeitplan 4: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 4 From</source>
+        <translation>Zeitplan 4: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Until</source>
+        <translation>Zeitplan 4: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Bin1</source>
+        <translation>Zeitplan 4: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Try1</source>
+        <translation>Zeitplan 4: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Bin2</source>
+        <translation>Zeitplan 4: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Try2</source>
+        <translation>Zeitplan 4: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Bin3</source>
+        <translation>Zeitplan 4: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Try3</source>
+        <translation>Zeitplan 4: Versuch3</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Days</source>
+        <translation>Zeitplan 5: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Active</source>
+        <translation>Zeitplan 5: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 5 RM</source>
+        <translation>Zeitplan 5: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 5 PM</source>
+        <translation>Zeitplan 5: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 5 From</source>
+        <translation>Zeitplan 5: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Until</source>
+        <translation>Zeitplan 5: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Bin1</source>
+        <translation>Zeitplan 5: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Try1</source>
+        <translation>Zeitplan 5: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Bin2</source>
+        <translation>Zeitplan 5: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Try2</source>
+        <translation>Zeitplan 5: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Bin3</source>
+        <translation>Zeitplan 5: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Try3</source>
+        <translation>Zeitplan 5: Versuch3</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Days</source>
+        <translation>Zeitplan 6: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Active</source>
+        <translation>Zeitplan 6: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 6 RM</source>
+        <translation>Zeitplan 6: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 6 PM</source>
+        <translation>Zeitplan 6: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 6 From</source>
+        <translation>Zeitplan 6: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Until</source>
+        <translation>Zeitplan 6: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Bin1</source>
+        <translation>Zeitplan 6: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Try1</source>
+        <translation>Zeitplan 6: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Bin2</source>
+        <translation>Zeitplan 6: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Try2</source>
+        <translation>Zeitplan 6: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Bin3</source>
+        <translation>Zeitplan 6: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Try3</source>
+        <translation>Zeitplan 6: Versuch3</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Days</source>
+        <translation>Zeitplan 7: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Active</source>
+        <translation>Zeitplan 7: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 7 RM</source>
+        <translation>Zeitplan 7: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 7 PM</source>
+        <translation>Zeitplan 7: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 7 From</source>
+        <translation>Zeitplan 7: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Until</source>
+        <translation>Zeitplan 7: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Bin1</source>
+        <translation>Zeitplan 7: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Try1</source>
+        <translation>Zeitplan 7: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Bin2</source>
+        <translation>Zeitplan 7: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Try2</source>
+        <translation>Zeitplan 7: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Bin3</source>
+        <translation>Zeitplan 7: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Try3</source>
+        <translation>Zeitplan 7: Versuch3</translation>
     </message>
 </context>
 <context>
@@ -1005,6 +1400,10 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <source>Transm&amp;it Greeting</source>
         <translation>Ansage &amp;senden</translation>
     </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
 </context>
 <context>
     <name>frmLogin</name>
@@ -1033,7 +1432,7 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <source>&amp;Save User&apos;s Settings</source>
+        <source>&amp;Save User's Settings</source>
         <translation>Benutzereinstellungen &amp;speichern</translation>
     </message>
 </context>
@@ -1084,7 +1483,7 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
     </message>
     <message>
         <source>General Settings</source>
-        <translation>Allgemeine Einstellungen</translation>
+        <translation>Allgemein</translation>
     </message>
     <message>
         <source>Wake Up Call</source>
@@ -1120,7 +1519,7 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
     </message>
     <message>
         <source>Email Settings</source>
-        <translation>E-Mail-Einstellungen</translation>
+        <translation>E-Mail</translation>
     </message>
     <message>
         <source>Message Status After Download</source>
@@ -1140,7 +1539,7 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
     </message>
     <message>
         <source>Callout Schedule</source>
-        <translation>Zeitplan für ausgehende Anrufe</translation>
+        <translation>Ausgehende Anrufe</translation>
     </message>
     <message>
         <source>Call out numbers</source>
@@ -1228,7 +1627,7 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
     </message>
     <message>
         <source>Advanced Email Settings</source>
-        <translation>Erweiterte E-Mail-Einstellungen</translation>
+        <translation>E-Mail erweitert</translation>
     </message>
     <message>
         <source>Forward Address 1:</source>
@@ -1402,6 +1801,426 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <source>&amp;Department override</source>
         <translation>A&amp;bteilungsvorrang</translation>
     </message>
+    <message>
+        <source>WeekDay Time</source>
+        <translation>Uhrzeit an Werktagen</translation>
+    </message>
+    <message>
+        <source>WeekDay Telephone</source>
+        <translation>Telefon an Werktagen</translation>
+    </message>
+    <message>
+        <source>WeekEnd Time</source>
+        <translation>Uhrzeit am Wochenende</translation>
+    </message>
+    <message>
+        <source>WeekEnd Telephone</source>
+        <translation>Telefon am Wochenende</translation>
+    </message>
+    <message>
+        <source>Bin 1 Type</source>
+        <translation>Art der Nummer 1</translation>
+    </message>
+    <message>
+        <source>Bin 2 Type</source>
+        <translation>Art der Nummer 2</translation>
+    </message>
+    <message>
+        <source>Bin 3 Type</source>
+        <translation>Art der Nummer 3</translation>
+    </message>
+    <message>
+        <source>Bin 4 Type</source>
+        <translation>Art der Nummer 4</translation>
+    </message>
+    <message>
+        <source>Bin 5 Type</source>
+        <translation>Art der Nummer 5</translation>
+    </message>
+    <message>
+        <source>Bin 6 Type</source>
+        <translation>Art der Nummer 6</translation>
+    </message>
+    <message>
+        <source>Bin 7 Type</source>
+        <translation>Art der Nummer 7</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Days</source>
+        <translation>Zeitplan 1: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Active</source>
+        <translation>Zeitplan 1: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 1 RM</source>
+        <translation>Zeitplan 1: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 1 PM</source>
+        <translation>Zeitplan 1: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 1 From</source>
+        <translation>Zeitplan 1: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Until</source>
+        <translation>Zeitplan 1: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Bin1</source>
+        <translation>Zeitplan 1: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Try1</source>
+        <translation>Zeitplan 1: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Bin2</source>
+        <translation>Zeitplan 1: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Try2</source>
+        <translation>Zeitplan 1: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Bin3</source>
+        <translation>Zeitplan 1: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Try3</source>
+        <translation>Zeitplan 1: Versuch3</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Days</source>
+        <translation>Zeitplan 2: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Active</source>
+        <translation>Zeitplan 2: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 2 RM</source>
+        <translation>Zeitplan 2: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 2 PM</source>
+        <translation>Zeitplan 2: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 2 From</source>
+        <translation>Zeitplan 2: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Until</source>
+        <translation>Zeitplan 2: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Bin1</source>
+        <translation>Zeitplan 2: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Try1</source>
+        <translation>Zeitplan 2: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Bin2</source>
+        <translation>Zeitplan 2: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Try2</source>
+        <translation>Zeitplan 2: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Bin3</source>
+        <translation>Zeitplan 2: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Try3</source>
+        <translation>Zeitplan 2: Versuch3</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Days</source>
+        <translation>Zeitplan 3: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Active</source>
+        <translation>Zeitplan 3: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 3 RM</source>
+        <translation>Zeitplan 3: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 3 PM</source>
+        <translation>Zeitplan 3: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 3 From</source>
+        <translation>Zeitplan 3: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Until</source>
+        <translation>Zeitplan 3: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Bin1</source>
+        <translation>Zeitplan 3: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Try1</source>
+        <translation>Zeitplan 3: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Bin2</source>
+        <translation>Zeitplan 3: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Try2</source>
+        <translation>Zeitplan 3: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Bin3</source>
+        <translation>Zeitplan 3: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Try3</source>
+        <translation>Zeitplan 3: Versuch3</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Days</source>
+        <translation>Zeitplan 4: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Active</source>
+        <translation>Zeitplan 4: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 4 RM</source>
+        <translation>Zeitplan 4: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 4 PM</source>
+        <translation>Zeitplan 4: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 4 From</source>
+        <translation>Zeitplan 4: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Until</source>
+        <translation>Zeitplan 4: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Bin1</source>
+        <translation>Zeitplan 4: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Try1</source>
+        <translation>Zeitplan 4: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Bin2</source>
+        <translation>Zeitplan 4: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Try2</source>
+        <translation>Zeitplan 4: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Bin3</source>
+        <translation>Zeitplan 4: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Try3</source>
+        <translation>Zeitplan 4: Versuch3</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Days</source>
+        <translation>Zeitplan 5: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Active</source>
+        <translation>Zeitplan 5: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 5 RM</source>
+        <translation>Zeitplan 5: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 5 PM</source>
+        <translation>Zeitplan 5: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 5 From</source>
+        <translation>Zeitplan 5: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Until</source>
+        <translation>Zeitplan 5: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Bin1</source>
+        <translation>Zeitplan 5: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Try1</source>
+        <translation>Zeitplan 5: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Bin2</source>
+        <translation>Zeitplan 5: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Try2</source>
+        <translation>Zeitplan 5: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Bin3</source>
+        <translation>Zeitplan 5: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Try3</source>
+        <translation>Zeitplan 5: Versuch3</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Days</source>
+        <translation>Zeitplan 6: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Active</source>
+        <translation>Zeitplan 6: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 6 RM</source>
+        <translation>Zeitplan 6: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 6 PM</source>
+        <translation>Zeitplan 6: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 6 From</source>
+        <translation>Zeitplan 6: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Until</source>
+        <translation>Zeitplan 6: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Bin1</source>
+        <translation>Zeitplan 6: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Try1</source>
+        <translation>Zeitplan 6: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Bin2</source>
+        <translation>Zeitplan 6: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Try2</source>
+        <translation>Zeitplan 6: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Bin3</source>
+        <translation>Zeitplan 6: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Try3</source>
+        <translation>Zeitplan 6: Versuch3</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Days</source>
+        <translation>Zeitplan 7: Tage</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Active</source>
+        <translation>Zeitplan 7: Aktiv</translation>
+    </message>
+    <message>
+        <source>Schedule 7 RM</source>
+        <translation>Zeitplan 7: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 7 PM</source>
+        <translation>Zeitplan 7: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 7 From</source>
+        <translation>Zeitplan 7: Von</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Until</source>
+        <translation>Zeitplan 7: Bis</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Bin1</source>
+        <translation>Zeitplan 7: Nr.1</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Try1</source>
+        <translation>Zeitplan 7: Versuch1</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Bin2</source>
+        <translation>Zeitplan 7: Nr.2</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Try2</source>
+        <translation>Zeitplan 7: Versuch2</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Bin3</source>
+        <translation>Zeitplan 7: Nr.3</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Try3</source>
+        <translation>Zeitplan 7: Versuch3</translation>
+    </message>
+    <message>
+        <source>Choose Attachment 1</source>
+        <translation>Anhang 1 auswählen</translation>
+    </message>
+    <message>
+        <source>Choose Text 1</source>
+        <translation>Text 1 auswählen</translation>
+    </message>
+    <message>
+        <source>Choose Attachment 2</source>
+        <translation>Anhang 2 auswählen</translation>
+    </message>
+    <message>
+        <source>Choose Text 2</source>
+        <translation>Text 2 auswählen</translation>
+    </message>
+    <message>
+        <source>Choose Attachment 3</source>
+        <translation>Anhang 3 auswählen</translation>
+    </message>
+    <message>
+        <source>Choose Text 3</source>
+        <translation>Text 3 auswählen</translation>
+    </message>
+    <message>
+        <source>Choose Attachment 4</source>
+        <translation>Anhang 4 auswählen</translation>
+    </message>
+    <message>
+        <source>Choose Text 4</source>
+        <translation>Text 4 auswählen</translation>
+    </message>
+    <message>
+        <source>Choose Attachment 5</source>
+        <translation>Anhang 5 auswählen</translation>
+    </message>
+    <message>
+        <source>Choose Text 5</source>
+        <translation>Text 5 auswählen</translation>
+    </message>
 </context>
 <context>
     <name>frmPIMSetup</name>
@@ -1410,7 +2229,7 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Kontaktverwaltung einrichten</translation>
     </message>
     <message>
-        <source>Contacts&apos; telephone number pattern (use # to represent a digit)</source>
+        <source>Contacts' telephone number pattern (use # to represent a digit)</source>
         <translation>Muster der Telefonnummern der Kontakte (# steht für eine Ziffer)</translation>
     </message>
     <message>
@@ -1418,7 +2237,7 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Beispiel: (###) ###-####</translation>
     </message>
     <message>
-        <source>Contacts folder (one vCard file per contact; empty: the program&apos;s own folder)</source>
+        <source>Contacts folder (one vCard file per contact; empty: the program's own folder)</source>
         <translation>Kontakteordner (eine vCard-Datei pro Kontakt; leer: der eigene Ordner des Programms)</translation>
     </message>
     <message>

@@ -143,7 +143,7 @@ y modifique su configuración.</translation>
         <translation>Muestra esta ayuda y termina.</translation>
     </message>
     <message>
-        <source>Show the program&apos;s version and exit.</source>
+        <source>Show the program's version and exit.</source>
         <translation>Muestra la versión del programa y termina.</translation>
     </message>
     <message>
@@ -164,18 +164,18 @@ y modifique su configuración.</translation>
     </message>
     <message>
         <source>
-Try &apos;q5client --help&apos;.
+Try 'q5client --help'.
 </source>
         <translation>
-Pruebe &apos;q5client --help&apos;.
+Pruebe 'q5client --help'.
 </translation>
     </message>
     <message>
         <source>Unexpected argument: %1
-Try &apos;q5client --help&apos;.
+Try 'q5client --help'.
 </source>
         <translation>Argumento inesperado: %1
-Pruebe &apos;q5client --help&apos;.
+Pruebe 'q5client --help'.
 </translation>
     </message>
 </context>
@@ -292,12 +292,12 @@ Pruebe &apos;q5client --help&apos;.
         <translation>Preparado</translation>
     </message>
     <message>
-        <source>To listen to your greeting, select a greeting type from the options on the left, or &apos;Name&apos; to listen to your name. Select the language in which your greeting was recorded, and press the &apos;Get Greeting&apos; Button. Then press the &apos;Play&apos; Button.</source>
-        <translation>Para escuchar su saludo, elija un tipo de saludo entre las opciones de la izquierda, o &apos;Nombre&apos; para escuchar su nombre. Elija el idioma en que grabó el saludo y pulse el botón &apos;Descargar saludo&apos;. Después pulse el botón &apos;Reproducir&apos;.</translation>
+        <source>To listen to your greeting, select a greeting type from the options on the left, or 'Name' to listen to your name. Select the language in which your greeting was recorded, and press the 'Get Greeting' Button. Then press the 'Play' Button.</source>
+        <translation>Para escuchar su saludo, elija un tipo de saludo entre las opciones de la izquierda, o 'Nombre' para escuchar su nombre. Elija el idioma en que grabó el saludo y pulse el botón 'Descargar saludo'. Después pulse el botón 'Reproducir'.</translation>
     </message>
     <message>
-        <source>To record your greeting, select a greeting type from the options on the left, or &apos;Name&apos; to record to your name. Select the language in which you want to record your greeting. Press the &apos;Record&apos; Button and record your greeting. Once you have finished press the &apos;Stop&apos; button and then &apos;Transmit Greeting&apos; Button. </source>
-        <translation>Para grabar su saludo, elija un tipo de saludo entre las opciones de la izquierda, o &apos;Nombre&apos; para grabar su nombre. Elija el idioma en que desea grabar el saludo. Pulse el botón &apos;Grabar&apos; y grabe el saludo. Cuando termine, pulse el botón &apos;Detener&apos; y después el botón &apos;Enviar saludo&apos;. </translation>
+        <source>To record your greeting, select a greeting type from the options on the left, or 'Name' to record to your name. Select the language in which you want to record your greeting. Press the 'Record' Button and record your greeting. Once you have finished press the 'Stop' button and then 'Transmit Greeting' Button. </source>
+        <translation>Para grabar su saludo, elija un tipo de saludo entre las opciones de la izquierda, o 'Nombre' para grabar su nombre. Elija el idioma en que desea grabar el saludo. Pulse el botón 'Grabar' y grabe el saludo. Cuando termine, pulse el botón 'Detener' y después el botón 'Enviar saludo'. </translation>
     </message>
 </context>
 <context>
@@ -366,12 +366,12 @@ Pruebe &apos;q5client --help&apos;.
         <translation>El archivo no tiene un nombre con el que guardarlo en el servidor. Vuelva a elegir el archivo.</translation>
     </message>
     <message>
-        <source>The file name &quot;%1&quot; is longer than %2 characters. Rename the file and choose it again.</source>
-        <translation>El nombre de archivo &quot;%1&quot; tiene más de %2 caracteres. Cambie el nombre del archivo y vuelva a elegirlo.</translation>
+        <source>The file name "%1" is longer than %2 characters. Rename the file and choose it again.</source>
+        <translation>El nombre de archivo "%1" tiene más de %2 caracteres. Cambie el nombre del archivo y vuelva a elegirlo.</translation>
     </message>
     <message>
-        <source>The file name &quot;%1&quot; contains a blank, a slash or a line break, which the server does not accept. Rename the file and choose it again.</source>
-        <translation>El nombre de archivo &quot;%1&quot; contiene un espacio, una barra o un salto de línea, que el servidor no acepta. Cambie el nombre del archivo y vuelva a elegirlo.</translation>
+        <source>The file name "%1" contains a blank, a slash or a line break, which the server does not accept. Rename the file and choose it again.</source>
+        <translation>El nombre de archivo "%1" contiene un espacio, una barra o un salto de línea, que el servidor no acepta. Cambie el nombre del archivo y vuelva a elegirlo.</translation>
     </message>
     <message>
         <source>Save</source>
@@ -437,6 +437,13 @@ y vuelva a iniciar el programa.</translation>
     </message>
 </context>
 <context>
+    <name>QMdiSubWindow</name>
+    <message>
+        <source>Mi&amp;nimize</source>
+        <translation>Mi&amp;nimizar</translation>
+    </message>
+</context>
+<context>
     <name>Registration</name>
     <message>
         <source>The Q5Client library (libq5client.so) is not registered for this user and was not found next to the program.</source>
@@ -473,7 +480,7 @@ Sujeto: %2
 Válido: %3</translation>
     </message>
     <message>
-        <source>This system does not trust the server&apos;s certificate (%1).
+        <source>This system does not trust the server's certificate (%1).
 
 %2
 
@@ -485,7 +492,7 @@ Compare the fingerprint with the one your administrator gave you. Trust this ser
 Compare la huella con la que le dio su administrador. ¿Desea confiar en este servidor a partir de ahora?</translation>
     </message>
     <message>
-        <source>The server&apos;s certificate has changed since you trusted it. Someone may be listening in on the connection; it was not made.
+        <source>The server's certificate has changed since you trusted it. Someone may be listening in on the connection; it was not made.
 
 The server now shows:
 %1
@@ -646,6 +653,22 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <source>Ann&amp;ounce</source>
         <translation>A&amp;nunciar</translation>
     </message>
+    <message>
+        <source>WeekDay Time</source>
+        <translation>Hora en días laborables</translation>
+    </message>
+    <message>
+        <source>WeekDay Telephone</source>
+        <translation>Teléfono en días laborables</translation>
+    </message>
+    <message>
+        <source>WeekEnd Time</source>
+        <translation>Hora el fin de semana</translation>
+    </message>
+    <message>
+        <source>WeekEnd Telephone</source>
+        <translation>Teléfono el fin de semana</translation>
+    </message>
 </context>
 <context>
     <name>frmCallControl</name>
@@ -708,6 +731,14 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
     <message>
         <source>&amp;External</source>
         <translation>&amp;Externa</translation>
+    </message>
+    <message>
+        <source>Calls</source>
+        <translation>Llamadas</translation>
+    </message>
+    <message>
+        <source>Transfer number</source>
+        <translation>Número de transferencia</translation>
     </message>
 </context>
 <context>
@@ -799,6 +830,370 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
     <message>
         <source>Ac&amp;tive</source>
         <translation>Ac&amp;tivo</translation>
+    </message>
+    <message>
+        <source>Bin 1 Type</source>
+        <translation>Tipo del número 1</translation>
+    </message>
+    <message>
+        <source>Bin 2 Type</source>
+        <translation>Tipo del número 2</translation>
+    </message>
+    <message>
+        <source>Bin 3 Type</source>
+        <translation>Tipo del número 3</translation>
+    </message>
+    <message>
+        <source>Bin 4 Type</source>
+        <translation>Tipo del número 4</translation>
+    </message>
+    <message>
+        <source>Bin 5 Type</source>
+        <translation>Tipo del número 5</translation>
+    </message>
+    <message>
+        <source>Bin 6 Type</source>
+        <translation>Tipo del número 6</translation>
+    </message>
+    <message>
+        <source>Bin 7 Type</source>
+        <translation>Tipo del número 7</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Days</source>
+        <translation>Horario 1: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Active</source>
+        <translation>Horario 1: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 1 RM</source>
+        <translation>Horario 1: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 1 PM</source>
+        <translation>Horario 1: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 1 From</source>
+        <translation>Horario 1: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Until</source>
+        <translation>Horario 1: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Bin1</source>
+        <translation>Horario 1: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Try1</source>
+        <translation>Horario 1: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Bin2</source>
+        <translation>Horario 1: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Try2</source>
+        <translation>Horario 1: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Bin3</source>
+        <translation>Horario 1: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Try3</source>
+        <translation>Horario 1: Intento3</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Days</source>
+        <translation>Horario 2: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Active</source>
+        <translation>Horario 2: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 2 RM</source>
+        <translation>Horario 2: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 2 PM</source>
+        <translation>Horario 2: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 2 From</source>
+        <translation>Horario 2: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Until</source>
+        <translation>Horario 2: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Bin1</source>
+        <translation>Horario 2: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Try1</source>
+        <translation>Horario 2: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Bin2</source>
+        <translation>Horario 2: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Try2</source>
+        <translation>Horario 2: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Bin3</source>
+        <translation>Horario 2: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Try3</source>
+        <translation>Horario 2: Intento3</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Days</source>
+        <translation>Horario 3: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Active</source>
+        <translation>Horario 3: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 3 RM</source>
+        <translation>Horario 3: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 3 PM</source>
+        <translation>Horario 3: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 3 From</source>
+        <translation>Horario 3: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Until</source>
+        <translation>Horario 3: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Bin1</source>
+        <translation>Horario 3: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Try1</source>
+        <translation>Horario 3: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Bin2</source>
+        <translation>Horario 3: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Try2</source>
+        <translation>Horario 3: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Bin3</source>
+        <translation>Horario 3: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Try3</source>
+        <translation>Horario 3: Intento3</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Days</source>
+        <translation>Horario 4: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Active</source>
+        <translation>Horario 4: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 4 RM</source>
+        <translation>Horario 4: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 4 PM</source>
+        <translation>Horario 4: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 4 From</source>
+        <translation>Horario 4: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Until</source>
+        <translation>Horario 4: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Bin1</source>
+        <translation>Horario 4: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Try1</source>
+        <translation>Horario 4: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Bin2</source>
+        <translation>Horario 4: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Try2</source>
+        <translation>Horario 4: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Bin3</source>
+        <translation>Horario 4: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Try3</source>
+        <translation>Horario 4: Intento3</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Days</source>
+        <translation>Horario 5: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Active</source>
+        <translation>Horario 5: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 5 RM</source>
+        <translation>Horario 5: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 5 PM</source>
+        <translation>Horario 5: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 5 From</source>
+        <translation>Horario 5: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Until</source>
+        <translation>Horario 5: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Bin1</source>
+        <translation>Horario 5: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Try1</source>
+        <translation>Horario 5: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Bin2</source>
+        <translation>Horario 5: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Try2</source>
+        <translation>Horario 5: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Bin3</source>
+        <translation>Horario 5: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Try3</source>
+        <translation>Horario 5: Intento3</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Days</source>
+        <translation>Horario 6: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Active</source>
+        <translation>Horario 6: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 6 RM</source>
+        <translation>Horario 6: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 6 PM</source>
+        <translation>Horario 6: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 6 From</source>
+        <translation>Horario 6: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Until</source>
+        <translation>Horario 6: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Bin1</source>
+        <translation>Horario 6: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Try1</source>
+        <translation>Horario 6: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Bin2</source>
+        <translation>Horario 6: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Try2</source>
+        <translation>Horario 6: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Bin3</source>
+        <translation>Horario 6: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Try3</source>
+        <translation>Horario 6: Intento3</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Days</source>
+        <translation>Horario 7: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Active</source>
+        <translation>Horario 7: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 7 RM</source>
+        <translation>Horario 7: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 7 PM</source>
+        <translation>Horario 7: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 7 From</source>
+        <translation>Horario 7: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Until</source>
+        <translation>Horario 7: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Bin1</source>
+        <translation>Horario 7: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Try1</source>
+        <translation>Horario 7: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Bin2</source>
+        <translation>Horario 7: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Try2</source>
+        <translation>Horario 7: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Bin3</source>
+        <translation>Horario 7: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Try3</source>
+        <translation>Horario 7: Intento3</translation>
     </message>
 </context>
 <context>
@@ -1005,6 +1400,10 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <source>Transm&amp;it Greeting</source>
         <translation>En&amp;viar saludo</translation>
     </message>
+    <message>
+        <source>Position</source>
+        <translation>Posición</translation>
+    </message>
 </context>
 <context>
     <name>frmLogin</name>
@@ -1033,7 +1432,7 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Cancelar</translation>
     </message>
     <message>
-        <source>&amp;Save User&apos;s Settings</source>
+        <source>&amp;Save User's Settings</source>
         <translation>&amp;Guardar la configuración del usuario</translation>
     </message>
 </context>
@@ -1084,7 +1483,7 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
     </message>
     <message>
         <source>General Settings</source>
-        <translation>Configuración general</translation>
+        <translation>General</translation>
     </message>
     <message>
         <source>Wake Up Call</source>
@@ -1120,7 +1519,7 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
     </message>
     <message>
         <source>Email Settings</source>
-        <translation>Configuración de correo electrónico</translation>
+        <translation>Correo electrónico</translation>
     </message>
     <message>
         <source>Message Status After Download</source>
@@ -1140,7 +1539,7 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
     </message>
     <message>
         <source>Callout Schedule</source>
-        <translation>Horario de llamadas salientes</translation>
+        <translation>Llamadas salientes</translation>
     </message>
     <message>
         <source>Call out numbers</source>
@@ -1228,7 +1627,7 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
     </message>
     <message>
         <source>Advanced Email Settings</source>
-        <translation>Configuración avanzada de correo electrónico</translation>
+        <translation>Correo avanzado</translation>
     </message>
     <message>
         <source>Forward Address 1:</source>
@@ -1402,6 +1801,426 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <source>&amp;Department override</source>
         <translation>&amp;Desvío de departamento</translation>
     </message>
+    <message>
+        <source>WeekDay Time</source>
+        <translation>Hora en días laborables</translation>
+    </message>
+    <message>
+        <source>WeekDay Telephone</source>
+        <translation>Teléfono en días laborables</translation>
+    </message>
+    <message>
+        <source>WeekEnd Time</source>
+        <translation>Hora el fin de semana</translation>
+    </message>
+    <message>
+        <source>WeekEnd Telephone</source>
+        <translation>Teléfono el fin de semana</translation>
+    </message>
+    <message>
+        <source>Bin 1 Type</source>
+        <translation>Tipo del número 1</translation>
+    </message>
+    <message>
+        <source>Bin 2 Type</source>
+        <translation>Tipo del número 2</translation>
+    </message>
+    <message>
+        <source>Bin 3 Type</source>
+        <translation>Tipo del número 3</translation>
+    </message>
+    <message>
+        <source>Bin 4 Type</source>
+        <translation>Tipo del número 4</translation>
+    </message>
+    <message>
+        <source>Bin 5 Type</source>
+        <translation>Tipo del número 5</translation>
+    </message>
+    <message>
+        <source>Bin 6 Type</source>
+        <translation>Tipo del número 6</translation>
+    </message>
+    <message>
+        <source>Bin 7 Type</source>
+        <translation>Tipo del número 7</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Days</source>
+        <translation>Horario 1: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Active</source>
+        <translation>Horario 1: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 1 RM</source>
+        <translation>Horario 1: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 1 PM</source>
+        <translation>Horario 1: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 1 From</source>
+        <translation>Horario 1: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Until</source>
+        <translation>Horario 1: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Bin1</source>
+        <translation>Horario 1: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Try1</source>
+        <translation>Horario 1: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Bin2</source>
+        <translation>Horario 1: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Try2</source>
+        <translation>Horario 1: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Bin3</source>
+        <translation>Horario 1: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 1 Try3</source>
+        <translation>Horario 1: Intento3</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Days</source>
+        <translation>Horario 2: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Active</source>
+        <translation>Horario 2: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 2 RM</source>
+        <translation>Horario 2: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 2 PM</source>
+        <translation>Horario 2: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 2 From</source>
+        <translation>Horario 2: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Until</source>
+        <translation>Horario 2: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Bin1</source>
+        <translation>Horario 2: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Try1</source>
+        <translation>Horario 2: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Bin2</source>
+        <translation>Horario 2: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Try2</source>
+        <translation>Horario 2: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Bin3</source>
+        <translation>Horario 2: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 2 Try3</source>
+        <translation>Horario 2: Intento3</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Days</source>
+        <translation>Horario 3: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Active</source>
+        <translation>Horario 3: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 3 RM</source>
+        <translation>Horario 3: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 3 PM</source>
+        <translation>Horario 3: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 3 From</source>
+        <translation>Horario 3: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Until</source>
+        <translation>Horario 3: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Bin1</source>
+        <translation>Horario 3: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Try1</source>
+        <translation>Horario 3: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Bin2</source>
+        <translation>Horario 3: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Try2</source>
+        <translation>Horario 3: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Bin3</source>
+        <translation>Horario 3: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 3 Try3</source>
+        <translation>Horario 3: Intento3</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Days</source>
+        <translation>Horario 4: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Active</source>
+        <translation>Horario 4: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 4 RM</source>
+        <translation>Horario 4: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 4 PM</source>
+        <translation>Horario 4: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 4 From</source>
+        <translation>Horario 4: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Until</source>
+        <translation>Horario 4: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Bin1</source>
+        <translation>Horario 4: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Try1</source>
+        <translation>Horario 4: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Bin2</source>
+        <translation>Horario 4: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Try2</source>
+        <translation>Horario 4: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Bin3</source>
+        <translation>Horario 4: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 4 Try3</source>
+        <translation>Horario 4: Intento3</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Days</source>
+        <translation>Horario 5: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Active</source>
+        <translation>Horario 5: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 5 RM</source>
+        <translation>Horario 5: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 5 PM</source>
+        <translation>Horario 5: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 5 From</source>
+        <translation>Horario 5: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Until</source>
+        <translation>Horario 5: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Bin1</source>
+        <translation>Horario 5: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Try1</source>
+        <translation>Horario 5: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Bin2</source>
+        <translation>Horario 5: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Try2</source>
+        <translation>Horario 5: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Bin3</source>
+        <translation>Horario 5: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 5 Try3</source>
+        <translation>Horario 5: Intento3</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Days</source>
+        <translation>Horario 6: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Active</source>
+        <translation>Horario 6: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 6 RM</source>
+        <translation>Horario 6: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 6 PM</source>
+        <translation>Horario 6: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 6 From</source>
+        <translation>Horario 6: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Until</source>
+        <translation>Horario 6: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Bin1</source>
+        <translation>Horario 6: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Try1</source>
+        <translation>Horario 6: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Bin2</source>
+        <translation>Horario 6: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Try2</source>
+        <translation>Horario 6: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Bin3</source>
+        <translation>Horario 6: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 6 Try3</source>
+        <translation>Horario 6: Intento3</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Days</source>
+        <translation>Horario 7: Días</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Active</source>
+        <translation>Horario 7: Activo</translation>
+    </message>
+    <message>
+        <source>Schedule 7 RM</source>
+        <translation>Horario 7: RM</translation>
+    </message>
+    <message>
+        <source>Schedule 7 PM</source>
+        <translation>Horario 7: PM</translation>
+    </message>
+    <message>
+        <source>Schedule 7 From</source>
+        <translation>Horario 7: Desde</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Until</source>
+        <translation>Horario 7: Hasta</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Bin1</source>
+        <translation>Horario 7: Núm.1</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Try1</source>
+        <translation>Horario 7: Intento1</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Bin2</source>
+        <translation>Horario 7: Núm.2</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Try2</source>
+        <translation>Horario 7: Intento2</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Bin3</source>
+        <translation>Horario 7: Núm.3</translation>
+    </message>
+    <message>
+        <source>Schedule 7 Try3</source>
+        <translation>Horario 7: Intento3</translation>
+    </message>
+    <message>
+        <source>Choose Attachment 1</source>
+        <translation>Elegir el adjunto 1</translation>
+    </message>
+    <message>
+        <source>Choose Text 1</source>
+        <translation>Elegir el texto 1</translation>
+    </message>
+    <message>
+        <source>Choose Attachment 2</source>
+        <translation>Elegir el adjunto 2</translation>
+    </message>
+    <message>
+        <source>Choose Text 2</source>
+        <translation>Elegir el texto 2</translation>
+    </message>
+    <message>
+        <source>Choose Attachment 3</source>
+        <translation>Elegir el adjunto 3</translation>
+    </message>
+    <message>
+        <source>Choose Text 3</source>
+        <translation>Elegir el texto 3</translation>
+    </message>
+    <message>
+        <source>Choose Attachment 4</source>
+        <translation>Elegir el adjunto 4</translation>
+    </message>
+    <message>
+        <source>Choose Text 4</source>
+        <translation>Elegir el texto 4</translation>
+    </message>
+    <message>
+        <source>Choose Attachment 5</source>
+        <translation>Elegir el adjunto 5</translation>
+    </message>
+    <message>
+        <source>Choose Text 5</source>
+        <translation>Elegir el texto 5</translation>
+    </message>
 </context>
 <context>
     <name>frmPIMSetup</name>
@@ -1410,7 +2229,7 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Configuración del gestor de contactos</translation>
     </message>
     <message>
-        <source>Contacts&apos; telephone number pattern (use # to represent a digit)</source>
+        <source>Contacts' telephone number pattern (use # to represent a digit)</source>
         <translation>Formato de los números de teléfono de los contactos (use # para cada dígito)</translation>
     </message>
     <message>
@@ -1418,7 +2237,7 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Ejemplo: (###) ###-####</translation>
     </message>
     <message>
-        <source>Contacts folder (one vCard file per contact; empty: the program&apos;s own folder)</source>
+        <source>Contacts folder (one vCard file per contact; empty: the program's own folder)</source>
         <translation>Carpeta de contactos (un archivo vCard por contacto; vacía: la carpeta propia del programa)</translation>
     </message>
     <message>
