@@ -920,6 +920,35 @@ TEST_F(PimSetupTest, CancelKeepsTheTypedPatternInEffectButNotStoredUntilTheNextS
     EXPECT_EQ(Format(QStringLiteral("2125550142")), QStringLiteral("212555-0142"));
 }
 
+TEST_F(PimSetupTest, EnterInABoxSavesEnterOnCancelAndEscapeOnlyHide) {
+    struct Case {
+        const char* keys;
+        std::function<QWidget*(frmPIMSetup&)> focus;
+        Qt::Key key;
+        bool stored;
+    } const cases[] = {
+        {"Enter in the pattern box", [](frmPIMSetup& f) { return f.ui()->Text2; }, Qt::Key_Return, true},
+        {"Enter on Cancel", [](frmPIMSetup& f) { return f.ui()->Command2; }, Qt::Key_Enter, false},
+        {"Escape in the folder box", [](frmPIMSetup& f) { return f.ui()->Text3; }, Qt::Key_Escape, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        q5::shell::Registry::Write(QStringLiteral("Q5Client"), QStringLiteral("Login"),
+                                   QStringLiteral("numberPattern"), QString());
+        frmPIMSetup& setup = windows_->Load<frmPIMSetup>();
+        setup.show();
+        setup.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&setup));
+        QTest::keyClicks(setup.ui()->Text2, QStringLiteral("###-####"));
+        c.focus(setup)->setFocus();
+        QTest::keyClick(c.focus(setup), c.key);
+        EXPECT_FALSE(setup.isVisible());
+        EXPECT_EQ(StoredPattern(), c.stored ? QStringLiteral("###-####") : QString());
+        windows_->Unload<frmPIMSetup>();
+        Pump();
+    }
+}
+
 TEST_F(PimSetupTest, ChosenContactsFolderIsTheOneSearched) {
     const QString folder = QString::fromStdString(home_->path()) + QStringLiteral("/elsewhere");
     QDir().mkpath(folder);
