@@ -1,5 +1,6 @@
 #include "calls/call_logic.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,18 +10,22 @@
 
 namespace q5::calls {
 
+QString StatusText(const char* status) {
+    return QCoreApplication::translate("CallStatus", status);
+}
+
 std::optional<QString> StatusForEvent(int event) {
     switch (event) {
         case kOnHold:
-            return QStringLiteral("On Hold");
+            return QCoreApplication::translate("CallStatus", "On Hold");
         case kTransfer:
-            return QStringLiteral("Transfer");
+            return QCoreApplication::translate("CallStatus", "Transfer");
         case kInTransit:
-            return QStringLiteral("In Transit");
+            return QCoreApplication::translate("CallStatus", "In Transit");
         case kLeavingMessage:
-            return QStringLiteral("Leaving Message");
+            return QCoreApplication::translate("CallStatus", "Leaving Message");
         case kCallEnded:
-            return QString::fromLatin1(kStatusDisconnect);
+            return StatusText(kStatusDisconnect);
         default:
             return std::nullopt;
     }
@@ -88,6 +93,7 @@ QString FromBStr(const BStr& text) {
 
 QByteArray CallLogLine(const QDateTime& handled, const QString& number, const QString& start,
                        const QString& elapsed) {
+    // notr: the call log's format.
     const QString line = QLatin1Char('#') + handled.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
                          QStringLiteral("#,") + LogField(number) + QLatin1Char(',') + LogField(start) +
                          QLatin1Char(',') + LogField(elapsed) + QStringLiteral("\r\n");

@@ -31,11 +31,15 @@ enum CallEvent : int {
     kA1Error = 100,
 };
 
-inline constexpr const char* kStatusNewCall = "New Call";
-inline constexpr const char* kStatusDisconnect = "Disconnect";
-inline constexpr const char* kStatusAskToHold = "Ask to hold...";
+// The call statuses the window itself sets; StatusText shows them in the
+// user's language (context "CallStatus"), and the window compares a row's
+// status with the shown text.
+inline constexpr const char* kStatusNewCall = QT_TRANSLATE_NOOP("CallStatus", "New Call");
+inline constexpr const char* kStatusDisconnect = QT_TRANSLATE_NOOP("CallStatus", "Disconnect");
+inline constexpr const char* kStatusAskToHold = QT_TRANSLATE_NOOP("CallStatus", "Ask to hold...");
+QString StatusText(const char* status);
 
-// The status text an event gives a call (events 2 to 5 and 10).
+// The status text an event gives a call (events 2 to 5 and 10), translated.
 std::optional<QString> StatusForEvent(int event);
 
 // A call key comes from the network and becomes part of a local file name:

@@ -4,6 +4,7 @@
 
 #include "calls/contact_store.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -32,8 +33,12 @@ constexpr const char* kFieldNames[kPhoneFieldCount] = {
 };
 
 constexpr const char* kFieldLabels[kPhoneFieldCount] = {
-    "Business", "Business 2", "Business fax", "Callback", "Company main", "Home fax",
-    "Home",     "Home 2",     "Mobile",       "Other",    "Radio",
+    QT_TRANSLATE_NOOP("Contacts", "Business"),     QT_TRANSLATE_NOOP("Contacts", "Business 2"),
+    QT_TRANSLATE_NOOP("Contacts", "Business fax"), QT_TRANSLATE_NOOP("Contacts", "Callback"),
+    QT_TRANSLATE_NOOP("Contacts", "Company main"), QT_TRANSLATE_NOOP("Contacts", "Home fax"),
+    QT_TRANSLATE_NOOP("Contacts", "Home"),         QT_TRANSLATE_NOOP("Contacts", "Home 2"),
+    QT_TRANSLATE_NOOP("Contacts", "Mobile"),       QT_TRANSLATE_NOOP("Contacts", "Other"),
+    QT_TRANSLATE_NOOP("Contacts", "Radio"),
 };
 
 struct ObjectUnref {
@@ -170,7 +175,9 @@ QString PhoneFieldName(int field) {
 }
 
 QString PhoneFieldLabel(int field) {
-    return field >= 0 && field < kPhoneFieldCount ? QString::fromLatin1(kFieldLabels[field]) : QString();
+    return field >= 0 && field < kPhoneFieldCount
+               ? QCoreApplication::translate("Contacts", kFieldLabels[field])
+               : QString();
 }
 
 QString Contact::DisplayName() const {
@@ -270,10 +277,11 @@ bool VCardFolderStore::Save(Contact& contact, QString* error) {
         if (error) *error = why;
         return false;
     };
-    if (folder_.isEmpty()) return fail(QStringLiteral("No contacts folder is set"));
+    if (folder_.isEmpty()) return fail(QCoreApplication::translate("Contacts", "No contacts folder is set"));
     const bool folder_existed = QDir(folder_).exists();
     if (!QDir().mkpath(folder_))
-        return fail(QStringLiteral("Cannot create the contacts folder %1").arg(folder_));
+        return fail(
+            QCoreApplication::translate("Contacts", "Cannot create the contacts folder %1").arg(folder_));
     // Contacts are the user's alone: a folder made here is 0700 and every
     // card written 0600 (a folder the user chose keeps its mode).
     if (!folder_existed)
@@ -291,7 +299,7 @@ bool VCardFolderStore::Save(Contact& contact, QString* error) {
         id = uid + QStringLiteral(".vcf");
     }
     if (id.contains(QLatin1Char('/')) || id.startsWith(QLatin1Char('.'))) {
-        return fail(QStringLiteral("Invalid contact file name %1").arg(id));
+        return fail(QCoreApplication::translate("Contacts", "Invalid contact file name %1").arg(id));
     }
     QSaveFile file(QDir(folder_).filePath(id));
     if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());

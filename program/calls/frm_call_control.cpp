@@ -1,6 +1,7 @@
 #include "calls/frm_call_control.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,7 +41,9 @@ QString FromBStr(const BStr& text) {
     return QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size()));
 }
 
-const QString kSelectCall = QStringLiteral("please select a call in progress");
+QString SelectCallText() {
+    return QCoreApplication::translate("q5::frmCallControl", "please select a call in progress");
+}
 
 void Inform(const QString& text, QWidget* parent) {
     shell::MessageRequest request;
@@ -225,7 +228,7 @@ void frmCallControl::Form_Unload() {
 
 bool frmCallControl::StartLog() {
     if (!mEvents) {
-        SetLogStatus(QStringLiteral("Call events are not available: the event log could not be created"));
+        SetLogStatus(tr("Call events are not available: the event log could not be created"));
         return false;
     }
     const bool was_running = log_running_;
@@ -246,9 +249,9 @@ bool frmCallControl::StartLog() {
         lost_ = false;
         back_off_.Reset();
         restart_wait_ = 0;
-        SetLogStatus(restored ? QStringLiteral("The connection for call events ended and was restored at %1")
+        SetLogStatus(restored ? tr("The connection for call events ended and was restored at %1")
                                     .arg(calls::TimeOfDayText(QTime::currentTime()))
-                              : QStringLiteral("Receiving calls from Q5Server"));
+                              : tr("Receiving calls from Q5Server"));
         return true;
     }
     lost_ = lost_ || was_running;
@@ -256,8 +259,8 @@ bool frmCallControl::StartLog() {
     restart_wait_ = back_off_.NextDelaySeconds();
     qCWarning(shell::lcCalls).noquote() << "the event log could not be started:" << shell::CodeText(hr)
                                         << error.description << "| next try in" << restart_wait_ << "s";
-    SetLogStatus((lost_ ? QStringLiteral("The connection for call events has ended (%1); retrying in %2 s")
-                        : QStringLiteral("The call events could not be started (%1); retrying in %2 s"))
+    SetLogStatus((lost_ ? tr("The connection for call events has ended (%1); retrying in %2 s")
+                        : tr("The call events could not be started (%1); retrying in %2 s"))
                      .arg(error.description)
                      .arg(restart_wait_));
     return false;
@@ -335,7 +338,7 @@ void frmCallControl::Poll() {
     if (!self) return;
     int waiting = 0;
     for (int i = 0; i < ui_->ListView1->topLevelItemCount(); ++i) {
-        if (ui_->ListView1->topLevelItem(i)->text(colStatus) != QLatin1String(calls::kStatusDisconnect))
+        if (ui_->ListView1->topLevelItem(i)->text(colStatus) != calls::StatusText(calls::kStatusDisconnect))
             ++waiting;
     }
     session_.setCallsWaiting(waiting);
@@ -365,7 +368,7 @@ void frmCallControl::HandleEvent(const calls::Q5Event& event) {
             CallEnded(now);
             break;
         case calls::kA1Error:
-            Inform(QStringLiteral("A1 Error"), this);
+            Inform(tr("A1 Error"), this);
             break;
         default:
             break;
@@ -387,7 +390,7 @@ void frmCallControl::NewCall(const QDateTime& now) {
     }
     row->setText(colName, mCallerName);
     row->setText(colNumber, calls::FormatCallerNumber(windows_, mCallerNumber));
-    row->setText(colStatus, QString::fromLatin1(calls::kStatusNewCall));
+    row->setText(colStatus, calls::StatusText(calls::kStatusNewCall));
     if (!repeated) {
         row->setText(colStart, calls::TimeOfDayText(now.time()));
         row->setText(colElapsed, QStringLiteral("00:00:00"));
@@ -511,7 +514,7 @@ void frmCallControl::FetchDone(const QString& key, const calls::NameFetchOutcome
     const QPointer<frmCallControl> self(this);
     if (outcome.fetched) {
         shell::MakeOwnerOnly(local);
-        if (QTreeWidgetItem* row = RowOf(key)) row->setText(colNameRecorded, QStringLiteral("Yes"));
+        if (QTreeWidgetItem* row = RowOf(key)) row->setText(colNameRecorded, tr("Yes"));
         if (!fetched_names_.contains(local)) fetched_names_.append(local);
     }
     for (const calls::NameFetchOutcome::Failure& failure : outcome.failures) {
@@ -524,9 +527,9 @@ void frmCallControl::CallEnded(const QDateTime& now) {
     QTreeWidgetItem* row = RowOf(mCallKey);
     mEventId = 0;
     // An end of a call that is not listed, or that has ended already, changes nothing.
-    if (!row || row->text(colStatus) == QLatin1String(calls::kStatusDisconnect)) return;
-    row->setText(colStatus, QString::fromLatin1(calls::kStatusDisconnect));
-    if (notifier_) notifier_->CallEnded(mCallKey);
+    if (!row || row->text(colStatus) == calls::StatusText(calls::kStatusDisconnect)) return;
+    row->setText(colStatus, calls::StatusText(calls::kStatusDisconnect));
+        if (notifier_) notifier_->CallEnded(mCallKey);
     WriteCallLog(now, row);
 }
 
@@ -540,7 +543,7 @@ void frmCallControl::WriteCallLog(const QDateTime& now, QTreeWidgetItem* row) {
                          file.flush();
     if (written || log_error_shown_) return;
     log_error_shown_ = true;
-    Inform(QStringLiteral("The call log %1 could not be written: %2").arg(path, file.errorString()), this);
+    Inform(tr("The call log %1 could not be written: %2").arg(path, file.errorString()), this);
 }
 
 void frmCallControl::RaiseMainWindow() {
@@ -566,7 +569,7 @@ void frmCallControl::Timer2_Timer() {
     QTreeWidget* list = ui_->ListView1;
     for (int i = 0; i < list->topLevelItemCount(); ++i) {
         QTreeWidgetItem* row = list->topLevelItem(i);
-        if (row->text(colStatus) == QLatin1String(calls::kStatusDisconnect)) continue;
+        if (row->text(colStatus) == calls::StatusText(calls::kStatusDisconnect)) continue;
         if (const std::optional<QString> next = calls::NextElapsed(row->text(colElapsed))) {
             row->setText(colElapsed, *next);
         }
@@ -586,14 +589,14 @@ QTreeWidgetItem* frmCallControl::RowOf(const QString& key) const {
 
 void frmCallControl::ButtonError(HRESULT hr) {
     const shell::ErrorDetails error = shell::ErrorOf(hr);
-    Inform(hr == E_FAIL ? kSelectCall : error.description, this);
+    Inform(hr == E_FAIL ? SelectCallText() : error.description, this);
 }
 
 void frmCallControl::Command1_Click(int index) {
     const QList<QTreeWidgetItem*> selected = ui_->ListView1->selectedItems();
     QTreeWidgetItem* row = selected.isEmpty() ? nullptr : selected.first();
     if (!row || (index != 4 && !session_.created())) {
-        Inform(kSelectCall, this);
+        Inform(SelectCallText(), this);
         return;
     }
     const QString row_key = row->data(colName, Qt::UserRole).toString();
@@ -614,8 +617,8 @@ void frmCallControl::Command1_Click(int index) {
                                [&](const SessionViews& s) { return s.util->SetVValue(key.Get(), v.Get()); });
             if (FAILED(hr)) ButtonError(hr);
             // The row stays while the window does.
-            if (row->text(colStatus) != QLatin1String(calls::kStatusDisconnect)) {
-                row->setText(colStatus, QString::fromLatin1(calls::kStatusAskToHold));
+            if (row->text(colStatus) != calls::StatusText(calls::kStatusDisconnect)) {
+                row->setText(colStatus, calls::StatusText(calls::kStatusAskToHold));
                 if (notifier_) notifier_->CallChanged(row_key, NoticeOf(row));
             }
             break;
@@ -705,7 +708,7 @@ void frmCallControl::ListView1_DblClick() {
 }
 
 void frmCallControl::ShowPlayError(const QString& reason) {
-    ui_->lblLogStatus->setText(QStringLiteral("The recorded name cannot be played: ") + reason);
+    ui_->lblLogStatus->setText(tr("The recorded name cannot be played: ") + reason);
 }
 
 }  // namespace q5

@@ -39,9 +39,8 @@ void frmContact::ShowContact() {
     ui_->txtNotes->setPlainText(contact_.notes);
     shown_ = Edited();
     const QString name = contact_.DisplayName();
-    setWindowTitle(isNewContact()
-                       ? QStringLiteral("New Contact")
-                       : (name.isEmpty() ? QStringLiteral("Contact") : name + QStringLiteral(" - Contact")));
+    setWindowTitle(isNewContact() ? tr("New Contact")
+                                  : (name.isEmpty() ? tr("Contact") : tr("%1 - Contact").arg(name)));
 }
 
 calls::Contact frmContact::Edited() const {
@@ -77,12 +76,12 @@ bool frmContact::cmdSave_Click() {
     calls::Contact edited = Edited();
     QString error;
     if (!store_ || !store_->Save(edited, &error)) {
-        ui_->lblStatus->setText(QStringLiteral("Not saved: ") + error);
+        ui_->lblStatus->setText(tr("Not saved: ") + error);
         return false;
     }
     contact_ = std::move(edited);
     ShowContact();
-    ui_->lblStatus->setText(QStringLiteral("Saved"));
+    ui_->lblStatus->setText(tr("Saved"));
     return true;
 }
 

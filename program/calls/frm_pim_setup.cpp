@@ -68,8 +68,7 @@ void frmPIMSetup::Command2_Click() {
 }
 
 void frmPIMSetup::Command3_Click() {
-    const QString folder =
-        QFileDialog::getExistingDirectory(this, QStringLiteral("Contacts folder"), ui_->Text3->text());
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Contacts folder"), ui_->Text3->text());
     if (!folder.isEmpty()) ui_->Text3->setText(folder);
 }
 

@@ -6,6 +6,7 @@ namespace q5 {
 
 frmProperties::frmProperties() : ui_(new Ui::frmProperties) {
     ui_->setupUi(this);
+    // notr: the names of the contact programs.
     ui_->Combo1->addItems({QStringLiteral("Microsoft Outlook"), QStringLiteral("Microsoft Outlook Express"),
                            QStringLiteral("ACT")});
 }

@@ -1,5 +1,6 @@
 #include "calls/name_player.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalBlocker>
@@ -29,8 +30,10 @@ void CommandNamePlayer::Finished() {
     if (process_->exitStatus() == QProcess::NormalExit && process_->exitCode() == 0) return;
     const QString name = QFileInfo(program_).fileName();
     QString reason = process_->exitStatus() == QProcess::NormalExit
-                         ? QStringLiteral("%1 ended with status %2").arg(name).arg(process_->exitCode())
-                         : QStringLiteral("%1 stopped unexpectedly").arg(name);
+                         ? QCoreApplication::translate("NamePlayer", "%1 ended with status %2")
+                               .arg(name)
+                               .arg(process_->exitCode())
+                         : QCoreApplication::translate("NamePlayer", "%1 stopped unexpectedly").arg(name);
     const QString said = QString::fromLocal8Bit(process_->readAllStandardError()).simplified();
     if (!said.isEmpty()) reason += QStringLiteral(": ") + said;
     Failed(reason);
@@ -41,7 +44,9 @@ bool CommandNamePlayer::Play(const QString& path, QString* error) {
     Stop();
     // "open"
     if (!QFileInfo(path).isFile()) {
-        if (error) *error = QStringLiteral("The recorded name %1 was not found").arg(path);
+        if (error)
+            *error =
+                QCoreApplication::translate("NamePlayer", "The recorded name %1 was not found").arg(path);
         return false;
     }
     QString program;
@@ -51,15 +56,17 @@ bool CommandNamePlayer::Play(const QString& path, QString* error) {
     }
     if (program.isEmpty()) {
         if (error)
-            *error =
-                QStringLiteral("No audio device: no sound player (paplay, pw-play or aplay) is installed");
+            *error = QCoreApplication::translate(
+                "NamePlayer", "No audio device: no sound player (paplay, pw-play or aplay) is installed");
         return false;
     }
     // "play"
     program_ = program;
     process_->start(program, NamePlayerArguments(program, path));
     if (!process_->waitForStarted(2000)) {
-        if (error) *error = QStringLiteral("No audio device: %1").arg(process_->errorString());
+        if (error)
+            *error =
+                QCoreApplication::translate("NamePlayer", "No audio device: %1").arg(process_->errorString());
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -30,7 +31,10 @@ namespace q5 {
 
 namespace {
 
-const QString kNotRecorded = QStringLiteral("Greeting is not recorded");
+QString NotRecordedText() {
+    return QCoreApplication::translate("q5::frmGreeting", "Greeting is not recorded");
+}
+
 constexpr int kWidthTwips = 8910;
 constexpr int kHeightTwips = 8040;
 
@@ -137,7 +141,9 @@ frmGreeting::~frmGreeting() {
 
 void frmGreeting::Form_Load() {
     ui_->Combo1->clear();
-    ui_->Combo1->addItems(greetings::LanguageCaptions());
+    for (const QString& language : greetings::LanguageCaptions()) {
+        ui_->Combo1->addItem(greetings::LanguageShown(language), language);
+    }
     ui_->Combo1->setCurrentIndex(0);  // "English"
     if (!mmcWav_->Command(QStringLiteral("open")))
         shell::MessageService::Inform(mmcWav_->error(), shell::MsgIcon::none, this);
@@ -226,7 +232,7 @@ greetings::Selection frmGreeting::CurrentSelection() const {
     for (int i = 0; i < greetings::kGreetingTypeCount; ++i) {
         if (Option2[static_cast<size_t>(i)]->isChecked()) selection.type = i;
     }
-    selection.language = ui_->Combo1->currentText();
+    selection.language = ui_->Combo1->currentData().toString();
     selection.name = ui_->Option3->isChecked();
     return selection;
 }
@@ -305,7 +311,7 @@ bool frmGreeting::RunSteps(const std::vector<greetings::FileStep>& steps) {
 
 void frmGreeting::NotRecorded(const QString& reason) {
     if (!reason.isEmpty()) ui_->Label1->setText(reason);
-    shell::MessageService::Inform(kNotRecorded, shell::MsgIcon::none, this);
+    shell::MessageService::Inform(NotRecordedText(), shell::MsgIcon::none, this);
 }
 
 void frmGreeting::Command1_Click() {
@@ -354,7 +360,7 @@ void frmGreeting::Command2_Click() {
 
 void frmGreeting::mmcWav_RecordClick() {
     if (!shell::EnsureWorkingFolders()) {
-        NotRecorded(QStringLiteral("Cannot create %1").arg(shell::LocalPath(shell::LocalFolder::vox)));
+        NotRecorded(tr("Cannot create %1").arg(shell::LocalPath(shell::LocalFolder::vox)));
         return;
     }
     const QString local = greetings::LocalSoundFile(CurrentSelection());

@@ -1,5 +1,7 @@
 #include "greetings/greeting_logic.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 #include "shell/local_paths.h"
@@ -8,6 +10,7 @@ namespace q5::greetings {
 
 namespace {
 
+// File names on the server and the language list's data (never shown).
 const QString kName = QStringLiteral("Name");
 const QString kGreet = QStringLiteral("greet");
 const QString kWav = QStringLiteral(".wav");
@@ -15,6 +18,10 @@ const QString kVox = QStringLiteral(".vox");
 const QString kEnglish = QStringLiteral("English");
 
 }  // namespace
+
+QString LanguageShown(const QString& language) {
+    return QCoreApplication::translate("Languages", language.toLatin1().constData());
+}
 
 QStringList LanguageCaptions() {
     QStringList captions;
@@ -111,23 +118,24 @@ int ProgressPercent(long long bytes, long long total) {
 std::optional<QString> StateText(media::Mode mode) {
     switch (mode) {
         case media::Mode::not_open:
-            return QStringLiteral("Not Ready");
+            return QCoreApplication::translate("Greetings", "Not Ready");
         case media::Mode::stopped:
-            return QStringLiteral("Stopped");
+            return QCoreApplication::translate("Greetings", "Stopped");
         case media::Mode::playing:
-            return QStringLiteral("Playing");
+            return QCoreApplication::translate("Greetings", "Playing");
         case media::Mode::recording:
-            return QStringLiteral("Recording");
+            return QCoreApplication::translate("Greetings", "Recording");
         case media::Mode::paused:
-            return QStringLiteral("Paused");
+            return QCoreApplication::translate("Greetings", "Paused");
         case media::Mode::ready:
-            return QStringLiteral("Ready");
+            return QCoreApplication::translate("Greetings", "Ready");
     }
     return std::nullopt;
 }
 
 QString GetGreetingHelp() {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "Greetings",
         "To listen to your greeting, select a greeting type from the options on the left, or 'Name' to "
         "listen to "
         "your name. Select the language in which your greeting was recorded, and press the 'Get Greeting' "
@@ -136,7 +144,8 @@ QString GetGreetingHelp() {
 }
 
 QString TransmitGreetingHelp() {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "Greetings",
         "To record your greeting, select a greeting type from the options on the left, or 'Name' to record "
         "to your "
         "name. Select the language in which you want to record your greeting. Press the 'Record' Button and "

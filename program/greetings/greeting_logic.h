@@ -20,7 +20,8 @@
 
 namespace q5::greetings {
 
-// Greeting types in the order of the option array, with their file codes.
+// Greeting types in the order of the option array, with their file codes
+// (notr: the captions are the form's; these are not shown).
 struct GreetingType {
     const char* caption;
     const char* code;
@@ -30,20 +31,34 @@ inline constexpr GreetingType kGreetingTypes[] = {
 };
 inline constexpr int kGreetingTypeCount = 6;
 
-// Languages in the order of the list, with their file suffixes.
+// Languages in the order of the list, with their file suffixes. The English
+// caption is the language's name in the program's data; the list shows it
+// translated (LanguageShown).
 struct Language {
     const char* caption;
     const char* suffix;
 };
 inline constexpr Language kLanguages[] = {
-    {"English", ".eng"}, {"Spanish", ".spa"},    {"French", ".fre"},   {"German", ".ger"},
-    {"Italian", ".ita"}, {"Hebrew", ".heb"},     {"Russian", ".rus"},  {"Arabic", ".ara"},
-    {"Turkish", ".tur"}, {"Portugeuse", ".por"}, {"Romanian", ".rom"}, {"Chinese", ".chi"},
-    {"Greek", ".gre"},   {"Swahili", ".swa"},
+    {QT_TRANSLATE_NOOP("Languages", "English"), ".eng"},
+    {QT_TRANSLATE_NOOP("Languages", "Spanish"), ".spa"},
+    {QT_TRANSLATE_NOOP("Languages", "French"), ".fre"},
+    {QT_TRANSLATE_NOOP("Languages", "German"), ".ger"},
+    {QT_TRANSLATE_NOOP("Languages", "Italian"), ".ita"},
+    {QT_TRANSLATE_NOOP("Languages", "Hebrew"), ".heb"},
+    {QT_TRANSLATE_NOOP("Languages", "Russian"), ".rus"},
+    {QT_TRANSLATE_NOOP("Languages", "Arabic"), ".ara"},
+    {QT_TRANSLATE_NOOP("Languages", "Turkish"), ".tur"},
+    {QT_TRANSLATE_NOOP("Languages", "Portugeuse"), ".por"},
+    {QT_TRANSLATE_NOOP("Languages", "Romanian"), ".rom"},
+    {QT_TRANSLATE_NOOP("Languages", "Chinese"), ".chi"},
+    {QT_TRANSLATE_NOOP("Languages", "Greek"), ".gre"},
+    {QT_TRANSLATE_NOOP("Languages", "Swahili"), ".swa"},
 };
 inline constexpr int kLanguageCount = 14;
 
 QStringList LanguageCaptions();
+// A language's caption as the list shows it, in the user's language.
+QString LanguageShown(const QString& language);
 // The suffix of a language, compared exactly with the list; empty when the
 // text is not one of them.
 QString LanguageSuffix(const QString& language);

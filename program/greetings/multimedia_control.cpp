@@ -47,7 +47,7 @@ bool MultimediaControl::Command(const QString& command) {
     if (mode_ == Mode::not_open &&
         (verb == QLatin1String("play") || verb == QLatin1String("record") || verb == QLatin1String("stop") ||
          verb == QLatin1String("save") || verb == QLatin1String("prev") || verb == QLatin1String("pause"))) {
-        return Fail(QStringLiteral("The device is not open"));
+        return Fail(tr("The device is not open"));
     }
     if (verb == QLatin1String("play")) return Play();
     if (verb == QLatin1String("record")) return Record();
@@ -55,7 +55,7 @@ bool MultimediaControl::Command(const QString& command) {
     if (verb == QLatin1String("save")) return Save();
     if (verb == QLatin1String("prev")) return Prev();
     if (verb == QLatin1String("pause")) return Pause();
-    return Fail(QStringLiteral("Unknown command: %1").arg(command));
+    return Fail(tr("Unknown command: %1").arg(command));
 }
 
 bool MultimediaControl::Fail(const QString& error) {
@@ -108,9 +108,9 @@ bool MultimediaControl::Open() {
 bool MultimediaControl::Play() {
     if (mode_ == Mode::playing) return true;
     if (mode_ == Mode::recording || (mode_ == Mode::paused && paused_from_ == Mode::recording)) {
-        return Fail(QStringLiteral("The device is recording"));
+        return Fail(tr("The device is recording"));
     }
-    if (sound_.samples.empty()) return Fail(QStringLiteral("There is nothing to play"));
+    if (sound_.samples.empty()) return Fail(tr("There is nothing to play"));
     const int64_t total = static_cast<int64_t>(sound_.samples.size());
     if (frame_ >= total) frame_ = 0;
     QString problem;
@@ -132,14 +132,13 @@ bool MultimediaControl::Record() {
         }
     }
     if (!resume) {
-        if (file_name_.isEmpty()) return Fail(QStringLiteral("No file name is set"));
+        if (file_name_.isEmpty()) return Fail(tr("No file name is set"));
         DiscardRecording();
         const QFileInfo target(file_name_);
         QTemporaryFile temp(target.absolutePath() + QLatin1Char('/') + target.fileName() +
                             QStringLiteral(".XXXXXX.part"));
         temp.setAutoRemove(false);
-        if (!temp.open())
-            return Fail(QStringLiteral("Cannot create a file in %1").arg(target.absolutePath()));
+        if (!temp.open()) return Fail(tr("Cannot create a file in %1").arg(target.absolutePath()));
         temp_path_ = temp.fileName();
         temp.close();
         QString problem;
@@ -207,13 +206,13 @@ bool MultimediaControl::Save() {
     }
     if (!writer_.Close()) {
         DiscardRecording();
-        return Fail(QStringLiteral("Cannot write the recording to %1").arg(file_name_));
+        return Fail(tr("Cannot write the recording to %1").arg(file_name_));
     }
     // One rename replaces the old file, so it survives any failure before.
     if (std::rename(QFile::encodeName(temp_path_).constData(), QFile::encodeName(file_name_).constData()) !=
         0) {
         DiscardRecording();
-        return Fail(QStringLiteral("Cannot replace %1").arg(file_name_));
+        return Fail(tr("Cannot replace %1").arg(file_name_));
     }
     temp_path_.clear();
     // The temporary file was private, and the recording stays so (0600).
@@ -239,7 +238,7 @@ void MultimediaControl::DiscardRecording() {
 void MultimediaControl::CapturedSamples(const int16_t* samples, int64_t count) {
     if (mode_ != Mode::recording || count <= 0) return;
     if (!writer_.Write(samples, count)) {
-        error_ = QStringLiteral("Cannot write the recording");
+        error_ = tr("Cannot write the recording");
         // The device is delivering right now: stop it from the event loop.
         QMetaObject::invokeMethod(
             this,

@@ -5,6 +5,7 @@
 #include <QAudioSink>
 #include <QAudioSource>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QMediaDevices>
 #include <QPointer>
 
@@ -56,18 +57,22 @@ public:
     bool StartCapture(int rate, QString* error) override {
         StopCapture();
         const QAudioDevice input = QMediaDevices::defaultAudioInput();
-        if (input.isNull()) return Fail(error, QStringLiteral("No audio input device is available"));
+        if (input.isNull())
+            return Fail(error,
+                        QCoreApplication::translate("AudioDevice", "No audio input device is available"));
         const QAudioFormat format = FormatFor(input, rate);
         PcmFormat pcm;
         if (!ToPcmFormat(format, pcm))
-            return Fail(error, QStringLiteral("The audio input device offers no usable format"));
+            return Fail(error, QCoreApplication::translate("AudioDevice",
+                                                           "The audio input device offers no usable format"));
         converter_ = std::make_unique<CaptureConverter>(pcm, rate);
         source_ = std::make_unique<QAudioSource>(input, format);
         source_->setBufferSize(pcm.BytesPerFrame() * pcm.rate / 5);
         QIODevice* stream = source_->start();
         if (!stream || source_->error() != QAudio::NoError) {
             source_.reset();
-            return Fail(error, QStringLiteral("The audio input device could not be started"));
+            return Fail(error, QCoreApplication::translate("AudioDevice",
+                                                           "The audio input device could not be started"));
         }
         QObject::connect(stream, &QIODevice::readyRead, this, [this, stream] { Drain(stream); });
         QObject::connect(source_.get(), &QAudioSource::stateChanged, this, [this](QAudio::State state) {
@@ -79,7 +84,8 @@ public:
                         if (!source_) return;
                         StopCapture();
                         if (listener_)
-                            listener_->DeviceFailed(QStringLiteral("The audio input device stopped"));
+                            listener_->DeviceFailed(
+                                QCoreApplication::translate("AudioDevice", "The audio input device stopped"));
                     },
                     Qt::QueuedConnection);
             }
@@ -98,11 +104,14 @@ public:
     bool StartPlayback(const int16_t* samples, int64_t count, int rate, QString* error) override {
         StopPlayback();
         const QAudioDevice output = QMediaDevices::defaultAudioOutput();
-        if (output.isNull()) return Fail(error, QStringLiteral("No audio output device is available"));
+        if (output.isNull())
+            return Fail(error,
+                        QCoreApplication::translate("AudioDevice", "No audio output device is available"));
         const QAudioFormat format = FormatFor(output, rate);
         PcmFormat pcm;
         if (!ToPcmFormat(format, pcm))
-            return Fail(error, QStringLiteral("The audio output device offers no usable format"));
+            return Fail(error, QCoreApplication::translate(
+                                   "AudioDevice", "The audio output device offers no usable format"));
         rate_ = rate;
         buffer_ = std::make_unique<QBuffer>();
         buffer_->setData(ToDeviceFormat(samples, count, rate, pcm));
@@ -128,7 +137,8 @@ public:
                         if (!sink_) return;
                         StopPlayback();
                         if (listener_)
-                            listener_->DeviceFailed(QStringLiteral("The audio output device stopped"));
+                            listener_->DeviceFailed(QCoreApplication::translate(
+                                "AudioDevice", "The audio output device stopped"));
                     },
                     Qt::QueuedConnection);
             }
@@ -136,7 +146,8 @@ public:
         sink_->start(buffer_.get());
         if (sink_->error() != QAudio::NoError) {
             StopPlayback();
-            return Fail(error, QStringLiteral("The audio output device could not be started"));
+            return Fail(error, QCoreApplication::translate("AudioDevice",
+                                                           "The audio output device could not be started"));
         }
         return true;
     }

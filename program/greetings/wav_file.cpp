@@ -2,6 +2,7 @@
 
 #include <sndfile.h>
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace q5::media {
@@ -19,13 +20,13 @@ bool ReadSoundFile(const QString& path, SoundData& out, QString* error) {
     SNDFILE* file = sf_open(NativePath(path).constData(), SFM_READ, &info);
     if (!file) {
         if (error)
-            *error =
-                QStringLiteral("Cannot open %1: %2").arg(path, QString::fromLocal8Bit(sf_strerror(nullptr)));
+            *error = QCoreApplication::translate("WavFile", "Cannot open %1: %2")
+                         .arg(path, QString::fromLocal8Bit(sf_strerror(nullptr)));
         return false;
     }
     if (info.channels < 1 || info.samplerate < 1) {
         sf_close(file);
-        if (error) *error = QStringLiteral("%1 has no sound").arg(path);
+        if (error) *error = QCoreApplication::translate("WavFile", "%1 has no sound").arg(path);
         return false;
     }
     out.rate = info.samplerate;
@@ -46,7 +47,7 @@ bool ReadSoundFile(const QString& path, SoundData& out, QString* error) {
     sf_close(file);
     if (problem != SF_ERR_NO_ERROR) {
         if (error)
-            *error = QStringLiteral("Cannot read %1: %2")
+            *error = QCoreApplication::translate("WavFile", "Cannot read %1: %2")
                          .arg(path, QString::fromLocal8Bit(sf_error_number(problem)));
         return false;
     }
@@ -68,7 +69,7 @@ bool WavWriter::Open(const QString& path, int rate, QString* error) {
     failed_ = false;
     if (!file_) {
         if (error)
-            *error = QStringLiteral("Cannot create %1: %2")
+            *error = QCoreApplication::translate("WavFile", "Cannot create %1: %2")
                          .arg(path, QString::fromLocal8Bit(sf_strerror(nullptr)));
         return false;
     }
@@ -96,7 +97,7 @@ bool WriteWavFile(const QString& path, int rate, const std::vector<int16_t>& sam
     if (!writer.Open(path, rate, error)) return false;
     const bool wrote = writer.Write(samples.data(), static_cast<int64_t>(samples.size()));
     if (!writer.Close() || !wrote) {
-        if (error) *error = QStringLiteral("Cannot write %1").arg(path);
+        if (error) *error = QCoreApplication::translate("WavFile", "Cannot write %1").arg(path);
         return false;
     }
     return true;

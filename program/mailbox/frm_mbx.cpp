@@ -106,7 +106,7 @@ frmMbx::frmMbx(Session& session, WindowManager& windows, FileChooser chooser)
     const double dpi = logicalDpiX();
     resize(shell::TwipsToPixels(11415, dpi), shell::TwipsToPixels(10560, dpi));
     for (auto* combo : Combo18) {
-        for (const char* name : mailbox::kConversionNames) combo->addItem(QString::fromLatin1(name));
+        for (const char* name : mailbox::kConversionNames) combo->addItem(mailbox::ConversionShown(name));
         combo->setCurrentIndex(-1);
         combo->setEditText(QString());
     }
@@ -274,9 +274,8 @@ void frmMbx::Load() {
             FileName[k]->clear();
             FileName[k + 5]->clear();
         }
-        Inform(QStringLiteral(
-                   "No BOX_EMAIL2 record was found. Please contact your system administrator for more "
-                   "information"),
+        Inform(tr("No BOX_EMAIL2 record was found. Please contact your system administrator for more "
+                  "information"),
                this);
         return;
     }
@@ -312,8 +311,8 @@ void frmMbx::tbToolBar_ButtonClick() {
 
 void frmMbx::Command1_Click(int index) {
     const size_t n = static_cast<size_t>(index);
-    const QString filter = index > 4 ? QStringLiteral("Text (*.txt *.html)") : QString();
-    const QString path = chooser_(this, QStringLiteral("Attachment..."), filter);
+    const QString filter = index > 4 ? tr("Text (*.txt *.html)") : QString();
+    const QString path = chooser_(this, tr("Attachment..."), filter);
     if (path.isEmpty()) {
         FileName[n]->clear();
         return;
@@ -332,7 +331,7 @@ void frmMbx::Command1_Click(int index) {
 void frmMbx::Command2_Click(int index) {
     const size_t n = static_cast<size_t>(index);
     if (local_paths_[n].isEmpty()) {
-        Inform(QStringLiteral("You must select a file before uploading to the server"), this);
+        Inform(tr("You must select a file before uploading to the server"), this);
         return;
     }
     const QString remote = FileName[n]->text();
@@ -354,7 +353,7 @@ void frmMbx::Command2_Click(int index) {
     if (FAILED(hr)) {
         if (hr == E_FILE_OPEN) {
             shell::ErrorOf(hr);
-            Inform(QStringLiteral("Target mailbox does not exist"), this);
+            Inform(tr("Target mailbox does not exist"), this);
         } else {
             const shell::ErrorDetails error = shell::ErrorOf(hr);
             Inform(shell::ErrorNumberText(hr) + error.description, this);

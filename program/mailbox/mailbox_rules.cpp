@@ -1,5 +1,7 @@
 #include "mailbox/mailbox_rules.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 #include "q5client/q5client.h"
@@ -75,16 +77,21 @@ namespace {
 constexpr std::array<const char*, 6> kConversionCodes{"/B", "/G", "/R", "/T", "/F", "9999999"};
 }  // namespace
 
+QString ConversionShown(const char* name) {
+    return QCoreApplication::translate("ConversionTable", name);
+}
+
 QString ConversionCode(const QString& shown) {
     for (size_t i = 0; i < kConversionNames.size(); ++i) {
-        if (shown == QLatin1String(kConversionNames[i])) return QString::fromLatin1(kConversionCodes[i]);
+        if (shown == QLatin1String(kConversionNames[i]) || shown == ConversionShown(kConversionNames[i]))
+            return QString::fromLatin1(kConversionCodes[i]);
     }
     return shown;
 }
 
 QString ConversionName(const QString& stored) {
     for (size_t i = 0; i < kConversionCodes.size(); ++i) {
-        if (stored == QLatin1String(kConversionCodes[i])) return QString::fromLatin1(kConversionNames[i]);
+        if (stored == QLatin1String(kConversionCodes[i])) return ConversionShown(kConversionNames[i]);
     }
     return stored;
 }
@@ -113,16 +120,19 @@ int ProgressPercent(long long bytes, long long total) {
 
 QString RemoteNameProblem(const QString& name) {
     if (name.isEmpty())
-        return QStringLiteral("The file has no name to store it under on the server. Choose the file again.");
+        return QCoreApplication::translate(
+            "Mailbox", "The file has no name to store it under on the server. Choose the file again.");
     if (name.size() > kFileNameLimit)
-        return QStringLiteral(
+        return QCoreApplication::translate(
+                   "Mailbox",
                    "The file name \"%1\" is longer than %2 characters. Rename the file and choose it again.")
             .arg(name)
             .arg(kFileNameLimit);
     for (QChar c : name) {
         if (c == QLatin1Char(' ') || c == QLatin1Char('/') || c == QLatin1Char('\r') ||
             c == QLatin1Char('\n'))
-            return QStringLiteral(
+            return QCoreApplication::translate(
+                       "Mailbox",
                        "The file name \"%1\" contains a blank, a slash or a line break, which the server "
                        "does not "
                        "accept. Rename the file and choose it again.")

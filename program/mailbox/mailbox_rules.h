@@ -56,13 +56,19 @@ struct SchedulePair {
     TimeParts until;
 };
 SchedulePair ScheduleTimes(const QString& stored_from, const QString& stored_until);
-// What the pickers show: "hh:mm tt".
+// What the pickers show: "hh:mm tt" (notr: a format).
 inline constexpr const char* kPickerFormat = "hh:mm AP";
 
 // The conversion table: "Pager" is stored as "/B" and so on; other text
-// is stored as it is. Both directions are exact and case-sensitive.
-inline constexpr std::array<const char*, 6> kConversionNames{"Pager", "Greeting", "Record",
-                                                             "Cell",  "Fax",      "Main Menu"};
+// is stored as it is. Both directions are exact and case-sensitive. The
+// names are shown in the user's language (context "ConversionTable"); the
+// English name is read as its code in every language.
+inline constexpr std::array<const char*, 6> kConversionNames{
+    QT_TRANSLATE_NOOP("ConversionTable", "Pager"),  QT_TRANSLATE_NOOP("ConversionTable", "Greeting"),
+    QT_TRANSLATE_NOOP("ConversionTable", "Record"), QT_TRANSLATE_NOOP("ConversionTable", "Cell"),
+    QT_TRANSLATE_NOOP("ConversionTable", "Fax"),    QT_TRANSLATE_NOOP("ConversionTable", "Main Menu")};
+// A conversion name as the lists show it.
+QString ConversionShown(const char* name);
 QString ConversionCode(const QString& shown);
 QString ConversionName(const QString& stored);
 // The field behind key k (0 to 9): key k uses CON_TBL_(k-1), key 0 CON_TBL_9.

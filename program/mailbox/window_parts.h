@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QKeySequence>
 #include <QRadioButton>
 #include <QString>
@@ -26,9 +27,9 @@ namespace q5::mailbox {
 inline QAction* AddSaveToolBar(QWidget* form, QToolBar*& toolbar) {
     toolbar = new QToolBar(form);
     toolbar->setObjectName(QStringLiteral("tbToolBar"));
-    QAction* save = toolbar->addAction(QStringLiteral("Save"));
+    QAction* save = toolbar->addAction(QCoreApplication::translate("Mailbox", "Save"));
     save->setObjectName(QStringLiteral("Save"));
-    save->setToolTip(QStringLiteral("Save"));
+    save->setToolTip(QCoreApplication::translate("Mailbox", "Save"));
     save->setShortcut(QKeySequence::Save);
     static_cast<QVBoxLayout*>(form->layout())->insertWidget(0, toolbar);
     return save;

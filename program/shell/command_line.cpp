@@ -12,19 +12,24 @@ QString VersionLine() {
 CommandLine ParseCommandLine(const QStringList& arguments) {
     CommandLine result;
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Q5Client desktop program: log in to a mailbox of a Q5Server, watch and steer its calls\n"
-        "and edit its settings."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("CommandLine",
+                                    "Q5Client desktop program: log in to a mailbox of a Q5Server, watch and "
+                                    "steer its calls\nand edit its settings."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Show this help and exit."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Show the program's version and exit."));
+                                  QCoreApplication::translate("CommandLine", "Show this help and exit."));
+    const QCommandLineOption version(
+        {QStringLiteral("v"), QStringLiteral("version")},
+        QCoreApplication::translate("CommandLine", "Show the program's version and exit."));
     const QCommandLineOption host(
-        QStringLiteral("host"), QStringLiteral("Server for the login dialog: HOST (port 1008) or HOST:PORT."),
-        QStringLiteral("host"));
-    const QCommandLineOption user(QStringLiteral("user"),
-                                  QStringLiteral("User name (mailbox number) for the login dialog."),
-                                  QStringLiteral("name"));
+        QStringLiteral("host"),
+        QCoreApplication::translate("CommandLine",
+                                    "Server for the login dialog: HOST (port 1008) or HOST:PORT."),
+        QCoreApplication::translate("CommandLine", "host"));
+    const QCommandLineOption user(
+        QStringLiteral("user"),
+        QCoreApplication::translate("CommandLine", "User name (mailbox number) for the login dialog."),
+        QCoreApplication::translate("CommandLine", "name"));
     const QCommandLineOption verbose(
         QStringLiteral("verbose"),
         QCoreApplication::translate(
@@ -38,14 +43,16 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     if (!parser.parse(arguments)) {
         result.exit_now = true;
         result.exit_code = 2;
-        result.output = parser.errorText() + QStringLiteral("\nTry 'q5client --help'.\n");
+        result.output =
+            parser.errorText() + QCoreApplication::translate("CommandLine", "\nTry 'q5client --help'.\n");
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {
         result.exit_now = true;
         result.exit_code = 2;
-        result.output = QStringLiteral("Unexpected argument: %1\nTry 'q5client --help'.\n")
-                            .arg(parser.positionalArguments().first());
+        result.output =
+            QCoreApplication::translate("CommandLine", "Unexpected argument: %1\nTry 'q5client --help'.\n")
+                .arg(parser.positionalArguments().first());
         return result;
     }
     if (parser.isSet(help)) {

@@ -11,7 +11,7 @@ frmAbout::frmAbout(WindowManager& windows) : windows_(windows), ui_(new Ui::frmA
     ui_->setupUi(this);
     connect(ui_->cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     ui_->lblTitle->setText(QString::fromLatin1(shell::kAppTitle));
-    ui_->lblVersion->setText(QStringLiteral("Version 2.0"));
+    ui_->lblVersion->setText(tr("Version 2.0"));
     ui_->PicIcon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(48, 48));
 }
 

@@ -33,12 +33,12 @@ void frmLogin::TellNoSecretStore(const QString& why) {
     shared_.no_secret_store_told = true;
     // A window of its own, not a modal box: the login goes on to the main
     // window, whose keep-alive runs while the notice is open.
-    auto* notice = new QMessageBox(
-        QMessageBox::Information, QString::fromLatin1(shell::kAppTitle),
-        QStringLiteral("Your password was not remembered: no password keyring (secret store) is running "
-                       "on this desktop.\n\nYour user name and host were remembered. Type your password "
-                       "when you log in next time."),
-        QMessageBox::Ok, this);
+    auto* notice =
+        new QMessageBox(QMessageBox::Information, QString::fromLatin1(shell::kAppTitle),
+                        tr("Your password was not remembered: no password keyring (secret store) is running "
+                           "on this desktop.\n\nYour user name and host were remembered. Type your password "
+                           "when you log in next time."),
+                        QMessageBox::Ok, this);
     notice->setObjectName(QStringLiteral("noSecretStoreNotice"));
     notice->setWindowModality(Qt::NonModal);
     notice->setAttribute(Qt::WA_DeleteOnClose);
@@ -175,8 +175,8 @@ void frmLogin::cmdOK_Click() {
                     << "login failed for mailbox" << session_.userName() << "with" << shell::CodeText(hr);
                 shell::ErrorOf(hr);  // the record is not shown; drop it (the box's log line gives its code)
                 shell::MessageRequest request;
-                request.text = QStringLiteral("Incorrect Username or Password");
-                request.title = QStringLiteral("Login Failed");
+                request.text = tr("Incorrect Username or Password");
+                request.title = tr("Login Failed");
                 request.icon = shell::MsgIcon::warning;
                 shell::MessageService::Show(request, this);
             } else {
@@ -207,9 +207,9 @@ void frmLogin::OnConnectFailed(HRESULT hr) {
     // so (then the login goes on), never when a pinned one has changed.
     const shell::CertificateRefusal refusal = shell::ReadCertificateRefusal(error.description);
     if (refusal.kind == shell::CertificateRefusal::Kind::untrusted) {
-        shell::MessageRequest request{
-            shell::TrustQuestion(refusal), QStringLiteral("Untrusted Server Certificate"),
-            shell::MsgButtons::yes_no, shell::MsgIcon::warning, shell::MsgAnswer::no};
+        shell::MessageRequest request{shell::TrustQuestion(refusal), tr("Untrusted Server Certificate"),
+                                      shell::MsgButtons::yes_no, shell::MsgIcon::warning,
+                                      shell::MsgAnswer::no};
         if (shell::MessageService::Show(request, this) != shell::MsgAnswer::yes) return;
         shell::StorePin(QString::fromLatin1(shell::kAppTitle), ui_->Text1->text(), refusal.fingerprint);
         QTimer::singleShot(0, this, &frmLogin::cmdOK_Click);
@@ -217,7 +217,7 @@ void frmLogin::OnConnectFailed(HRESULT hr) {
     }
     if (refusal.kind == shell::CertificateRefusal::Kind::changed) {
         shell::MessageService::Show(
-            {shell::ChangedCertificateWarning(refusal), QStringLiteral("Server Certificate Changed"),
+            {shell::ChangedCertificateWarning(refusal), tr("Server Certificate Changed"),
              shell::MsgButtons::ok, shell::MsgIcon::critical, shell::MsgAnswer::ok},
             this);
         return;
@@ -225,11 +225,11 @@ void frmLogin::OnConnectFailed(HRESULT hr) {
     if (hr == E_CONNECTION_LOST) {
         hide();
         shell::MessageRequest request;
-        request.text = QStringLiteral(
-            "Can not establish connection with Q5Server. Please verify that Q5 is running before "
-            "re-attempting to "
-            "log in");
-        request.title = QStringLiteral("No Connection");
+        request.text =
+            tr("Can not establish connection with Q5Server. Please verify that Q5 is running before "
+               "re-attempting to "
+               "log in");
+        request.title = tr("No Connection");
         request.buttons = shell::MsgButtons::ok_cancel;
         if (shell::MessageService::Show(request) == shell::MsgAnswer::ok) {
             windows_.UnloadAllWindows();

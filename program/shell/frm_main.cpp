@@ -40,7 +40,7 @@ frmMain::frmMain(Session& session, WindowManager& windows, KeepAliveCall keep_al
     if (!keep_alive_) keep_alive_ = [](const SessionViews& views) { return views.util->KeepAlive(); };
     setAttribute(Qt::WA_DeleteOnClose, false);
     ui_->setupUi(this);
-    status_panel_ = new QLabel(QStringLiteral("Status"), this);
+    status_panel_ = new QLabel(tr("Status"), this);
     status_panel_->setObjectName(QStringLiteral("sbStatusBar_1"));
     date_panel_ = new QLabel(this);
     date_panel_->setObjectName(QStringLiteral("sbStatusBar_2"));
@@ -99,8 +99,7 @@ void frmMain::Form_Load() {
     const double dpi = Dpi();
     move(shell::TwipsToPixels(left, dpi), shell::TwipsToPixels(top, dpi));
     resize(std::max(1, shell::TwipsToPixels(width, dpi)), std::max(1, shell::TwipsToPixels(height, dpi)));
-    setWindowTitle(QStringLiteral("Q5Client connected to mailbox") + QStringLiteral(" ") +
-                   session_.userName());
+    setWindowTitle(tr("Q5Client connected to mailbox") + QStringLiteral(" ") + session_.userName());
     UpdateClock();
     clock_.start();
     Timer1.start();

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -63,7 +64,8 @@ RegistrationResult EnsureClientClassRegistered(const QString& program_dir) {
         }
     }
     if (result.library.isEmpty()) {
-        result.problem = QStringLiteral(
+        result.problem = QCoreApplication::translate(
+            "Registration",
             "The Q5Client library (libq5client.so) is not registered for this user and "
             "was not found next to the program.");
         return result;
@@ -71,22 +73,26 @@ RegistrationResult EnsureClientClassRegistered(const QString& program_dir) {
     const QByteArray file = result.library.toUtf8();
     void* handle = dlopen(file.constData(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
-        result.problem = QStringLiteral("The Q5Client library %1 could not be loaded: %2")
-                             .arg(result.library, QString::fromLocal8Bit(dlerror()));
+        result.problem =
+            QCoreApplication::translate("Registration", "The Q5Client library %1 could not be loaded: %2")
+                .arg(result.library, QString::fromLocal8Bit(dlerror()));
         return result;
     }
     auto entry = reinterpret_cast<PFN_DllRegisterServer>(dlsym(handle, "DllRegisterServer"));
     const HRESULT hr = entry ? entry() : E_FAIL;
     dlclose(handle);
     if (FAILED(hr)) {
-        result.problem = QStringLiteral("The Q5Client library %1 could not be registered (%2).")
+        result.problem = QCoreApplication::translate("Registration",
+                                                     "The Q5Client library %1 could not be registered (%2).")
                              .arg(result.library, HexCode(hr));
         return result;
     }
     result.registered_now = true;
     result.ok = IsClientClassRegistered();
     if (!result.ok)
-        result.problem = QStringLiteral("The registration of %1 did not take effect.").arg(result.library);
+        result.problem =
+            QCoreApplication::translate("Registration", "The registration of %1 did not take effect.")
+                .arg(result.library);
     return result;
 }
 

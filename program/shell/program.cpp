@@ -1,5 +1,7 @@
 #include "shell/program.h"
 
+#include <QCoreApplication>
+
 #include "calls/register_windows.h"
 #include "greetings/register_windows.h"
 #include "mailbox/frm_advanced.h"
@@ -18,8 +20,8 @@ namespace q5 {
 
 int AskSave() {
     shell::MessageRequest request;
-    request.text = QStringLiteral("Fields have been changed. Do you want to save?");
-    request.title = QStringLiteral("Fields changed");
+    request.text = QCoreApplication::translate("Program", "Fields have been changed. Do you want to save?");
+    request.title = QCoreApplication::translate("Program", "Fields changed");
     request.buttons = shell::MsgButtons::yes_no_cancel;
     request.default_button = shell::MsgAnswer::no;
     request.icon = shell::MsgIcon::warning;
@@ -92,8 +94,8 @@ bool Program::Start(const Options& options) {
             return false;
         }
         shell::MessageRequest request;
-        request.text = QStringLiteral("Q5Controller is already running");
-        request.title = QStringLiteral("Duplicate");
+        request.text = QCoreApplication::translate("Program", "Q5Controller is already running");
+        request.title = QCoreApplication::translate("Program", "Duplicate");
         request.icon = shell::MsgIcon::warning;
         shell::MessageService::Show(request);
         exit_code_ = 1;
@@ -106,7 +108,8 @@ bool Program::Start(const Options& options) {
     if (!registration.ok) {
         shell::MessageRequest request;
         request.text = registration.problem +
-                       QStringLiteral(
+                       QCoreApplication::translate(
+                           "Program",
                            "\n\nRegister the library for this user with\n    q5regsvr %1\nand start "
                            "the program again.")
                            .arg(registration.library.isEmpty() ? QStringLiteral("/path/to/libq5client.so")
@@ -120,7 +123,8 @@ bool Program::Start(const Options& options) {
     if (const HRESULT hr = session_.Create(); FAILED(hr)) {
         const shell::ErrorDetails error = shell::ErrorOf(hr);
         shell::MessageRequest request;
-        request.text = QStringLiteral("The Q5Client session object could not be created (error %1). %2")
+        request.text = QCoreApplication::translate(
+                           "Program", "The Q5Client session object could not be created (error %1). %2")
                            .arg(shell::ErrorNumberText(hr), error.description);
         request.icon = shell::MsgIcon::critical;
         shell::MessageService::Show(request);

@@ -1,5 +1,6 @@
 #include "shell/secret_store.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
@@ -40,7 +41,8 @@ Answer Run(Job* job, void (*take)(Job*, Answer&)) {
     QTimer::singleShot(kWaitMs, &loop, &QEventLoop::quit);
     job->start();
     if (!answer->done) loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (!answer->done) answer->text = QStringLiteral("the secret store did not answer");
+    if (!answer->done)
+        answer->text = QCoreApplication::translate("SecretStore", "the secret store did not answer");
     return *answer;
 }
 

@@ -134,9 +134,9 @@ void ServerWaitIndicator::ShowPanel(Wait& wait) {
     panel->setAutoFillBackground(true);
     panel->setBackgroundRole(QPalette::Window);
     auto* layout = new QBoxLayout(QBoxLayout::LeftToRight, panel);
-    auto* label = new QLabel(QStringLiteral("Waiting for the server..."), panel);
+    auto* label = new QLabel(tr("Waiting for the server..."), panel);
     label->setObjectName(QStringLiteral("serverWaitLabel"));
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), panel);
+    auto* cancel = new QPushButton(tr("Cancel"), panel);
     cancel->setObjectName(QStringLiteral("serverWaitCancel"));
     cancel->setAutoDefault(false);
     layout->addWidget(label);

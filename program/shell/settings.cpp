@@ -9,6 +9,8 @@ namespace q5::shell {
 
 namespace {
 
+// notr: section and key names and default values are the stored data (the
+// user name's key is the login form's caption, as the settings always had it).
 constexpr std::array<SettingKey, 16> kKeys{{
     {Setting::UserName, "Login", "&User Name:", ""},
     {Setting::Password, "Login", "&Password:", ""},

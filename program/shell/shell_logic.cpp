@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include <QCoreApplication>
+
 #include "q5client/q5client.h"
 #include "shell/log_categories.h"
 
@@ -11,33 +13,34 @@ namespace {
 
 struct CaptionEntry {
     int number;
-    const char16_t* text;
+    const char* text;
 };
 
-// Entries 20 and 21 (font name and size) are absent: the fonts stay.
+// Entries 20 and 21 (font name and size) are absent: the fonts stay. The
+// texts are shown translated (context "Captions").
 constexpr CaptionEntry kCaptions[] = {
-    {1012, u"&Help"},
-    {1015, u"&About "},
-    {1025, u"Login"},
-    {1026, u"&User Name:"},
-    {1027, u"&Password:"},
-    {1028, u"OK"},
-    {1029, u"Cancel"},
-    {3000, u"&Administration"},
-    {3001, u"Greetings"},
-    {3002, u"Name"},
-    {3003, u"Greeting Key Press"},
-    {3004, u"&Notification"},
-    {3005, u"Out Call Settings"},
-    {3006, u"Wake Up "},
-    {3007, u"Advanced "},
+    {1012, QT_TRANSLATE_NOOP("Captions", "&Help")},
+    {1015, QT_TRANSLATE_NOOP("Captions", "&About ")},
+    {1025, QT_TRANSLATE_NOOP("Captions", "Login")},
+    {1026, QT_TRANSLATE_NOOP("Captions", "&User Name:")},
+    {1027, QT_TRANSLATE_NOOP("Captions", "&Password:")},
+    {1028, QT_TRANSLATE_NOOP("Captions", "OK")},
+    {1029, QT_TRANSLATE_NOOP("Captions", "Cancel")},
+    {3000, QT_TRANSLATE_NOOP("Captions", "&Administration")},
+    {3001, QT_TRANSLATE_NOOP("Captions", "Greetings")},
+    {3002, QT_TRANSLATE_NOOP("Captions", "Name")},
+    {3003, QT_TRANSLATE_NOOP("Captions", "Greeting Key Press")},
+    {3004, QT_TRANSLATE_NOOP("Captions", "&Notification")},
+    {3005, QT_TRANSLATE_NOOP("Captions", "Out Call Settings")},
+    {3006, QT_TRANSLATE_NOOP("Captions", "Wake Up ")},
+    {3007, QT_TRANSLATE_NOOP("Captions", "Advanced ")},
 };
 
 }  // namespace
 
 std::optional<QString> CaptionText(int number) {
     for (const CaptionEntry& entry : kCaptions) {
-        if (entry.number == number) return QString::fromUtf16(entry.text);
+        if (entry.number == number) return QCoreApplication::translate("Captions", entry.text);
     }
     return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #include "shell/tls_trust.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include "shell/registry.h"
@@ -24,7 +25,7 @@ QString WithoutPin(const QString& host_text) {
 }
 
 QString CertificateLines(const CertificateRefusal& refusal) {
-    return QStringLiteral("SHA-256 fingerprint: %1\nSubject: %2\nValid: %3")
+    return QCoreApplication::translate("TlsTrust", "SHA-256 fingerprint: %1\nSubject: %2\nValid: %3")
         .arg(refusal.fingerprint, refusal.subject, refusal.validity);
 }
 
@@ -37,6 +38,7 @@ QString Detail(const QString& reason) {
 
 }  // namespace
 
+// notr: the library's error text is read here, in the library's words.
 CertificateRefusal ReadCertificateRefusal(const QString& description) {
     CertificateRefusal refusal;
     const QString prefix = QStringLiteral("Connect Failed: ");
@@ -83,15 +85,16 @@ void StorePin(const QString& app, const QString& host_text, const QString& finge
 }
 
 QString TrustQuestion(const CertificateRefusal& refusal) {
-    return QStringLiteral(
-               "This system does not trust the server's certificate (%1).\n\n%2\n\n"
-               "Compare the fingerprint with the one your administrator gave you. "
-               "Trust this server from now on?")
+    return QCoreApplication::translate("TlsTrust",
+                                       "This system does not trust the server's certificate (%1).\n\n%2\n\n"
+                                       "Compare the fingerprint with the one your administrator gave you. "
+                                       "Trust this server from now on?")
         .arg(Detail(refusal.reason), CertificateLines(refusal));
 }
 
 QString ChangedCertificateWarning(const CertificateRefusal& refusal) {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "TlsTrust",
                "The server's certificate has changed since you trusted it. Someone may be "
                "listening in on the connection; it was not made.\n\nThe server now shows:\n%1\n\n"
                "If your administrator confirms the new certificate, remove the old one from the "

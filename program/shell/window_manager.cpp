@@ -1,6 +1,7 @@
 #include "shell/window_manager.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMdiSubWindow>
 
 #include "shell/frm_login.h"
@@ -105,9 +106,10 @@ void WindowManager::OfferReconnect(QWidget* parent) {
     emit sessionLost();
     asking_reconnect_ = true;
     shell::MessageRequest request;
-    request.text = QStringLiteral(
+    request.text = QCoreApplication::translate(
+        "WindowManager",
         "Connection To Q5Server has been lost. Press OK to reconnect or Cancel to terminate you session.");
-    request.title = QStringLiteral("Disconnected...");
+    request.title = QCoreApplication::translate("WindowManager", "Disconnected...");
     request.buttons = shell::MsgButtons::ok_cancel;
     const shell::MsgAnswer answer = shell::MessageService::Show(request, parent);
     asking_reconnect_ = false;

@@ -16,7 +16,8 @@ expected_files() {
         share/icons/hicolor/scalable/apps/org.q5client.Q5Client.svg \
         share/metainfo/org.q5client.Q5Client.metainfo.xml \
         share/man/man1/q5client.1.gz share/man/man1/q5ctl.1.gz share/man/man1/q5regsvr.1.gz share/man/man1/q5sim.1.gz \
-        share/doc/q5client/changelog.gz share/doc/q5client/copyright |
+        share/doc/q5client/changelog.gz share/doc/q5client/copyright \
+        share/q5client/translations/q5client_de.qm share/q5client/translations/q5client_es.qm |
         sort
 }
 

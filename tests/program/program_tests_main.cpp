@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include "shell/translations.h"
+
 namespace {
 
 // The offscreen platform warns about every window feature it lacks; those
@@ -24,5 +26,12 @@ int main(int argc, char** argv) {
     g_default_handler = qInstallMessageHandler(QuietHandler);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The runs that check the forms in the user's language install the
+    // translators the program's start-up installs.
+#ifdef Q5_PROGRAM_DIR
+    if (qEnvironmentVariableIsSet("Q5_TEST_TRANSLATORS")) {
+        q5::shell::InstallTranslators(q5::shell::TranslationFolders(QStringLiteral(Q5_PROGRAM_DIR)));
+    }
+#endif
     return RUN_ALL_TESTS();
 }
