@@ -42,6 +42,8 @@ QString AutostartEntryPath() {
 }
 
 QByteArray AutostartEntryText(const QString& program) {
+    // notr: the entry is read by the desktop, in its own keys; its comment
+    // stays English like the installed desktop entry's.
     QByteArray text;
     text += "[Desktop Entry]\n";
     text += "Type=Application\n";

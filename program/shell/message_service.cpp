@@ -49,6 +49,7 @@ QMessageBox::Icon IconOf(MsgIcon icon) {
 void LogBox(const MessageRequest& request, const QWidget* parent) {
     const QWidget* window = parent ? parent->window() : nullptr;
     const LogArea area = AreaOfWindow(window ? window->metaObject()->className() : nullptr);
+    // notr: the support log is written in English for whoever reads it.
     const QString box = QStringLiteral("message box \"%1\": %2").arg(request.title, request.text);
     if (const std::optional<ErrorDetails> failure = TakeLastFailure()) {
         qCWarning(area).noquote() << box << "| failed with" << CodeText(failure->number)

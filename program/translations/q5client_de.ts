@@ -143,7 +143,7 @@ und dessen Einstellungen bearbeiten.</translation>
         <translation>Zeigt diese Hilfe an und beendet das Programm.</translation>
     </message>
     <message>
-        <source>Show the program's version and exit.</source>
+        <source>Show the program&apos;s version and exit.</source>
         <translation>Zeigt die Version des Programms an und beendet es.</translation>
     </message>
     <message>
@@ -164,19 +164,23 @@ und dessen Einstellungen bearbeiten.</translation>
     </message>
     <message>
         <source>
-Try 'q5client --help'.
+Try &apos;q5client --help&apos;.
 </source>
         <translation>
-Siehe 'q5client --help'.
+Siehe &apos;q5client --help&apos;.
 </translation>
     </message>
     <message>
         <source>Unexpected argument: %1
-Try 'q5client --help'.
+Try &apos;q5client --help&apos;.
 </source>
         <translation>Unerwartetes Argument: %1
-Siehe 'q5client --help'.
+Siehe &apos;q5client --help&apos;.
 </translation>
+    </message>
+    <message>
+        <source>Write the support log&apos;s debug messages (categories q5client.*) to standard error.</source>
+        <translation>Schreibt die Debug-Meldungen des Support-Protokolls (Kategorien q5client.*) in die Standardfehlerausgabe.</translation>
     </message>
 </context>
 <context>
@@ -292,12 +296,12 @@ Siehe 'q5client --help'.
         <translation>Bereit</translation>
     </message>
     <message>
-        <source>To listen to your greeting, select a greeting type from the options on the left, or 'Name' to listen to your name. Select the language in which your greeting was recorded, and press the 'Get Greeting' Button. Then press the 'Play' Button.</source>
-        <translation>Um Ihre Ansage anzuhören, wählen Sie links eine Ansageart oder 'Name', um Ihren Namen anzuhören. Wählen Sie die Sprache, in der die Ansage aufgenommen wurde, und klicken Sie auf 'Ansage abrufen'. Klicken Sie dann auf 'Wiedergabe'.</translation>
+        <source>To listen to your greeting, select a greeting type from the options on the left, or &apos;Name&apos; to listen to your name. Select the language in which your greeting was recorded, and press the &apos;Get Greeting&apos; Button. Then press the &apos;Play&apos; Button.</source>
+        <translation>Um Ihre Ansage anzuhören, wählen Sie links eine Ansageart oder &apos;Name&apos;, um Ihren Namen anzuhören. Wählen Sie die Sprache, in der die Ansage aufgenommen wurde, und klicken Sie auf &apos;Ansage abrufen&apos;. Klicken Sie dann auf &apos;Wiedergabe&apos;.</translation>
     </message>
     <message>
-        <source>To record your greeting, select a greeting type from the options on the left, or 'Name' to record to your name. Select the language in which you want to record your greeting. Press the 'Record' Button and record your greeting. Once you have finished press the 'Stop' button and then 'Transmit Greeting' Button. </source>
-        <translation>Um Ihre Ansage aufzunehmen, wählen Sie links eine Ansageart oder 'Name', um Ihren Namen aufzunehmen. Wählen Sie die Sprache, in der Sie die Ansage aufnehmen möchten. Klicken Sie auf 'Aufnehmen' und sprechen Sie Ihre Ansage. Wenn Sie fertig sind, klicken Sie auf 'Stopp' und dann auf 'Ansage senden'. </translation>
+        <source>To record your greeting, select a greeting type from the options on the left, or &apos;Name&apos; to record to your name. Select the language in which you want to record your greeting. Press the &apos;Record&apos; Button and record your greeting. Once you have finished press the &apos;Stop&apos; button and then &apos;Transmit Greeting&apos; Button. </source>
+        <translation>Um Ihre Ansage aufzunehmen, wählen Sie links eine Ansageart oder &apos;Name&apos;, um Ihren Namen aufzunehmen. Wählen Sie die Sprache, in der Sie die Ansage aufnehmen möchten. Klicken Sie auf &apos;Aufnehmen&apos; und sprechen Sie Ihre Ansage. Wenn Sie fertig sind, klicken Sie auf &apos;Stopp&apos; und dann auf &apos;Ansage senden&apos;. </translation>
     </message>
 </context>
 <context>
@@ -366,11 +370,11 @@ Siehe 'q5client --help'.
         <translation>Die Datei hat keinen Namen, unter dem sie auf dem Server gespeichert werden kann. Wählen Sie die Datei erneut.</translation>
     </message>
     <message>
-        <source>The file name "%1" is longer than %2 characters. Rename the file and choose it again.</source>
+        <source>The file name &quot;%1&quot; is longer than %2 characters. Rename the file and choose it again.</source>
         <translation>Der Dateiname „%1“ ist länger als %2 Zeichen. Benennen Sie die Datei um und wählen Sie sie erneut.</translation>
     </message>
     <message>
-        <source>The file name "%1" contains a blank, a slash or a line break, which the server does not accept. Rename the file and choose it again.</source>
+        <source>The file name &quot;%1&quot; contains a blank, a slash or a line break, which the server does not accept. Rename the file and choose it again.</source>
         <translation>Der Dateiname „%1“ enthält ein Leerzeichen, einen Schrägstrich oder einen Zeilenumbruch, die der Server nicht annimmt. Benennen Sie die Datei um und wählen Sie sie erneut.</translation>
     </message>
     <message>
@@ -480,7 +484,7 @@ Inhaber: %2
 Gültig: %3</translation>
     </message>
     <message>
-        <source>This system does not trust the server's certificate (%1).
+        <source>This system does not trust the server&apos;s certificate (%1).
 
 %2
 
@@ -492,7 +496,7 @@ Compare the fingerprint with the one your administrator gave you. Trust this ser
 Vergleichen Sie den Fingerabdruck mit dem, den Ihnen Ihr Administrator gegeben hat. Diesem Server ab jetzt vertrauen?</translation>
     </message>
     <message>
-        <source>The server's certificate has changed since you trusted it. Someone may be listening in on the connection; it was not made.
+        <source>The server&apos;s certificate has changed since you trusted it. Someone may be listening in on the connection; it was not made.
 
 The server now shows:
 %1
@@ -1283,6 +1287,41 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
     </message>
 </context>
 <context>
+    <name>frmDesktopSettings</name>
+    <message>
+        <source>Desktop Settings</source>
+        <translation>Desktop-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Show a &amp;notification for each new call</source>
+        <translation>Für jeden neuen Anruf eine &amp;Benachrichtigung zeigen</translation>
+    </message>
+    <message>
+        <source>&amp;Keep running in the tray when the main window closes</source>
+        <translation>Beim Schließen des Hauptfensters im &amp;Infobereich weiterlaufen</translation>
+    </message>
+    <message>
+        <source>&amp;Start with the desktop session</source>
+        <translation>Mit der &amp;Desktop-Sitzung starten</translation>
+    </message>
+    <message>
+        <source>Start &amp;minimised to the tray</source>
+        <translation>&amp;Minimiert im Infobereich starten</translation>
+    </message>
+    <message>
+        <source>This desktop shows no tray: the program ends when its main window closes.</source>
+        <translation>Dieser Desktop hat keinen Infobereich: Das Programm endet, wenn sein Hauptfenster geschlossen wird.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
     <name>frmGreeting</name>
     <message>
         <source>Greeting</source>
@@ -1432,7 +1471,7 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <source>&amp;Save User's Settings</source>
+        <source>&amp;Save User&apos;s Settings</source>
         <translation>Benutzereinstellungen &amp;speichern</translation>
     </message>
 </context>
@@ -1473,6 +1512,10 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
     <message>
         <source>&amp;Properties</source>
         <translation>E&amp;igenschaften</translation>
+    </message>
+    <message>
+        <source>&amp;Desktop Settings</source>
+        <translation>&amp;Desktop-Einstellungen</translation>
     </message>
 </context>
 <context>
@@ -2229,7 +2272,7 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Kontaktverwaltung einrichten</translation>
     </message>
     <message>
-        <source>Contacts' telephone number pattern (use # to represent a digit)</source>
+        <source>Contacts&apos; telephone number pattern (use # to represent a digit)</source>
         <translation>Muster der Telefonnummern der Kontakte (# steht für eine Ziffer)</translation>
     </message>
     <message>
@@ -2237,7 +2280,7 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
         <translation>Beispiel: (###) ###-####</translation>
     </message>
     <message>
-        <source>Contacts folder (one vCard file per contact; empty: the program's own folder)</source>
+        <source>Contacts folder (one vCard file per contact; empty: the program&apos;s own folder)</source>
         <translation>Kontakteordner (eine vCard-Datei pro Kontakt; leer: der eigene Ordner des Programms)</translation>
     </message>
     <message>
@@ -2251,6 +2294,10 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
     <message>
         <source>&amp;Cancel</source>
         <translation>A&amp;bbrechen</translation>
+    </message>
+    <message>
+        <source>Region of national numbers (two letters, such as US or DE; empty: from the system&apos;s locale)</source>
+        <translation>Region für nationale Rufnummern (zwei Buchstaben, etwa US oder DE; leer: aus dem Gebietsschema des Systems)</translation>
     </message>
 </context>
 <context>
@@ -2290,6 +2337,33 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>q5::calls::CallNotifier</name>
+    <message>
+        <source>Incoming call</source>
+        <translation>Eingehender Anruf</translation>
+    </message>
+    <message>
+        <source>Call from %1</source>
+        <translation>Anruf von %1</translation>
+    </message>
+    <message>
+        <source>Answer</source>
+        <translation>Annehmen</translation>
+    </message>
+    <message>
+        <source>Send to Mailbox</source>
+        <translation>An Postfach senden</translation>
+    </message>
+    <message>
+        <source>Hold / Release</source>
+        <translation>Halten / Freigeben</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Anzeigen</translation>
     </message>
 </context>
 <context>
@@ -2363,6 +2437,13 @@ Wenn Ihr Administrator das neue Zertifikat bestätigt, entfernen Sie das alte au
     <message>
         <source>Saved</source>
         <translation>Gespeichert</translation>
+    </message>
+</context>
+<context>
+    <name>q5::frmDesktopSettings</name>
+    <message>
+        <source>The autostart entry %1 could not be changed: %2</source>
+        <translation>Der Autostart-Eintrag %1 konnte nicht geändert werden: %2</translation>
     </message>
 </context>
 <context>
@@ -2489,6 +2570,59 @@ Ihr Benutzername und der Server wurden gespeichert. Geben Sie Ihr Passwort bei d
     <message>
         <source>Cannot write the recording</source>
         <translation>Die Aufnahme kann nicht geschrieben werden</translation>
+    </message>
+</context>
+<context>
+    <name>q5::shell::Autostart</name>
+    <message>
+        <source>The folder %1 could not be made.</source>
+        <translation>Der Ordner %1 konnte nicht angelegt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>q5::shell::TrayIcon</name>
+    <message>
+        <source>Show</source>
+        <translation>Anzeigen</translation>
+    </message>
+    <message>
+        <source>Call Control</source>
+        <translation>Anrufsteuerung</translation>
+    </message>
+    <message>
+        <source>Mailbox Settings</source>
+        <translation>Postfacheinstellungen</translation>
+    </message>
+    <message>
+        <source>Greetings</source>
+        <translation>Ansagen</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Q5Client keeps running</source>
+        <translation>Q5Client läuft weiter</translation>
+    </message>
+    <message>
+        <source>Calls still arrive while the window is closed. Open it again from the tray icon; choose Quit there to end the program.</source>
+        <translation>Anrufe kommen weiterhin an, während das Fenster geschlossen ist. Öffnen Sie es über das Symbol im Infobereich wieder; wählen Sie dort Beenden, um das Programm zu beenden.</translation>
+    </message>
+    <message>
+        <source>Q5Client: disconnected</source>
+        <translation>Q5Client: getrennt</translation>
+    </message>
+    <message numerus="yes">
+        <source>Q5Client: mailbox %1, %n call(s) waiting</source>
+        <translation>
+            <numerusform>Q5Client: Postfach %1, %n wartender Anruf</numerusform>
+            <numerusform>Q5Client: Postfach %1, %n wartende Anrufe</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Q5Client: logged in to mailbox %1</source>
+        <translation>Q5Client: angemeldet bei Postfach %1</translation>
     </message>
 </context>
 </TS>

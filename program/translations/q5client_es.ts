@@ -143,7 +143,7 @@ y modifique su configuración.</translation>
         <translation>Muestra esta ayuda y termina.</translation>
     </message>
     <message>
-        <source>Show the program's version and exit.</source>
+        <source>Show the program&apos;s version and exit.</source>
         <translation>Muestra la versión del programa y termina.</translation>
     </message>
     <message>
@@ -164,19 +164,23 @@ y modifique su configuración.</translation>
     </message>
     <message>
         <source>
-Try 'q5client --help'.
+Try &apos;q5client --help&apos;.
 </source>
         <translation>
-Pruebe 'q5client --help'.
+Pruebe &apos;q5client --help&apos;.
 </translation>
     </message>
     <message>
         <source>Unexpected argument: %1
-Try 'q5client --help'.
+Try &apos;q5client --help&apos;.
 </source>
         <translation>Argumento inesperado: %1
-Pruebe 'q5client --help'.
+Pruebe &apos;q5client --help&apos;.
 </translation>
+    </message>
+    <message>
+        <source>Write the support log&apos;s debug messages (categories q5client.*) to standard error.</source>
+        <translation>Escribe en la salida de errores los mensajes de depuración del registro de soporte (categorías q5client.*).</translation>
     </message>
 </context>
 <context>
@@ -292,12 +296,12 @@ Pruebe 'q5client --help'.
         <translation>Preparado</translation>
     </message>
     <message>
-        <source>To listen to your greeting, select a greeting type from the options on the left, or 'Name' to listen to your name. Select the language in which your greeting was recorded, and press the 'Get Greeting' Button. Then press the 'Play' Button.</source>
-        <translation>Para escuchar su saludo, elija un tipo de saludo entre las opciones de la izquierda, o 'Nombre' para escuchar su nombre. Elija el idioma en que grabó el saludo y pulse el botón 'Descargar saludo'. Después pulse el botón 'Reproducir'.</translation>
+        <source>To listen to your greeting, select a greeting type from the options on the left, or &apos;Name&apos; to listen to your name. Select the language in which your greeting was recorded, and press the &apos;Get Greeting&apos; Button. Then press the &apos;Play&apos; Button.</source>
+        <translation>Para escuchar su saludo, elija un tipo de saludo entre las opciones de la izquierda, o &apos;Nombre&apos; para escuchar su nombre. Elija el idioma en que grabó el saludo y pulse el botón &apos;Descargar saludo&apos;. Después pulse el botón &apos;Reproducir&apos;.</translation>
     </message>
     <message>
-        <source>To record your greeting, select a greeting type from the options on the left, or 'Name' to record to your name. Select the language in which you want to record your greeting. Press the 'Record' Button and record your greeting. Once you have finished press the 'Stop' button and then 'Transmit Greeting' Button. </source>
-        <translation>Para grabar su saludo, elija un tipo de saludo entre las opciones de la izquierda, o 'Nombre' para grabar su nombre. Elija el idioma en que desea grabar el saludo. Pulse el botón 'Grabar' y grabe el saludo. Cuando termine, pulse el botón 'Detener' y después el botón 'Enviar saludo'. </translation>
+        <source>To record your greeting, select a greeting type from the options on the left, or &apos;Name&apos; to record to your name. Select the language in which you want to record your greeting. Press the &apos;Record&apos; Button and record your greeting. Once you have finished press the &apos;Stop&apos; button and then &apos;Transmit Greeting&apos; Button. </source>
+        <translation>Para grabar su saludo, elija un tipo de saludo entre las opciones de la izquierda, o &apos;Nombre&apos; para grabar su nombre. Elija el idioma en que desea grabar el saludo. Pulse el botón &apos;Grabar&apos; y grabe el saludo. Cuando termine, pulse el botón &apos;Detener&apos; y después el botón &apos;Enviar saludo&apos;. </translation>
     </message>
 </context>
 <context>
@@ -366,12 +370,12 @@ Pruebe 'q5client --help'.
         <translation>El archivo no tiene un nombre con el que guardarlo en el servidor. Vuelva a elegir el archivo.</translation>
     </message>
     <message>
-        <source>The file name "%1" is longer than %2 characters. Rename the file and choose it again.</source>
-        <translation>El nombre de archivo "%1" tiene más de %2 caracteres. Cambie el nombre del archivo y vuelva a elegirlo.</translation>
+        <source>The file name &quot;%1&quot; is longer than %2 characters. Rename the file and choose it again.</source>
+        <translation>El nombre de archivo &quot;%1&quot; tiene más de %2 caracteres. Cambie el nombre del archivo y vuelva a elegirlo.</translation>
     </message>
     <message>
-        <source>The file name "%1" contains a blank, a slash or a line break, which the server does not accept. Rename the file and choose it again.</source>
-        <translation>El nombre de archivo "%1" contiene un espacio, una barra o un salto de línea, que el servidor no acepta. Cambie el nombre del archivo y vuelva a elegirlo.</translation>
+        <source>The file name &quot;%1&quot; contains a blank, a slash or a line break, which the server does not accept. Rename the file and choose it again.</source>
+        <translation>El nombre de archivo &quot;%1&quot; contiene un espacio, una barra o un salto de línea, que el servidor no acepta. Cambie el nombre del archivo y vuelva a elegirlo.</translation>
     </message>
     <message>
         <source>Save</source>
@@ -480,7 +484,7 @@ Sujeto: %2
 Válido: %3</translation>
     </message>
     <message>
-        <source>This system does not trust the server's certificate (%1).
+        <source>This system does not trust the server&apos;s certificate (%1).
 
 %2
 
@@ -492,7 +496,7 @@ Compare the fingerprint with the one your administrator gave you. Trust this ser
 Compare la huella con la que le dio su administrador. ¿Desea confiar en este servidor a partir de ahora?</translation>
     </message>
     <message>
-        <source>The server's certificate has changed since you trusted it. Someone may be listening in on the connection; it was not made.
+        <source>The server&apos;s certificate has changed since you trusted it. Someone may be listening in on the connection; it was not made.
 
 The server now shows:
 %1
@@ -1283,6 +1287,41 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
     </message>
 </context>
 <context>
+    <name>frmDesktopSettings</name>
+    <message>
+        <source>Desktop Settings</source>
+        <translation>Configuración del escritorio</translation>
+    </message>
+    <message>
+        <source>Show a &amp;notification for each new call</source>
+        <translation>Mostrar una &amp;notificación para cada llamada nueva</translation>
+    </message>
+    <message>
+        <source>&amp;Keep running in the tray when the main window closes</source>
+        <translation>&amp;Seguir en la bandeja al cerrar la ventana principal</translation>
+    </message>
+    <message>
+        <source>&amp;Start with the desktop session</source>
+        <translation>&amp;Iniciar con la sesión del escritorio</translation>
+    </message>
+    <message>
+        <source>Start &amp;minimised to the tray</source>
+        <translation>Iniciar &amp;minimizado en la bandeja</translation>
+    </message>
+    <message>
+        <source>This desktop shows no tray: the program ends when its main window closes.</source>
+        <translation>Este escritorio no tiene bandeja: el programa termina al cerrar su ventana principal.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Aceptar</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+</context>
+<context>
     <name>frmGreeting</name>
     <message>
         <source>Greeting</source>
@@ -1432,7 +1471,7 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Cancelar</translation>
     </message>
     <message>
-        <source>&amp;Save User's Settings</source>
+        <source>&amp;Save User&apos;s Settings</source>
         <translation>&amp;Guardar la configuración del usuario</translation>
     </message>
 </context>
@@ -1473,6 +1512,10 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
     <message>
         <source>&amp;Properties</source>
         <translation>&amp;Propiedades</translation>
+    </message>
+    <message>
+        <source>&amp;Desktop Settings</source>
+        <translation>Configuración del &amp;escritorio</translation>
     </message>
 </context>
 <context>
@@ -2229,7 +2272,7 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Configuración del gestor de contactos</translation>
     </message>
     <message>
-        <source>Contacts' telephone number pattern (use # to represent a digit)</source>
+        <source>Contacts&apos; telephone number pattern (use # to represent a digit)</source>
         <translation>Formato de los números de teléfono de los contactos (use # para cada dígito)</translation>
     </message>
     <message>
@@ -2237,7 +2280,7 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
         <translation>Ejemplo: (###) ###-####</translation>
     </message>
     <message>
-        <source>Contacts folder (one vCard file per contact; empty: the program's own folder)</source>
+        <source>Contacts folder (one vCard file per contact; empty: the program&apos;s own folder)</source>
         <translation>Carpeta de contactos (un archivo vCard por contacto; vacía: la carpeta propia del programa)</translation>
     </message>
     <message>
@@ -2251,6 +2294,10 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
     <message>
         <source>&amp;Cancel</source>
         <translation>Ca&amp;ncelar</translation>
+    </message>
+    <message>
+        <source>Region of national numbers (two letters, such as US or DE; empty: from the system&apos;s locale)</source>
+        <translation>Región de los números nacionales (dos letras, como US o DE; vacío: la de la configuración regional del sistema)</translation>
     </message>
 </context>
 <context>
@@ -2290,6 +2337,33 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
     <message>
         <source>Cancel</source>
         <translation>Cancelar</translation>
+    </message>
+</context>
+<context>
+    <name>q5::calls::CallNotifier</name>
+    <message>
+        <source>Incoming call</source>
+        <translation>Llamada entrante</translation>
+    </message>
+    <message>
+        <source>Call from %1</source>
+        <translation>Llamada de %1</translation>
+    </message>
+    <message>
+        <source>Answer</source>
+        <translation>Contestar</translation>
+    </message>
+    <message>
+        <source>Send to Mailbox</source>
+        <translation>Enviar al buzón</translation>
+    </message>
+    <message>
+        <source>Hold / Release</source>
+        <translation>Retener / Liberar</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Mostrar</translation>
     </message>
 </context>
 <context>
@@ -2363,6 +2437,13 @@ Si su administrador confirma el nuevo certificado, elimine el anterior de la con
     <message>
         <source>Saved</source>
         <translation>Guardado</translation>
+    </message>
+</context>
+<context>
+    <name>q5::frmDesktopSettings</name>
+    <message>
+        <source>The autostart entry %1 could not be changed: %2</source>
+        <translation>No se pudo cambiar la entrada de inicio automático %1: %2</translation>
     </message>
 </context>
 <context>
@@ -2489,6 +2570,59 @@ Se han recordado su nombre de usuario y el servidor. Escriba su contraseña la p
     <message>
         <source>Cannot write the recording</source>
         <translation>No se puede escribir la grabación</translation>
+    </message>
+</context>
+<context>
+    <name>q5::shell::Autostart</name>
+    <message>
+        <source>The folder %1 could not be made.</source>
+        <translation>No se pudo crear la carpeta %1.</translation>
+    </message>
+</context>
+<context>
+    <name>q5::shell::TrayIcon</name>
+    <message>
+        <source>Show</source>
+        <translation>Mostrar</translation>
+    </message>
+    <message>
+        <source>Call Control</source>
+        <translation>Control de llamadas</translation>
+    </message>
+    <message>
+        <source>Mailbox Settings</source>
+        <translation>Configuración del buzón</translation>
+    </message>
+    <message>
+        <source>Greetings</source>
+        <translation>Saludos</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Salir</translation>
+    </message>
+    <message>
+        <source>Q5Client keeps running</source>
+        <translation>Q5Client sigue en marcha</translation>
+    </message>
+    <message>
+        <source>Calls still arrive while the window is closed. Open it again from the tray icon; choose Quit there to end the program.</source>
+        <translation>Las llamadas siguen llegando mientras la ventana está cerrada. Vuelva a abrirla desde el icono de la bandeja; elija Salir allí para terminar el programa.</translation>
+    </message>
+    <message>
+        <source>Q5Client: disconnected</source>
+        <translation>Q5Client: desconectado</translation>
+    </message>
+    <message numerus="yes">
+        <source>Q5Client: mailbox %1, %n call(s) waiting</source>
+        <translation>
+            <numerusform>Q5Client: buzón %1, %n llamada en espera</numerusform>
+            <numerusform>Q5Client: buzón %1, %n llamadas en espera</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Q5Client: logged in to mailbox %1</source>
+        <translation>Q5Client: sesión iniciada en el buzón %1</translation>
     </message>
 </context>
 </TS>
