@@ -76,10 +76,35 @@ QByteArray CardPart(const QByteArray& text) {
     return card.contains('\0') ? QByteArray() : card;
 }
 
+// Makes every value and parameter value of the card valid UTF-8 (each bad
+// byte becomes U+FFFD). The library's writer folds long lines by stepping
+// over UTF-8 characters and reads past the end of a value that stops inside
+// one; a value can hold such bytes from the file itself or from decoding
+// quoted-printable text.
+void MakeValidUtf8(GList* strings) {
+    for (GList* item = strings; item != nullptr; item = item->next) {
+        auto* value = static_cast<gchar*>(item->data);
+        if (value == nullptr || g_utf8_validate(value, -1, nullptr)) continue;
+        item->data = g_utf8_make_valid(value, -1);
+        g_free(value);
+    }
+}
+
 ContactPtr ParseCard(const QByteArray& text) {
-    const QByteArray card = CardPart(text);
+    // Bytes that are not UTF-8 are read as U+FFFD, as QString reads them.
+    const QByteArray card = QString::fromUtf8(CardPart(text)).toUtf8();
     if (card.isEmpty()) return nullptr;
-    return ContactPtr(e_contact_new_from_vcard(card.constData()));
+    ContactPtr contact(e_contact_new_from_vcard(card.constData()));
+    if (!contact) return nullptr;
+    for (GList* item = e_vcard_get_attributes(E_VCARD(contact.get())); item != nullptr; item = item->next) {
+        auto* attribute = static_cast<EVCardAttribute*>(item->data);
+        MakeValidUtf8(e_vcard_attribute_get_values(attribute));
+        for (GList* param = e_vcard_attribute_get_params(attribute); param != nullptr; param = param->next) {
+            MakeValidUtf8(
+                e_vcard_attribute_param_get_values(static_cast<EVCardAttributeParam*>(param->data)));
+        }
+    }
+    return contact;
 }
 
 struct SecondPhone {

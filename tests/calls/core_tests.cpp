@@ -101,6 +101,27 @@ TEST_F(ContactStoreTest, EveryTelephoneFieldSurvivesSaveAndReadBackOnItsOwn) {
     }
 }
 
+// Bytes that are not UTF-8 at the end of a value longer than a folded line,
+// in the file or from quoted-printable: the vCard library's writer read past
+// such a value's end. They read as U+FFFD, and saving keeps the card.
+TEST_F(ContactStoreTest, BytesThatAreNotUtf8AtTheEndOfALongValueSaveAsReplacementCharacters) {
+    const QByteArray text(80, 'x');
+    const QByteArray notes[] = {"NOTE:" + text + "\xdb", "NOTE:" + text + "\xff",
+                                "NOTE;ENCODING=QUOTED-PRINTABLE:" + text + "=DB"};
+    for (const QByteArray& note : notes) {
+        SCOPED_TRACE(note.toStdString());
+        const QByteArray card =
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann\r\nTEL;TYPE=CELL:555\r\n" + note + "\r\nEND:VCARD\r\n";
+        const std::optional<Contact> read = VCardFolderStore::Parse(card);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->notes, QString(80, QLatin1Char('x')) + QChar(0xFFFD));
+        const std::optional<Contact> back = VCardFolderStore::Parse(VCardFolderStore::Serialize(*read));
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->notes, read->notes);
+        EXPECT_EQ(back->phones[MobileTelephoneNumber], QStringLiteral("555"));
+    }
+}
+
 TEST_F(ContactStoreTest, MissingFolderHasNoContactsAndBrokenCardsAreSkippedNotDeleted) {
     VCardFolderStore missing(dir_.filePath(QStringLiteral("nowhere")));
     EXPECT_TRUE(missing.Contacts().empty());
