@@ -529,7 +529,7 @@ void frmCallControl::CallEnded(const QDateTime& now) {
     // An end of a call that is not listed, or that has ended already, changes nothing.
     if (!row || row->text(colStatus) == calls::StatusText(calls::kStatusDisconnect)) return;
     row->setText(colStatus, calls::StatusText(calls::kStatusDisconnect));
-        if (notifier_) notifier_->CallEnded(mCallKey);
+    if (notifier_) notifier_->CallEnded(mCallKey);
     WriteCallLog(now, row);
 }
 

@@ -26,6 +26,7 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "gate.h"
 #include "silent_host.h"
 #include "program_fixture.h"
 #include "shell/frm_login.h"
@@ -54,27 +55,7 @@ public:
     QLineEdit* second;
 };
 
-// Blocks the session thread's work until opened (bounded, so a broken
-// indicator fails rather than hangs).
-class Gate {
-public:
-    void Open() {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            open_ = true;
-        }
-        changed_.notify_all();
-    }
-    void Wait() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait_for(lock, std::chrono::seconds(30), [this] { return open_; });
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool open_ = false;
-};
+using q5test::Gate;
 
 // A click as the window system delivers it: to the window, at a point of
 // the widget (its centre unless given) that nothing covers.

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "gate.h"
 #include "silent_host.h"
 #include "q5client/com.h"
 #include "shell/library_registration.h"
@@ -49,27 +50,7 @@ void LeaveErrorRecord(const std::u16string& text) {
     create->Release();
 }
 
-// A flag one thread raises and another waits for. The wait is bounded so a
-// broken session fails the test instead of hanging it.
-class Gate {
-public:
-    void Open() {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            open_ = true;
-        }
-        changed_.notify_all();
-    }
-    bool Wait() {
-        std::unique_lock<std::mutex> lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::seconds(20), [this] { return open_; });
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool open_ = false;
-};
+using q5test::Gate;
 
 TEST(SessionTest, WorkRunsOnOneSessionThreadInTheOrderHandedIn) {
     // 'c' a Call, 'p' a Post; each sequence is handed in on the UI thread
