@@ -163,9 +163,13 @@ TEST_F(EventLogTest, TwoEventsThenThreePollsGiveBothInOrderThenZeroWithOutputsUn
     peer.Start();
     ASSERT_EQ(BeginQ5(peer), S_OK);
     ASSERT_EQ(PollEvents(1), (std::vector<Event>{{1, u"a", u"b", u"c"}}));
-    // Data outputs may be null; the event is taken all the same.
-    LONG id = -1;
-    EXPECT_EQ(events_->GetQ5Event(&id, nullptr, nullptr, nullptr), S_OK);
+    // Data outputs may be null; the event is taken all the same. The worker
+    // may queue the second event a moment after the first, so poll for it.
+    LONG id = 0;
+    for (const auto deadline = Clock::now() + std::chrono::seconds(5); id == 0 && Clock::now() < deadline;) {
+        ASSERT_EQ(events_->GetQ5Event(&id, nullptr, nullptr, nullptr), S_OK);
+        if (id == 0) std::this_thread::sleep_for(milliseconds(5));
+    }
     EXPECT_EQ(id, 2);
     BSTR untouched = reinterpret_cast<BSTR>(0x1);
     id = -1;
@@ -179,7 +183,11 @@ TEST_F(EventLogTest, TwoEventsThenThreePollsGiveBothInOrderThenZeroWithOutputsUn
 
 TEST_F(EventLogTest, EventsQueuedBeforeEndStayUntilPolled) {
     ScriptedPeer peer;
-    StartOfQ5Log(peer).Send("1;a;b;c.2;d;e;f.").ExpectClosed();
+    // The worker hands a batch to the queue once fewer bytes than a whole
+    // record stay buffered; two long records behind the first two make it
+    // queue events 1 to 3 at once, so event 2 is queued before End.
+    const std::string long_record = "3;g;h;" + std::string(100, 'i') + ".";
+    StartOfQ5Log(peer).Send("1;a;b;c.2;d;e;f." + long_record + long_record).ExpectClosed();
     peer.Start();
     ASSERT_EQ(BeginQ5(peer), S_OK);
     ASSERT_EQ(PollEvents(1).size(), 1u);
