@@ -18,7 +18,9 @@
 // Q5BENCH_EVENTS (default 2000000), Q5BENCH_FLOOD (default 1000000),
 // Q5BENCH_TICK_MS (the call window's poll tick, default 1000); Q5BENCH_ONLY
 // names one figure (tls_getfile, tls_putfile, tls_noop: one pair of the tls
-// figure); Q5BENCH_LIBRARY names another build of the library to load (to
+// figure); Q5BENCH_LINK_MBIT (with Q5BENCH_LINK_RTT_US, default 200, and
+// Q5BENCH_LINK_NOOPS, default 2000) runs the tls pairs once more, each server
+// behind a link of that speed; Q5BENCH_LIBRARY names another build of the library to load (to
 // compare two builds with the same benchmark). Files go to $TMPDIR or /tmp;
 // the server listens on 127.0.0.1 only.
 #include <arpa/inet.h>
@@ -35,11 +37,14 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -160,6 +165,10 @@ private:
         while (!stop_) {
             const int fd = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
             if (fd < 0) return;
+            // Replies leave at once, as the emulator's and TLS fronts' do;
+            // with Nagle's wait a TLS reply could sit behind an acknowledgement.
+            const int on = 1;
+            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             SSL* ssl = nullptr;
             if (tls_) {
                 // Records leave in large sends (flushed by SendAll), as the
@@ -231,6 +240,150 @@ private:
     int port_ = 0;
     std::atomic<bool> stop_{false};
     std::thread thread_;
+};
+
+// ---- A network link between client and server --------------------------------------------
+
+// Forwards every connection made to port() to the target port as a link of
+// `mbit` megabits a second with `rtt_us` microseconds of round trip would:
+// in each direction a chunk leaves once its bytes have crossed at the link's
+// rate and half the round trip has passed, and at most kInFlight bytes are
+// under way (beyond that the sender waits, as TCP's window would make it).
+// Loopback runs at memory speed, where a transfer costs only copies; the
+// link shows what the same work gives over a network.
+class Link {
+public:
+    Link(int target_port, double mbit, long rtt_us)
+        : target_port_(target_port),
+          bytes_per_second_(mbit * 1e6 / 8),
+          one_way_(std::chrono::microseconds(rtt_us / 2)) {
+        listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (listen_ < 0 || ::bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+            ::listen(listen_, 8) != 0) {
+            Die("link listen");
+        }
+        socklen_t len = sizeof addr;
+        ::getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len);
+        port_ = ntohs(addr.sin_port);
+        accept_ = std::thread([this] { Accept(); });
+    }
+    ~Link() {
+        ::shutdown(listen_, SHUT_RDWR);
+        ::close(listen_);
+        accept_.join();
+        for (std::thread& connection : connections_) connection.join();
+    }
+    int port() const { return port_; }
+
+private:
+    static constexpr std::size_t kInFlight = 1 << 20;
+    static constexpr std::size_t kChunk = 16 * 1024;
+
+    struct Chunk {
+        Clock::time_point due;
+        std::vector<char> bytes;
+    };
+    struct Direction {
+        std::mutex lock;
+        std::condition_variable changed;
+        std::deque<Chunk> chunks;
+        std::size_t queued = 0;
+        bool ended = false;   // the sending side closed
+        bool broken = false;  // the receiving side is gone
+    };
+
+    void Accept() {
+        for (;;) {
+            const int client = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (client < 0) return;
+            const int on = 1;
+            ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+            const int server = RawConnect(target_port_);
+            connections_.emplace_back([this, client, server] {
+                Direction up, down;
+                std::thread a([&] { Read(client, up); }), b([&] { Write(server, up); });
+                std::thread c([&] { Read(server, down); }), d([&] { Write(client, down); });
+                a.join();
+                b.join();
+                c.join();
+                d.join();
+                ::close(client);
+                ::close(server);
+            });
+        }
+    }
+
+    static int RawConnect(int port) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = htons(static_cast<std::uint16_t>(port));
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0)
+            Die("link connect");
+        const int on = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        return fd;
+    }
+
+    void Read(int from, Direction& way) const {
+        Clock::time_point wire_free = Clock::now();
+        std::vector<char> buffer(kChunk);
+        for (;;) {
+            const ssize_t n = ::recv(from, buffer.data(), buffer.size(), 0);
+            if (n <= 0) break;
+            const Clock::time_point now = Clock::now();
+            wire_free = std::max(now, wire_free) +
+                        std::chrono::duration_cast<Clock::duration>(
+                            std::chrono::duration<double>(static_cast<double>(n) / bytes_per_second_));
+            std::unique_lock<std::mutex> guard(way.lock);
+            way.changed.wait(guard, [&] { return way.broken || way.queued < kInFlight; });
+            if (way.broken) continue;  // nobody to hand it to: read on until the sender closes
+            way.chunks.push_back(
+                Chunk{wire_free + one_way_, std::vector<char>(buffer.data(), buffer.data() + n)});
+            way.queued += static_cast<std::size_t>(n);
+            way.changed.notify_all();
+        }
+        std::lock_guard<std::mutex> guard(way.lock);
+        way.ended = true;
+        way.changed.notify_all();
+    }
+
+    static void Write(int to, Direction& way) {
+        for (;;) {
+            Chunk chunk;
+            {
+                std::unique_lock<std::mutex> guard(way.lock);
+                way.changed.wait(guard, [&] { return way.ended || !way.chunks.empty(); });
+                if (way.chunks.empty()) break;
+                chunk = std::move(way.chunks.front());
+                way.chunks.pop_front();
+                way.queued -= chunk.bytes.size();
+                way.changed.notify_all();
+            }
+            std::this_thread::sleep_until(chunk.due);
+            if (!SendAll(to, chunk.bytes.data(), chunk.bytes.size())) {
+                std::lock_guard<std::mutex> guard(way.lock);
+                way.broken = true;
+                way.chunks.clear();
+                way.queued = 0;
+                way.changed.notify_all();
+                break;
+            }
+        }
+        ::shutdown(to, SHUT_WR);
+    }
+
+    int target_port_;
+    double bytes_per_second_;
+    Clock::duration one_way_;
+    int listen_ = -1;
+    int port_ = 0;
+    std::thread accept_;
+    std::vector<std::thread> connections_;
 };
 
 // ---- Plain clients (the baselines) ------------------------------------------------------
@@ -582,6 +735,8 @@ int main(int argc, char** argv) {
     const int rounds = static_cast<int>(EnvNumber("Q5BENCH_ROUNDS", 5));
     const std::size_t file_size = static_cast<std::size_t>(EnvNumber("Q5BENCH_MIB", 256)) << 20;
     const long noops = EnvNumber("Q5BENCH_NOOPS", 20000);
+    // Round trips over a link take its round trip time each.
+    const long link_noops = EnvNumber("Q5BENCH_LINK_NOOPS", 2000);
     const long events = EnvNumber("Q5BENCH_EVENTS", 2000000);
     const long flood = EnvNumber("Q5BENCH_FLOOD", 1000000);
     const char* tmp = std::getenv("TMPDIR");
@@ -677,6 +832,35 @@ int main(int argc, char** argv) {
                 "noop", "round-trips/s", static_cast<double>(noops), rounds, kNoopSlices,
                 [&] { LibraryNoops(port, noops / kNoopSlices); },
                 [&] { LibraryNoops(tls_port, noops / kNoopSlices, tls_host); }, "noop_tcp", "noop_tls");
+
+        // The same pairs over a network link (Q5BENCH_LINK_MBIT megabits a
+        // second, Q5BENCH_LINK_RTT_US microseconds of round trip, default
+        // 200), each server behind a link of its own.
+        const long link_mbit = EnvNumber("Q5BENCH_LINK_MBIT", 0);
+        if (link_mbit > 0) {
+            const long rtt_us = EnvNumber("Q5BENCH_LINK_RTT_US", 200);
+            Link plain_link(port, static_cast<double>(link_mbit), rtt_us);
+            Link tls_link(tls_port, static_cast<double>(link_mbit), rtt_us);
+            const std::string suffix = "_" + std::to_string(link_mbit) + "mbit";
+            const int plain_via = plain_link.port(), tls_via = tls_link.port();
+            std::printf("# over a link of %ld Mbit/s with a round trip of %ld us\n", link_mbit, rtt_us);
+            if (tls_wanted("getfile"))
+                Pair(
+                    "getfile", "MiB/s", mib, rounds, 1, [&] { LibraryGetFile(plain_via, download); },
+                    [&] { LibraryGetFile(tls_via, download, tls_host); }, "getfile_tcp" + suffix,
+                    "getfile_tls" + suffix);
+            if (tls_wanted("putfile"))
+                Pair(
+                    "putfile", "MiB/s", mib, rounds, 1, [&] { LibraryPutFile(plain_via, upload); },
+                    [&] { LibraryPutFile(tls_via, upload, tls_host); }, "putfile_tcp" + suffix,
+                    "putfile_tls" + suffix);
+            if (tls_wanted("noop"))
+                Pair(
+                    "noop", "round-trips/s", static_cast<double>(link_noops), rounds, kNoopSlices,
+                    [&] { LibraryNoops(plain_via, link_noops / kNoopSlices); },
+                    [&] { LibraryNoops(tls_via, link_noops / kNoopSlices, tls_host); }, "noop_tcp" + suffix,
+                    "noop_tls" + suffix);
+        }
     }
 
     ::unlink(download.c_str());
