@@ -116,7 +116,7 @@ void TrayIcon::Update() {
     if (!logged_in) {
         tip = tr("Q5Client: disconnected");
     } else if (waiting > 0) {
-        tip = tr("Q5Client: mailbox %1, %n call(s) waiting", nullptr, waiting).arg(session_.userName());
+        tip = tr("Q5Client: mailbox %1, calls waiting: %2").arg(session_.userName()).arg(waiting);
     } else {
         tip = tr("Q5Client: logged in to mailbox %1").arg(session_.userName());
     }

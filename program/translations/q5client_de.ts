@@ -2613,12 +2613,9 @@ Ihr Benutzername und der Server wurden gespeichert. Geben Sie Ihr Passwort bei d
         <source>Q5Client: disconnected</source>
         <translation>Q5Client: getrennt</translation>
     </message>
-    <message numerus="yes">
-        <source>Q5Client: mailbox %1, %n call(s) waiting</source>
-        <translation>
-            <numerusform>Q5Client: Postfach %1, %n wartender Anruf</numerusform>
-            <numerusform>Q5Client: Postfach %1, %n wartende Anrufe</numerusform>
-        </translation>
+    <message>
+        <source>Q5Client: mailbox %1, calls waiting: %2</source>
+        <translation>Q5Client: Postfach %1, wartende Anrufe: %2</translation>
     </message>
     <message>
         <source>Q5Client: logged in to mailbox %1</source>

@@ -2613,12 +2613,9 @@ Se han recordado su nombre de usuario y el servidor. Escriba su contraseña la p
         <source>Q5Client: disconnected</source>
         <translation>Q5Client: desconectado</translation>
     </message>
-    <message numerus="yes">
-        <source>Q5Client: mailbox %1, %n call(s) waiting</source>
-        <translation>
-            <numerusform>Q5Client: buzón %1, %n llamada en espera</numerusform>
-            <numerusform>Q5Client: buzón %1, %n llamadas en espera</numerusform>
-        </translation>
+    <message>
+        <source>Q5Client: mailbox %1, calls waiting: %2</source>
+        <translation>Q5Client: buzón %1, llamadas en espera: %2</translation>
     </message>
     <message>
         <source>Q5Client: logged in to mailbox %1</source>

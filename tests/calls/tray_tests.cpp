@@ -113,7 +113,7 @@ TEST_F(TrayTest, HiddenInTheTrayCallsStillArriveAndShowBringsTheWindowBack) {
     EXPECT_TRUE(PumpUntil([&] { return Calls()->RowOf(key) != nullptr; })) << "the event log stopped";
     EXPECT_TRUE(Calls()->LogRunning());
     EXPECT_EQ(session().callsWaiting(), 1);
-    EXPECT_EQ(program().tray().icon().toolTip(), QStringLiteral("Q5Client: mailbox 101, 1 call(s) waiting"));
+    EXPECT_EQ(program().tray().icon().toolTip(), QStringLiteral("Q5Client: mailbox 101, calls waiting: 1"));
 
     ClickTrayMenu(QStringLiteral("Show"));
     EXPECT_TRUE(main_->isVisible());
