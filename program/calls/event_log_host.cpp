@@ -32,7 +32,7 @@ struct EventLogHost::Shared {
 };
 
 EventLogHost::EventLogHost() : shared_(std::make_shared<Shared>()) {
-    thread_.setObjectName(QStringLiteral("q5 event log"));
+    thread_.setObjectName(QStringLiteral("q5 event log"));  // notr: a thread name for debuggers
     worker_ = new QObject;
     worker_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
@@ -131,11 +131,13 @@ void EventLogHost::End() {
     if (ended_) return;
     ended_ = true;
     shared_->ending = true;
+    // The last task: the ones before it run first (a start or a drain not
+    // yet begun does nothing now), then the thread's loop ends.
     Post([shared = shared_] {
         if (shared->events) shared->events->EndQ5Log();
         shared->events.Reset();
+        QThread::currentThread()->quit();
     });
-    thread_.quit();
     // A start already under way may wait for a silent server: its wait is
     // ended. One that was about to begin when `ending` was set may enter the
     // library just after a cancel found nothing to end, so the cancel is
