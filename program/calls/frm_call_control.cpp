@@ -301,10 +301,6 @@ QString frmCallControl::LogStatus() const {
 
 // ---- the event poll --------------------------------------------------------------
 
-void frmCallControl::PollError(HRESULT hr) {
-    PollError(hr, shell::ErrorOf(hr).description);
-}
-
 void frmCallControl::PollError(HRESULT hr, const QString& description) {
     if (hr == E_FAIL) return;
     if (hr == E_CONNECTION_LOST) {

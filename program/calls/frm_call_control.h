@@ -152,8 +152,8 @@ private:
     // restarts it after the back-off pause.
     void SuperviseLog();
     void SetLogStatus(const QString& text);
-    // Handles a failed call of the event poll as the poll's error table says.
-    void PollError(HRESULT hr);
+    // Handles a failed call of the event poll as the poll's error table
+    // says; `description` is the failure's error record's.
     void PollError(HRESULT hr, const QString& description);
     void NewCall(const QDateTime& now);
     void CallEnded(const QDateTime& now);
