@@ -814,6 +814,27 @@ TEST_F(CallControlTest, NoRestartWhileTheMainSessionIsLoggedOut) {
     EXPECT_TRUE(cc.LogRunning()) << "nothing is probed or restarted while logged out";
 }
 
+// The start's answer and the library's message come back from the log's
+// thread to the status line.
+TEST_F(CallControlTest, RefusedStartShowsTheLibrarysMessageInTheStatusLine) {
+    ScriptedPeer peer;
+    peer.Accept()
+        .Send("+OK Q5Server ready\r\n")
+        .Expect("USER 101\r\n")
+        .Send("+OK\r\n")
+        .Expect("PASS 1234\r\n")
+        .Send("-ERR wrong password\r\n")
+        .ExpectClosed();
+    peer.Start();
+    session_->setHost(QStringLiteral("127.0.0.1:%1").arg(peer.port()));
+    frmCallControl& cc = Open();
+    EXPECT_FALSE(cc.LogRunning());
+    EXPECT_EQ(cc.LogStatus().toStdString(),
+              "The call events could not be started (Login failed); retrying in 1 s");
+    EXPECT_TRUE(asked().empty()) << "the status line reports it, no box";
+    EXPECT_TRUE(peer.Finish().empty());
+}
+
 // A host on 127.0.0.1 that takes a connection and never writes a byte: a
 // start of the log on it waits the library's read limit (30 s) for the
 // greeting.
