@@ -9,7 +9,8 @@
 /// CLSID_CoQ5Client gives IQ5Connect, IQ5Table, IQ5Admin, IQ5Util,
 /// IQ5FaxServer, IQ5CallCancel and ISupportErrorInfo on one object (one
 /// connection);
-/// CLSID_CoEvents gives ICoEvents. C callers include q5client_c.h instead.
+/// CLSID_CoEvents gives ICoEvents, IQ5CallCancel (ending a log's start) and
+/// ISupportErrorInfo. C callers include q5client_c.h instead.
 ///
 /// Strings: every BSTR argument is borrowed (the caller allocates it with
 /// SysAllocString and frees it after the call; a null BSTR is empty text);
@@ -538,7 +539,12 @@ struct IQ5FaxServer : IUnknown {
 /// @brief Ends a waiting call of a CoQ5Client object from another thread.
 ///
 /// Obtained from the session object with QueryInterface. The other
-/// interfaces of the object and their slot orders are untouched. A "call" is
+/// interfaces of the object and their slot orders are untouched. The event
+/// object (CLSID_CoEvents) answers it too: there the one "call" is a
+/// BeginStatusLog or BeginQ5Log in progress (connect, greeting, login, the
+/// event command), which fails as E_CONNECTION_LOST with its usual message
+/// and starts no worker, even when the cancel took effect after its last
+/// wait; a running log is ended with EndStatusLog or EndQ5Log. A "call" is
 /// any method of the object that may wait for the server (Connect with its
 /// name lookup and TCP connect, Login, every table, file, utility,
 /// administration and fax method that talks to the server); methods that

@@ -42,6 +42,26 @@ LONG ZeroBased(std::int32_t channel) {
 
 }  // namespace
 
+// Ends the Begin in progress on every way out of Begin, also a throw.
+class CoEvents::BeginScope {
+public:
+    BeginScope(CoEvents& events, Log& log) noexcept : events_(events) { events_.StartBegin(log); }
+    ~BeginScope() {
+        if (open_) events_.EndBegin();
+    }
+    BeginScope(const BeginScope&) = delete;
+    BeginScope& operator=(const BeginScope&) = delete;
+    // True when a cancel had taken effect.
+    bool End() noexcept {
+        open_ = false;
+        return events_.EndBegin();
+    }
+
+private:
+    CoEvents& events_;
+    bool open_ = true;
+};
+
 CoEvents::~CoEvents() {
     End(status_);
     End(q5_);
@@ -50,6 +70,7 @@ CoEvents::~CoEvents() {
 void* CoEvents::FindInterface(REFIID iid) noexcept {
     if (IsEqualIID(iid, IID_ICoEvents)) return static_cast<ICoEvents*>(this);
     if (IsEqualIID(iid, IID_ISupportErrorInfo)) return static_cast<ISupportErrorInfo*>(this);
+    if (IsEqualIID(iid, IID_IQ5CallCancel)) return static_cast<IQ5CallCancel*>(this);
     return nullptr;
 }
 
@@ -99,21 +120,27 @@ HRESULT CoEvents::Begin(Log& log, Kind kind, BSTR host, LONG port, LONG timeout,
 
     ServerSession& session = log.session;
     WireArg h(host), u(user), pw(pass);
+    BeginScope scope(*this, log);
     // A port outside the TCP range would be cut to another port silently.
+    // Open, not Connect: a cancel that came since the Begin started must
+    // stay in force.
     const bool connected = port >= 1 && port <= 65535 && !h.str().empty() &&
-                           session.Connect(h.c_str(), static_cast<int>(port), std::max<LONG>(timeout, 0));
+                           session.Open(h.c_str(), static_cast<int>(port), std::max<LONG>(timeout, 0));
     if (!connected) {
         // A server out of reach has its own code, so that callers can tell
         // it (and try again later) from one that refuses; a host string, a
         // TLS handshake or a certificate that is refused stays a refusal.
-        const HRESULT code = session.connect_problem().empty() ? E_CONNECTION_LOST : E_FAIL;
+        const bool cancelled = scope.End();
+        const HRESULT code = cancelled || session.connect_problem().empty() ? E_CONNECTION_LOST : E_FAIL;
         const HRESULT hr = RaiseConnectFailed(code, kSourceCoEvents, kConnectFailed, session);
         session.Close();
         return hr;
     }
     Outcome outcome = status ? session.SuLogin(u.c_str(), pw.c_str()) : session.Login(u.c_str(), pw.c_str());
     if (outcome != Outcome::ok) {
-        const HRESULT hr = outcome == Outcome::bad_argument
+        const bool cancelled = scope.End();
+        const HRESULT hr = cancelled ? Raise(E_CONNECTION_LOST, kSourceCoEvents, kLoginFailed)
+                           : outcome == Outcome::bad_argument
                                ? FailCommand(session, outcome, kSourceCoEvents, kLoginFailed)
                                : Raise(E_FAIL, kSourceCoEvents, kLoginFailed);
         session.Close();
@@ -121,8 +148,15 @@ HRESULT CoEvents::Begin(Log& log, Kind kind, BSTR host, LONG port, LONG timeout,
     }
     outcome = status ? session.EventStatus() : session.EventQ5();
     if (outcome != Outcome::ok) {
+        const bool cancelled = scope.End();
         session.Close();
-        return Raise(E_FAIL, kSourceCoEvents, kNotSupported);
+        return Raise(cancelled ? E_CONNECTION_LOST : E_FAIL, kSourceCoEvents, kNotSupported);
+    }
+    // A cancel that came after the last wait still ends the Begin: the
+    // caller asked for no log.
+    if (scope.End()) {
+        session.Close();
+        return Raise(E_CONNECTION_LOST, kSourceCoEvents, kConnectFailed);
     }
 
     // The stream may stay silent for any time; End stops the worker.
@@ -151,6 +185,42 @@ HRESULT CoEvents::Begin(Log& log, Kind kind, BSTR host, LONG port, LONG timeout,
         return Raise(E_FAIL, kSourceCoEvents, u"No thread for the event log");
     }
     return S_OK;
+}
+
+void CoEvents::StartBegin(Log& log) noexcept {
+    std::lock_guard<std::mutex> guard(cancel_lock_);
+    beginning_ = &log;
+    cancelled_ = false;
+    log.session.ClearStop();
+}
+
+bool CoEvents::EndBegin() noexcept {
+    std::lock_guard<std::mutex> guard(cancel_lock_);
+    if (!beginning_) return false;
+    // A stop asked for later than now has not taken effect: it ends here
+    // and never reaches the worker.
+    const bool stopped = beginning_->session.stop_requested();
+    beginning_->session.ClearStop();
+    beginning_ = nullptr;
+    cancelled_ = false;
+    return stopped;
+}
+
+HRESULT CoEvents::Cancel(ULONG ulSeconds) {
+    std::lock_guard<std::mutex> guard(cancel_lock_);
+    if (!beginning_) return S_FALSE;
+    cancelled_ = true;
+    if (ulSeconds == 0) {
+        beginning_->session.RequestStop();
+    } else {
+        beginning_->session.RequestStopAfter(std::chrono::seconds(ulSeconds));
+    }
+    return S_OK;
+}
+
+HRESULT CoEvents::TestCancel() {
+    std::lock_guard<std::mutex> guard(cancel_lock_);
+    return beginning_ && cancelled_ ? S_OK : S_FALSE;
 }
 
 void CoEvents::End(Log& log) noexcept {

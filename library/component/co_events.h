@@ -19,6 +19,15 @@
 // touches its log's session (the stop request excepted); the caller's thread
 // touches the session again only after joining the worker. Destroying the
 // object ends both logs first.
+//
+// IQ5CallCancel (any thread) ends the wait of a Begin in progress, on
+// either log's session, as it ends a call of CoQ5Client: the Begin gives up
+// within one poll step and fails as a lost connection (E_CONNECTION_LOST
+// with its usual message), its connection closed and no worker started.
+// Without a Begin in progress a cancel does nothing (S_FALSE); a running
+// log's worker is never touched by it. The cancel lock orders each Cancel
+// against the start and the end of each Begin; it is never held with a
+// log's lock or the queue's.
 #pragma once
 
 #include <chrono>
@@ -36,7 +45,7 @@
 
 namespace q5::component {
 
-class CoEvents final : public ComObject<CoEvents, ICoEvents, ISupportErrorInfo> {
+class CoEvents final : public ComObject<CoEvents, ICoEvents, ISupportErrorInfo, IQ5CallCancel> {
 public:
     CoEvents() = default;
     ~CoEvents();
@@ -52,6 +61,10 @@ public:
     HRESULT STDMETHODCALLTYPE EndQ5Log() override;
     HRESULT STDMETHODCALLTYPE GetQ5Event(LONG* id, BSTR* data1, BSTR* data2, BSTR* data3) override;
 
+    // IQ5CallCancel (any thread)
+    HRESULT STDMETHODCALLTYPE Cancel(ULONG ulSeconds) override;
+    HRESULT STDMETHODCALLTYPE TestCancel() override;
+
 private:
     enum class Kind { status, q5 };
 
@@ -64,6 +77,12 @@ private:
         std::thread worker;            // the caller's thread starts and joins it
     };
 
+    // Marks `log`'s Begin as the one in progress, clearing what is left of
+    // an earlier stop; EndBegin ends that and answers whether a cancel was
+    // in force.
+    class BeginScope;
+    void StartBegin(Log& log) noexcept;
+    bool EndBegin() noexcept;
     HRESULT Begin(Log& log, Kind kind, BSTR host, LONG port, LONG timeout, BSTR user, BSTR pass,
                   ISupportEvents* sink);
     void End(Log& log) noexcept;
@@ -78,6 +97,9 @@ private:
 
     Log status_;
     Log q5_;
+    std::mutex cancel_lock_;    // guards beginning_ and cancelled_
+    Log* beginning_ = nullptr;  // the log whose Begin is in progress
+    bool cancelled_ = false;    // Cancel answered S_OK during that Begin
     EventQueue queue_;
 };
 

@@ -186,10 +186,10 @@ void frmCallControl::Form_Load() {
     // Recorded names left by an earlier run (one that did not end cleanly)
     // belong to calls nobody can see any more.
     calls::RemoveNameRecordings(shell::LocalPath(shell::LocalFolder::temp));
-    void* events = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_CoEvents, nullptr, CLSCTX_INPROC_SERVER, IID_ICoEvents, &events))) {
-        mEvents.Attach(static_cast<ICoEvents*>(events));
-    }
+    // The log's object lives on a thread of its own; its creation is local
+    // and waited for.
+    log_ = std::make_unique<calls::EventLogHost>();
+    if (FAILED(log_->Create())) qCWarning(shell::lcCalls) << "the event log could not be created";
     StartLog();
     Timer1.start();
     Timer2.start();
@@ -201,10 +201,9 @@ void frmCallControl::Form_Unload() {
     Timer1.stop();
     Timer2.stop();
     session_.setCallsWaiting(0);
-    if (mEvents) {
-        mEvents->EndQ5Log();
-        mEvents.Reset();
-    }
+    // Ends the log and its thread; a start that waits for a silent server
+    // is ended, not waited out.
+    log_.reset();
     log_running_ = false;
     // The calls' notifications go with the list.
     notifier_.reset();
@@ -226,22 +225,24 @@ void frmCallControl::Form_Unload() {
 
 // ---- the event log ---------------------------------------------------------------
 
-bool frmCallControl::StartLog() {
-    if (!mEvents) {
+void frmCallControl::StartLog() {
+    if (!log_ || !log_->created()) {
         SetLogStatus(tr("Call events are not available: the event log could not be created"));
-        return false;
+        return;
     }
     const bool was_running = log_running_;
     const shell::HostAndPort target = shell::ParseHostBox(session_.host());
-    BStr host = ToBStr(target.host), user = ToBStr(session_.userName()),
-         password = ToBStr(session_.password());
-    const HRESULT hr = mEvents->BeginQ5Log(host.Get(), target.port, 5, user.Get(), password.Get(), nullptr);
+    log_->Start(target.host, target.port, 5, session_.userName(), session_.password(),
+                [this, was_running](HRESULT hr) { LogStarted(hr, was_running); });
+}
+
+void frmCallControl::LogStarted(HRESULT hr, bool was_running) {
     const shell::ErrorDetails error = shell::ErrorOf(hr);
     shell::ForgetLastFailure();  // the status line reports it, no box
     // S_FALSE: the log's worker still runs, so the log is alive. Any other
     // answer means the previous worker had ended (its connection was gone)
     // and a new connection was tried.
-    if (hr == S_FALSE) return true;
+    if (hr == S_FALSE) return;
     if (SUCCEEDED(hr)) {
         const bool restored = was_running || lost_;
         qCInfo(shell::lcCalls) << (restored ? "the event log was restarted" : "the event log started");
@@ -252,7 +253,7 @@ bool frmCallControl::StartLog() {
         SetLogStatus(restored ? tr("The connection for call events ended and was restored at %1")
                                     .arg(calls::TimeOfDayText(QTime::currentTime()))
                               : tr("Receiving calls from Q5Server"));
-        return true;
+        return;
     }
     lost_ = lost_ || was_running;
     log_running_ = false;
@@ -263,7 +264,6 @@ bool frmCallControl::StartLog() {
                         : tr("The call events could not be started (%1); retrying in %2 s"))
                      .arg(error.description)
                      .arg(restart_wait_));
-    return false;
 }
 
 void frmCallControl::SuperviseLog() {
@@ -277,6 +277,8 @@ void frmCallControl::SuperviseLog() {
         back_off_.Reset();
         restart_wait_ = 0;
     }
+    // A start under way is answered first: never two at once.
+    if (log_ && log_->starting()) return;
     // A log that runs refuses a second start at once, without touching the
     // network; a log whose connection ended starts again on that call.
     if (log_running_) {
@@ -299,10 +301,6 @@ QString frmCallControl::LogStatus() const {
 
 // ---- the event poll --------------------------------------------------------------
 
-void frmCallControl::PollError(HRESULT hr) {
-    PollError(hr, shell::ErrorOf(hr).description);
-}
-
 void frmCallControl::PollError(HRESULT hr, const QString& description) {
     if (hr == E_FAIL) return;
     if (hr == E_CONNECTION_LOST) {
@@ -314,27 +312,36 @@ void frmCallControl::PollError(HRESULT hr, const QString& description) {
 
 void frmCallControl::Timer1_Timer() {
     // A box shown by a poll runs an event loop in which this timer fires
-    // again: one poll at a time, the next event waits for the box.
+    // again: one poll at a time, the next event waits for the box. A poll
+    // lasts until its events have been worked off.
     if (polling_) return;
     polling_ = true;
-    const QPointer<frmCallControl> self(this);
     Poll();
-    if (self) polling_ = false;
 }
 
 void frmCallControl::Poll() {
     SuperviseLog();
-    if (!mEvents) return;
+    if (!log_ || !log_->created()) {
+        polling_ = false;
+        return;
+    }
     // Every queued event, oldest first, up to the cap: one a tick would
     // leave the list ever further behind a busy line.
+    log_->Drain(calls::kMaxEventsPerTick,
+                [this](const calls::EventLogHost::Drained& drained) { EventsDrained(drained); });
+}
+
+void frmCallControl::EventsDrained(const calls::EventLogHost::Drained& drained) {
+    // The failure's record is read first: the events' work may leave its own.
+    const QString failure = FAILED(drained.failure) ? shell::ErrorOf(drained.failure).description : QString();
     const QPointer<frmCallControl> self(this);
     mEventId = 0;
-    const calls::DrainResult drained = calls::DrainQ5Events(*mEvents.Get(), [&](const calls::Q5Event& event) {
+    for (const calls::Q5Event& event : drained.events) {
         HandleEvent(event);
         // A box shown for the event may have seen the window unloaded or
         // the program end.
-        return self && !unloaded_ && !windows_.ProgramEnding();
-    });
+        if (!self || unloaded_ || windows_.ProgramEnding()) break;
+    }
     if (!self) return;
     int waiting = 0;
     for (int i = 0; i < ui_->ListView1->topLevelItemCount(); ++i) {
@@ -342,7 +349,8 @@ void frmCallControl::Poll() {
             ++waiting;
     }
     session_.setCallsWaiting(waiting);
-    if (FAILED(drained.failure)) PollError(drained.failure);
+    if (FAILED(drained.failure)) PollError(drained.failure, failure);
+    if (self) polling_ = false;
 }
 
 void frmCallControl::HandleEvent(const calls::Q5Event& event) {

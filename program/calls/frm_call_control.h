@@ -3,7 +3,13 @@
 // starts its own Q5 event log (no sink) when it loads, works off the queued
 // events every second (Timer1, at most calls::kMaxEventsPerTick a tick, in
 // arrival order), advances the elapsed time of every call that has
-// not ended (Timer2), and ends the log when it unloads. When the log's own
+// not ended (Timer2), and ends the log when it unloads. The log's object
+// lives on a thread of its own (calls::EventLogHost): starting it, which
+// may wait half a minute for a server that does not answer, and taking the
+// queued events never hold the window, and unloading ends a start that
+// waits instead of waiting it out. While a start is under way no tick
+// starts another; a tick's events are worked off before the next tick
+// polls. When the log's own
 // connection ends, the window says so and starts the log again with a
 // growing pause (1 s, 2 s, 4 s … 60 s) while the main session is logged in,
 // and at once after the user has logged in again. The recorded names it
@@ -24,9 +30,10 @@
 // what the buttons do for that call's row, and "Show" brings the windows to
 // the front.
 //
-// Thread rule: UI thread only (the event log's worker only fills the queue
-// that Timer1 drains; the name fetch's progress sink runs on the session
-// thread and only touches the fetch's shared state).
+// Thread rule: UI thread only (the event log's object is used on its host's
+// thread only, whose answers come back to the UI thread; the name fetch's
+// progress sink runs on the session thread and only touches the fetch's
+// shared state).
 #pragma once
 
 #include <QDateTime>
@@ -41,6 +48,7 @@
 
 #include "calls/call_logic.h"
 #include "calls/call_notifier.h"
+#include "calls/event_log_host.h"
 #include "calls/name_player.h"
 #include "q5client/q5client.h"
 #include "shell/window_manager.h"
@@ -97,6 +105,11 @@ public:
     // The event log state as shown in the window's status line.
     QString LogStatus() const;
     bool LogRunning() const { return log_running_; }
+    // A start of the event log is under way (its answer has not come back).
+    bool LogStarting() const { return log_ && log_->starting(); }
+    // A tick's poll has not finished: its events are still on their way or
+    // being worked off.
+    bool Polling() const { return polling_; }
     // The main session was lost: the event log restarts at once when the
     // user has logged in again, not after its pause (WindowManager's
     // sessionLost).
@@ -128,17 +141,19 @@ private:
     void Form_Unload();
     // One event poll: the log's health, then the queued events.
     void Poll();
+    // The events a poll took, worked off in order; ends the poll.
+    void EventsDrained(const calls::EventLogHost::Drained& drained);
     void HandleEvent(const calls::Q5Event& event);
-    // Starts the event log; true when it runs.
-    bool StartLog();
-    // Starts (or restarts) the event log; on failure the next attempt
-    // waits for the back-off pause.
+    // Starts (or restarts) the event log; LogStarted gets the answer. On
+    // failure the next attempt waits for the back-off pause.
+    void StartLog();
+    void LogStarted(HRESULT hr, bool was_running);
     // Keeps the event log alive: notices a log whose connection ended and
     // restarts it after the back-off pause.
     void SuperviseLog();
     void SetLogStatus(const QString& text);
-    // Handles a failed call of the event poll as the poll's error table says.
-    void PollError(HRESULT hr);
+    // Handles a failed call of the event poll as the poll's error table
+    // says; `description` is the failure's error record's.
     void PollError(HRESULT hr, const QString& description);
     void NewCall(const QDateTime& now);
     void CallEnded(const QDateTime& now);
@@ -160,7 +175,7 @@ private:
     calls::ContactWindows& contacts_;
     std::chrono::milliseconds fetch_limit_;
     Ui::frmCallControl* ui_;
-    ComPtr<ICoEvents> mEvents;
+    std::unique_ptr<calls::EventLogHost> log_;
     std::unique_ptr<calls::NamePlayer> player_;
     std::unique_ptr<calls::CallNotifier> notifier_;
     bool unloaded_ = false;

@@ -143,6 +143,12 @@ protected:
         frmCallControl& cc = windows_->Load<frmCallControl>();
         cc.Timer1.stop();
         cc.Timer2.stop();
+        // The log starts on a thread of its own; its answer comes back
+        // through the event loop.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (cc.LogStarting() && std::chrono::steady_clock::now() < deadline)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_FALSE(cc.LogStarting()) << "the event log's start never answered";
         return cc;
     }
     // Polls the window until `done` holds (events and D-Bus answers come

@@ -107,6 +107,8 @@ TEST_F(TrayTest, HiddenInTheTrayCallsStillArriveAndShowBringsTheWindowBack) {
     ASSERT_FALSE(main_->isVisible());
     ASSERT_FALSE(windows().ProgramEnding());
     ASSERT_NE(Calls(), nullptr);
+    // The log starts on a thread of its own.
+    ASSERT_TRUE(PumpUntil([&] { return Calls()->LogRunning(); })) << Calls()->LogStatus().toStdString();
 
     const QString key = QString::fromStdString(sim_->StartCall("101", "2125550100"));
     ASSERT_FALSE(key.isEmpty());

@@ -4,6 +4,13 @@
 // stopped and driven by calling their slots; only the arrival of events
 // from the network is waited for.
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,9 +20,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <chrono>
@@ -193,7 +202,15 @@ protected:
         frmCallControl& cc = windows_->Load<frmCallControl>();
         cc.Timer1.stop();
         cc.Timer2.stop();
+        // The log starts on a thread of its own; its answer comes back
+        // through the event loop.
+        EXPECT_TRUE(WaitFor([&] { return !cc.LogStarting(); })) << "the event log's start never answered";
         return cc;
+    }
+    // One tick of the event poll, to the end of its work.
+    static void Tick(frmCallControl& cc) {
+        cc.Timer1_Timer();
+        EXPECT_TRUE(WaitFor([&] { return !cc.Polling(); })) << "the poll never finished";
     }
 
     // Polls once per turn until `done` holds (events come over the network).
@@ -730,7 +747,7 @@ TEST_F(ScriptedEventsTest, BurstOfCallsIsWorkedOffInArrivalOrderInAFewTicksNotOn
 TEST_F(CallControlTest, TicksOnARunningLogLeaveItRunningWithoutARestoredNotice) {
     frmCallControl& cc = Open();
     ASSERT_TRUE(cc.LogRunning()) << cc.LogStatus().toStdString();
-    for (int i = 0; i < 3; ++i) cc.Timer1_Timer();
+    for (int i = 0; i < 3; ++i) Tick(cc);
     EXPECT_TRUE(cc.LogRunning());
     EXPECT_EQ(cc.LogStatus().toStdString(), "Receiving calls from Q5Server");
 }
@@ -744,7 +761,7 @@ TEST_F(CallControlTest, KilledServerEndsTheLogWhichRestartsWhenTheServerIsBackWi
     ASSERT_TRUE(PollUntil(cc, [&] { return !cc.LogRunning(); })) << cc.LogStatus().toStdString();
     EXPECT_TRUE(cc.LogStatus().contains(QStringLiteral("has ended"))) << cc.LogStatus().toStdString();
     // While the server is away, attempts back off: ticks without one.
-    for (int i = 0; i < 3; ++i) cc.Timer1_Timer();
+    for (int i = 0; i < 3; ++i) Tick(cc);
     EXPECT_FALSE(cc.LogRunning());
 
     ASSERT_TRUE(sim_->Restart());
@@ -772,7 +789,7 @@ TEST_F(CallControlTest, AfterTheUserLogsInAgainTheEventLogRestartsAtOnceNotAfter
     sim_->Kill();
     ASSERT_TRUE(PollUntil(cc, [&] { return !cc.LogRunning(); })) << cc.LogStatus().toStdString();
     // Attempts while the server is away stretch the pause to 16 s.
-    for (int i = 0; i < 16; ++i) cc.Timer1_Timer();
+    for (int i = 0; i < 16; ++i) Tick(cc);
     windows_->OfferReconnect(nullptr);  // the keep-alive finds the session lost; OK
     ASSERT_EQ(asked().size(), 1u);
     ASSERT_EQ(asked()[0].title, QStringLiteral("Disconnected..."));
@@ -784,7 +801,7 @@ TEST_F(CallControlTest, AfterTheUserLogsInAgainTheEventLogRestartsAtOnceNotAfter
     session_->Call(nullptr, [](const q5::SessionViews& v) { return v.connect->Close(); });
     ConnectSession();
     login->hide();
-    cc.Timer1_Timer();
+    Tick(cc);
     EXPECT_TRUE(cc.LogRunning()) << cc.LogStatus().toStdString();
 }
 
@@ -793,8 +810,113 @@ TEST_F(CallControlTest, NoRestartWhileTheMainSessionIsLoggedOut) {
     sim_->Kill();
     session_->setLoggedIn(false);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the worker sees the closed socket
-    for (int i = 0; i < 5; ++i) cc.Timer1_Timer();
+    for (int i = 0; i < 5; ++i) Tick(cc);
     EXPECT_TRUE(cc.LogRunning()) << "nothing is probed or restarted while logged out";
+}
+
+// The start's answer and the library's message come back from the log's
+// thread to the status line.
+TEST_F(CallControlTest, RefusedStartShowsTheLibrarysMessageInTheStatusLine) {
+    ScriptedPeer peer;
+    peer.Accept()
+        .Send("+OK Q5Server ready\r\n")
+        .Expect("USER 101\r\n")
+        .Send("+OK\r\n")
+        .Expect("PASS 1234\r\n")
+        .Send("-ERR wrong password\r\n")
+        .ExpectClosed();
+    peer.Start();
+    session_->setHost(QStringLiteral("127.0.0.1:%1").arg(peer.port()));
+    frmCallControl& cc = Open();
+    EXPECT_FALSE(cc.LogRunning());
+    EXPECT_EQ(cc.LogStatus().toStdString(),
+              "The call events could not be started (Login failed); retrying in 1 s");
+    EXPECT_TRUE(asked().empty()) << "the status line reports it, no box";
+    EXPECT_TRUE(peer.Finish().empty());
+}
+
+// A host on 127.0.0.1 that takes a connection and never writes a byte: a
+// start of the log on it waits the library's read limit (30 s) for the
+// greeting.
+class MuteHost {
+public:
+    MuteHost() {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(listener_, 4);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        ::fcntl(listener_, F_SETFL, O_NONBLOCK);
+    }
+    ~MuteHost() {
+        if (peer_ >= 0) ::close(peer_);
+        ::close(listener_);
+    }
+    int port() const { return port_; }
+    // Whether a client has connected (taken without waiting).
+    bool Connected() {
+        if (peer_ < 0) peer_ = ::accept(listener_, nullptr, nullptr);
+        return peer_ >= 0;
+    }
+    // Whether the client has closed the connection, having sent nothing.
+    bool ClosedByClient() const {
+        pollfd entry{peer_, POLLIN, 0};
+        char byte = 0;
+        return ::poll(&entry, 1, 5000) == 1 && ::recv(peer_, &byte, 1, 0) == 0;
+    }
+
+private:
+    int listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    int peer_ = -1;
+    int port_ = 0;
+};
+
+// The log's connection ends and its restart goes to a host that never
+// greets: while that start waits, the program goes on (a timer fires, another
+// window takes a click), and closing the call window ends the start instead
+// of waiting out its 30 s.
+TEST_F(CallControlTest, RestartOnAHostThatNeverGreetsFreezesNothingAndClosingTheWindowEndsIt) {
+    frmCallControl& cc = Open();
+    ASSERT_TRUE(cc.LogRunning()) << cc.LogStatus().toStdString();
+    MuteHost mute;
+    session_->setHost(QStringLiteral("127.0.0.1:%1").arg(mute.port()));
+    // The server goes and comes back; the main session logs in again.
+    sim_->Kill();
+    ASSERT_TRUE(sim_->Restart());
+    session_->Call(nullptr, [](const q5::SessionViews& v) { return v.connect->Close(); });
+    ConnectSession();
+    ASSERT_TRUE(WaitFor([&] {
+        if (!cc.Polling()) cc.Timer1_Timer();
+        return mute.Connected();
+    })) << cc.LogStatus().toStdString();
+
+    QTimer clock;
+    int fired = 0;
+    QObject::connect(&clock, &QTimer::timeout, [&] { ++fired; });
+    clock.start(50);
+    QPushButton other(QStringLiteral("Other"));
+    int clicked = 0;
+    QObject::connect(&other, &QPushButton::clicked, [&] { ++clicked; });
+    other.show();
+    ASSERT_TRUE(WaitFor([&] { return fired >= 5; }));
+    QTest::mouseClick(&other, Qt::LeftButton);
+    EXPECT_EQ(clicked, 1);
+    EXPECT_TRUE(cc.LogStarting()) << "the start has not answered yet: " << cc.LogStatus().toStdString();
+    EXPECT_TRUE(cc.Polling()) << "no poll runs beside the start";
+
+    const QPointer<frmCallControl> window(&cc);
+    const auto closing = std::chrono::steady_clock::now();
+    windows_->Unload<frmCallControl>();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const auto closed_after = std::chrono::steady_clock::now() - closing;
+    EXPECT_TRUE(window.isNull());
+    // The start's wait was ended (a poll step, a second) and its thread
+    // joined, not the greeting's 30 s waited out.
+    EXPECT_LT(closed_after, std::chrono::seconds(10));
+    EXPECT_TRUE(mute.ClosedByClient());
 }
 
 // ---- recorded names that take too long or are too large ----------------------------------------

@@ -1,6 +1,8 @@
 // CoEvents: starting, running, ending and restarting the status log and the
 // Q5 event log against scripted servers; the record rules of both streams;
 // the queue; sinks called from the workers.
+#include <functional>
+#include <future>
 #include <thread>
 
 #include "services_fixture.h"
@@ -390,6 +392,82 @@ TEST_F(EventLogTest, DestroyingTheObjectEndsRunningLogsAndReleasesTheSink) {
     EXPECT_TRUE(q5_peer.Finish().empty());
     EXPECT_TRUE(status_peer.Finish().empty());
 }
+
+// ---- Ending a start that waits (IQ5CallCancel) ---------------------------------------------
+
+// A start that waits for a server fallen silent at `step`; the cancel ends it
+// with a lost connection and the step's message, long before the read time
+// limit (30 s), and leaves nothing behind for the next start.
+struct StalledStart {
+    const char* step;
+    std::function<void(ScriptedPeer&)> script;  // up to the silence
+    std::string waited_for;                     // what the server has received when it falls silent
+    std::u16string error;
+};
+
+void PrintTo(const StalledStart& s, std::ostream* out) {
+    *out << s.step;
+}
+
+class CancelEndsStalledStart : public EventLogTest, public ::testing::WithParamInterface<StalledStart> {};
+
+TEST_P(CancelEndsStalledStart, WithConnectionLostItsMessageAndNoLogLeft) {
+    const StalledStart& s = GetParam();
+    ScriptedPeer peer;
+    s.script(peer);
+    peer.ExpectClosed();
+    StartOfQ5Log(peer).Send("7;a;b;c.").ExpectClosed();
+    peer.Start();
+    ComPtr<IQ5CallCancel> cancel;
+    ASSERT_EQ(events_.As(IID_IQ5CallCancel, cancel), S_OK);
+    EXPECT_EQ(cancel->Cancel(0), S_FALSE);  // no start in progress: nothing to end
+    EXPECT_EQ(cancel->TestCancel(), S_FALSE);
+    auto cancelled = std::async(std::launch::async, [&peer, &s, c = cancel.Get()] {
+        const auto give_up = Clock::now() + std::chrono::seconds(10);
+        // Once the server has what it waits on (a cancel sooner would cut
+        // the client's own line short).
+        while (peer.Received() != s.waited_for && Clock::now() < give_up)
+            std::this_thread::sleep_for(milliseconds(5));
+        std::this_thread::sleep_for(milliseconds(200));
+        HRESULT hr = S_FALSE, tested = S_FALSE;
+        while ((hr = c->Cancel(0)) != S_OK && Clock::now() < give_up)
+            std::this_thread::sleep_for(milliseconds(5));
+        tested = c->TestCancel();
+        return std::make_pair(hr, tested);
+    });
+    EXPECT_EQ(BeginQ5(peer), E_CONNECTION_LOST);
+    ExpectError(s.error.c_str());
+    EXPECT_EQ(cancelled.get(), std::make_pair(S_OK, S_OK));
+    EXPECT_EQ(cancel->TestCancel(), S_FALSE);  // the start is over
+
+    // The next start runs its log, and a cancel leaves a running log alone.
+    ASSERT_EQ(BeginQ5(peer), S_OK);
+    EXPECT_EQ(cancel->Cancel(0), S_FALSE);
+    EXPECT_EQ(PollEvents(1), (std::vector<Event>{{7, u"a", u"b", u"c"}}));
+    EXPECT_EQ(BeginQ5(peer), S_FALSE) << "the log still runs";
+    EXPECT_EQ(events_->EndQ5Log(), S_OK);
+    EXPECT_TRUE(peer.Finish().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, CancelEndsStalledStart,
+    ::testing::Values(StalledStart{"Greeting", [](ScriptedPeer& p) { p.Accept(); }, "", u"Connect failed"},
+                      StalledStart{"Login",
+                                   [](ScriptedPeer& p) { p.Accept().Send(kGreeting).Expect("USER 100\r\n"); },
+                                   "USER 100\r\n", u"Login failed"},
+                      StalledStart{"EventCommand",
+                                   [](ScriptedPeer& p) {
+                                       p.Accept()
+                                           .Send(kGreeting)
+                                           .Expect("USER 100\r\n")
+                                           .Send("+OK\r\n")
+                                           .Expect("PASS 1234\r\n")
+                                           .Send("+OK\r\n")
+                                           .Expect("EVENT_Q5\r\n");
+                                   },
+                                   "USER 100\r\nPASS 1234\r\nEVENT_Q5\r\n",
+                                   u"Server dose not support command"}),
+    [](const ::testing::TestParamInfo<StalledStart>& param) { return std::string(param.param.step); });
 
 }  // namespace
 }  // namespace q5test
