@@ -69,6 +69,21 @@ long EnvNumber(const char* name, long fallback) {
     std::exit(1);
 }
 
+// A listening socket on 127.0.0.1 with a port the system picks.
+int ListenOnLoopback(int& port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 8) != 0) {
+        Die("listen");
+    }
+    socklen_t len = sizeof addr;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+    port = ntohs(addr.sin_port);
+    return fd;
+}
+
 // Through TLS when `ssl` is given (the benchmark's server side only; its
 // sockets block).
 bool SendAll(int fd, const char* data, std::size_t size, SSL* ssl = nullptr) {
@@ -138,17 +153,7 @@ public:
            SSL_CTX* tls = nullptr)
         : file_(file_size), events_(std::move(events)), events_sent_(std::move(events_sent)), tls_(tls) {
         for (std::size_t i = 0; i < file_.size(); ++i) file_[i] = static_cast<char>(i * 131);
-        listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (listen_ < 0 || ::bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-            ::listen(listen_, 8) != 0) {
-            Die("listen");
-        }
-        socklen_t len = sizeof addr;
-        ::getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len);
-        port_ = ntohs(addr.sin_port);
+        listen_ = ListenOnLoopback(port_);
         thread_ = std::thread([this] { Run(); });
     }
     ~Server() {
@@ -257,17 +262,7 @@ public:
         : target_port_(target_port),
           bytes_per_second_(mbit * 1e6 / 8),
           one_way_(std::chrono::microseconds(rtt_us / 2)) {
-        listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (listen_ < 0 || ::bind(listen_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-            ::listen(listen_, 8) != 0) {
-            Die("link listen");
-        }
-        socklen_t len = sizeof addr;
-        ::getsockname(listen_, reinterpret_cast<sockaddr*>(&addr), &len);
-        port_ = ntohs(addr.sin_port);
+        listen_ = ListenOnLoopback(port_);
         accept_ = std::thread([this] { Accept(); });
     }
     ~Link() {

@@ -4,13 +4,6 @@
 // stopped and driven by calling their slots; only the arrival of events
 // from the network is waited for.
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -47,6 +40,7 @@
 #include "shell/registry.h"
 #include "shell/session.h"
 #include "shell/window_manager.h"
+#include "silent_host.h"
 #include "sim_control.h"
 #include "trickle_proxy.h"
 #include "ui_frm_call_control.h"
@@ -835,45 +829,6 @@ TEST_F(CallControlTest, RefusedStartShowsTheLibrarysMessageInTheStatusLine) {
     EXPECT_TRUE(peer.Finish().empty());
 }
 
-// A host on 127.0.0.1 that takes a connection and never writes a byte: a
-// start of the log on it waits the library's read limit (30 s) for the
-// greeting.
-class MuteHost {
-public:
-    MuteHost() {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listener_, 4);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        ::fcntl(listener_, F_SETFL, O_NONBLOCK);
-    }
-    ~MuteHost() {
-        if (peer_ >= 0) ::close(peer_);
-        ::close(listener_);
-    }
-    int port() const { return port_; }
-    // Whether a client has connected (taken without waiting).
-    bool Connected() {
-        if (peer_ < 0) peer_ = ::accept(listener_, nullptr, nullptr);
-        return peer_ >= 0;
-    }
-    // Whether the client has closed the connection, having sent nothing.
-    bool ClosedByClient() const {
-        pollfd entry{peer_, POLLIN, 0};
-        char byte = 0;
-        return ::poll(&entry, 1, 5000) == 1 && ::recv(peer_, &byte, 1, 0) == 0;
-    }
-
-private:
-    int listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    int peer_ = -1;
-    int port_ = 0;
-};
-
 // The log's connection ends and its restart goes to a host that never
 // greets: while that start waits, the program goes on (a timer fires, another
 // window takes a click), and closing the call window ends the start instead
@@ -881,7 +836,7 @@ private:
 TEST_F(CallControlTest, RestartOnAHostThatNeverGreetsFreezesNothingAndClosingTheWindowEndsIt) {
     frmCallControl& cc = Open();
     ASSERT_TRUE(cc.LogRunning()) << cc.LogStatus().toStdString();
-    MuteHost mute;
+    q5test::SilentHost mute;
     session_->setHost(QStringLiteral("127.0.0.1:%1").arg(mute.port()));
     // The server goes and comes back; the main session logs in again.
     sim_->Kill();

@@ -1,9 +1,12 @@
 // SilentHost: a loopback listener that takes connections (the system's
 // backlog does) and never says a word, for waits that only a cancel ends.
+// A test may take the first connection to see when its client ends it.
 #pragma once
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -21,14 +24,31 @@ public:
         socklen_t length = sizeof address;
         getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
         port_ = ntohs(address.sin_port);
+        fcntl(fd_, F_SETFL, O_NONBLOCK);
     }
-    ~SilentHost() { close(fd_); }
+    ~SilentHost() {
+        if (peer_ >= 0) close(peer_);
+        close(fd_);
+    }
     SilentHost(const SilentHost&) = delete;
     SilentHost& operator=(const SilentHost&) = delete;
     int port() const { return port_; }
+    // Whether a client has connected (its connection taken, without waiting).
+    bool Connected() {
+        if (peer_ < 0) peer_ = accept(fd_, nullptr, nullptr);
+        return peer_ >= 0;
+    }
+    // Whether that client closed the connection, having sent nothing
+    // (waits up to five seconds for it).
+    bool ClosedByClient() const {
+        pollfd entry{peer_, POLLIN, 0};
+        char byte = 0;
+        return poll(&entry, 1, 5000) == 1 && recv(peer_, &byte, 1, 0) == 0;
+    }
 
 private:
     int fd_ = -1;
+    int peer_ = -1;
     int port_ = 0;
 };
 
