@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+#include "shell/bstr_text.h"
+
 namespace q5::calls {
 
 QString StatusText(const char* status) {
@@ -82,11 +84,6 @@ QString LogField(QString text) {
     text.remove(QLatin1Char('\n'));
     text.remove(QLatin1Char('"'));
     return QLatin1Char('"') + text + QLatin1Char('"');
-}
-
-QString FromBStr(const BStr& text) {
-    const std::u16string_view view = text.View();
-    return QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size()));
 }
 
 }  // namespace

@@ -6,12 +6,10 @@
 #include <future>
 #include <utility>
 
+#include "shell/bstr_text.h"
+
 namespace q5::calls {
 namespace {
-
-BStr ToBStr(const QString& text) {
-    return BStr(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<UINT>(text.size()));
-}
 
 // The error record the last call left on this thread, taken from it.
 ComPtr<IErrorInfo> TakeErrorRecord() {

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <vector>
 
+#include "shell/bstr_text.h"
 #include "calls/frm_contact.h"
 #include "calls/name_player.h"
 #include "calls/pim.h"
@@ -31,15 +32,6 @@ namespace q5 {
 namespace {
 
 constexpr int kColumnTwips[frmCallControl::kColumns] = {3528, 3528, 1764, 1764, 1764, 2540};
-
-BStr ToBStr(const QString& text) {
-    return BStr(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<UINT>(text.size()));
-}
-
-QString FromBStr(const BStr& text) {
-    const std::u16string_view view = text.View();
-    return QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size()));
-}
 
 QString SelectCallText() {
     return QCoreApplication::translate("q5::frmCallControl", "please select a call in progress");

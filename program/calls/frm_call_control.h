@@ -9,10 +9,9 @@
 // queued events never hold the window, and unloading ends a start that
 // waits instead of waiting it out. While a start is under way no tick
 // starts another; a tick's events are worked off before the next tick
-// polls. When the log's own
-// connection ends, the window says so and starts the log again with a
-// growing pause (1 s, 2 s, 4 s … 60 s) while the main session is logged in,
-// and at once after the user has logged in again. The recorded names it
+// polls. When the log's own connection ends, the window says so and starts
+// the log again with a growing pause (1 s, 2 s, 4 s … 60 s) while the main
+// session is logged in, and at once after the user has logged in again. The recorded names it
 // fetches into the temp folder are deleted when it unloads; those of an
 // earlier run when it loads.
 //

@@ -21,6 +21,7 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include "shell/bstr_text.h"
 #include "shell/local_paths.h"
 #include "shell/message_service.h"
 #include "shell/session.h"
@@ -37,15 +38,6 @@ QString NotRecordedText() {
 
 constexpr int kWidthTwips = 8910;
 constexpr int kHeightTwips = 8040;
-
-BStr ToBStr(const QString& text) {
-    return BStr(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<UINT>(text.size()));
-}
-
-QString FromBStr(const BStr& text) {
-    const std::u16string_view view = text.View();
-    return QString::fromUtf16(view.data(), static_cast<qsizetype>(view.size()));
-}
 
 // The window's ISupportEvents: progress goes to the window while it lives;
 // the library may hold a reference a little longer than the window. During

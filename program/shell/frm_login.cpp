@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "shell/bstr_text.h"
 #include "shell/busy_cursor.h"
 #include "shell/log_categories.h"
 #include "shell/message_service.h"
@@ -21,10 +22,6 @@ namespace q5 {
 namespace {
 
 using shell::Setting;
-
-BStr ToBStr(const QString& text) {
-    return BStr(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<UINT>(text.size()));
-}
 
 }  // namespace
 
